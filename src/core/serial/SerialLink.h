@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace korvane {
+
+// The serial line as the rest of the program sees it: open a device, write
+// bytes, read what is waiting, hear about arrivals and line errors. Every
+// notification arrives on the thread that owns the link, one at a time.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialLink() override = default;
+
+    // 9600 8N1, XON/XOFF both ways, DTR and RTS inactive. On failure returns
+    // false and sets *error to the user-facing text.
+    virtual bool open(const QString& device, QString* error) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual QString device() const = 0;
+    // Queues bytes for sending; a closed link drops them silently.
+    virtual void write(const QByteArray& bytes) = 0;
+    // Everything that is waiting, empty when nothing is or the link is closed.
+    virtual QByteArray readAll() = 0;
+
+Q_SIGNALS:
+    void bytesArrived(qsizetype waiting);
+    void lineError();
+    // The device went away (USB adapter unplugged, pseudo-terminal closed).
+    void deviceLost(const QString& reason);
+};
+
+} // namespace korvane

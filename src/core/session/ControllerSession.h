@@ -1,0 +1,140 @@
+#pragma once
+
+#include "params/ChangedEvent.h"
+#include "protocol/FrameReceiver.h"
+#include "protocol/ReplyValues.h"
+#include "session/LiveValues.h"
+#include "session/ModelInfo.h"
+#include "session/StatusPanels.h"
+
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+namespace korvane {
+
+class SerialLink;
+
+// Long operations that exclude each other and pause the poll cycle.
+enum class Activity { Idle, ReadAll, SendAll, Logbook };
+
+// The hub of the controller link: owns the receive path and the dispatcher,
+// the byte counters, the status panels, the poll cycle with its watchdog and
+// the radio-clock indicator mode. The desktop program and the command line
+// both drive one of these; everything runs on the owning thread.
+class ControllerSession : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPollIntervalMs = 900;
+    static constexpr int kWatchdogIntervalMs = 2500;
+    static constexpr int kDcfIntervalMs = 100;
+
+    explicit ControllerSession(SerialLink* link, QObject* parent = nullptr);
+    ~ControllerSession() override;
+
+    SerialLink& link() { return *m_link; }
+    StatusPanels& panels() { return m_panels; }
+    const StatusPanels& panels() const { return m_panels; }
+
+    // --- connection ------------------------------------------------------
+    // Opens `device` (a path); on failure reports the error through
+    // errorReport and returns false. Starts the poll cycle either way.
+    bool openDevice(const QString& device);
+    // A port change by the user: open, mark data changed, reset the panels.
+    bool changePort(const QString& device);
+    void closePort();
+    bool isConnected() const;
+    const ModelInfo& model() const { return m_model; }
+
+    // --- writing ------------------------------------------------------------
+    // Writes bytes; `txAmount` is what the TxD counter adds for them.
+    void send(const QByteArray& bytes, int txAmount = 0);
+    int rxCount() const { return m_rxCount; }
+    int txCount() const { return m_txCount; }
+    void resetCounters();
+    void addTxCount(int amount);
+    void addRxCount(int amount);
+
+    // --- dispatch -------------------------------------------------------------
+    using Handler = std::function<void(const QByteArray& payload)>;
+    // One handler per three-letter reply code; a later registration replaces.
+    void registerHandler(const QByteArray& code, Handler handler);
+    // Parses a block payload. On a malformed value shows an error in panel 5
+    // and returns nullopt; the caller then stores nothing.
+    std::optional<ReplyValues> parseValues(const QByteArray& code, const QByteArray& payload);
+
+    // --- activities -------------------------------------------------------------
+    Activity activity() const { return m_activity; }
+    // Stops (ReadAll, Logbook) or suspends (SendAll) polling; Idle resumes it.
+    void setActivity(Activity activity);
+
+    // --- poll cycle -----------------------------------------------------------
+    void setTimerIntervals(int pollMs, int watchdogMs, int dcfMs);
+    bool luxMeanShown() const { return m_luxMeanShown; }
+    void toggleLuxMean();
+    const LiveDisplay& lastLiveValues() const { return m_live; }
+
+    // Radio-clock indicator mode.
+    void startDcfIndicator();
+    void stopDcfIndicator();
+    bool dcfIndicatorActive() const { return m_dcfTimer.isActive(); }
+
+    // Where Korvane.ini is written after the first connected poll; empty: never.
+    void setProgramSettingsWriter(std::function<bool()> writer);
+
+public Q_SLOTS:
+    void pollTick();
+    void watchdogTick();
+    void dcfTick();
+
+Q_SIGNALS:
+    // A message box: general error report or the program's own messages.
+    void userMessage(const QString& text);
+    void lineErrorOccurred();
+    // After each poll tick: connected or not; the model that now applies.
+    void pollState(bool connected, const ModelInfo& model);
+    // Heartbeat: true paints Dot as a fuchsia circle, false as a red square.
+    void heartbeat(bool connected, bool fuchsiaCircle);
+    void liveValues(const LiveDisplay& display);
+    void luxModeChanged(bool meanShown);
+    void dcfIndicatorChanged(bool active);
+    void dcfLed(bool lit);
+    void activityChanged(Activity activity);
+    // Parameter tables follow these (Changed flags).
+    void changedEvent(ChangedEvent event);
+    void connectionLost();
+    // Every frame after its handler ran (the command line and tests listen).
+    void frameReceived(const QByteArray& code, const QByteArray& payload);
+
+private:
+    void onBytesArrived();
+    void dispatch(const ReceiverEvent& frame);
+    void registerPollHandlers();
+    void onLiveValues(const QByteArray& payload);
+
+    SerialLink* m_link;
+    StatusPanels m_panels;
+    FrameReceiver m_receiver;
+    QHash<QByteArray, Handler> m_handlers;
+    QByteArray m_lastPayload;
+
+    QTimer m_pollTimer;
+    QTimer m_watchdogTimer;
+    QTimer m_dcfTimer;
+
+    int m_rxCount = 0;
+    int m_txCount = 0;
+    int m_rxCountAtLastCheck = 0;
+    Activity m_activity = Activity::Idle;
+    ModelInfo m_model;
+    bool m_modelFaultReported = false;
+    bool m_settingsFileWritten = false;
+    bool m_logReadStarted = false;
+    bool m_luxMeanShown = true;
+    bool m_dotFuchsia = false;
+    LiveDisplay m_live;
+    std::function<bool()> m_settingsWriter;
+};
+
+} // namespace korvane
