@@ -106,12 +106,17 @@ Q_SIGNALS:
     void connectionLost();
     // Every frame after its handler ran (the command line and tests listen).
     void frameReceived(const QByteArray& code, const QByteArray& payload);
+    // After the bytes of a receive event were counted (read-all progress).
+    void bytesCounted(int rxCount);
 
 private:
     void onBytesArrived();
-    void dispatch(const ReceiverEvent& frame);
+    void dispatch(const QByteArray& code, const QByteArray& payload);
     void registerPollHandlers();
     void onLiveValues(const QByteArray& payload);
+    void applyModel();
+    void startPolling();
+    void tryReopen();
 
     SerialLink* m_link;
     StatusPanels m_panels;
@@ -122,6 +127,8 @@ private:
     QTimer m_pollTimer;
     QTimer m_watchdogTimer;
     QTimer m_dcfTimer;
+    QTimer m_reopenTimer;
+    QString m_device;
 
     int m_rxCount = 0;
     int m_txCount = 0;
