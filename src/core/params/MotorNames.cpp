@@ -23,7 +23,9 @@ bool MotorNames::setName(int motor, const QString& name) {
 }
 
 QString MotorNames::nameCell(const QString& name) {
-    return (name + QString(11, QLatin1Char(' '))).left(kCellWidth);
+    // Padded to the full cell also for an empty name, so that the columns
+    // after it stay in place.
+    return name.leftJustified(kCellWidth, QLatin1Char(' '), true);
 }
 
 QStringList MotorNames::toList() const {

@@ -26,7 +26,7 @@ public:
     bool setName(int motor, const QString& name);
     static constexpr bool isValidMotor(int motor) { return motor >= 0 && motor < kCount; }
 
-    // The name with eleven blanks appended, cut to 12 characters.
+    // The name padded with blanks or cut to 12 characters.
     QString cell(int motor) const { return nameCell(name(motor)); }
     static QString nameCell(const QString& name);
 

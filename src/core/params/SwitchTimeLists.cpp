@@ -70,9 +70,8 @@ QString separatorRowText() {
 }
 
 QString dataRowText(const SwitchTimeTable& table, const MotorNames& names, int day, int motor) {
-    QString text = (dayAbbreviation(day) + QLatin1String("  ") + names.name(motor) +
-                    QString(11, QLatin1Char(' ')))
-                       .left(16);
+    QString text =
+        (dayAbbreviation(day) + QLatin1String("  ") + MotorNames::nameCell(names.name(motor)));
     text += QLatin1String("    ");
     for (int k = 0; k < kSlotsPerMotor; ++k)
         text += slotCell(table.at(day, motor, k));
