@@ -74,6 +74,7 @@ ParameterPage::ParameterPage(QWidget* parent)
     // Radio-clock indicator.
     auto* dcfButton = new QPushButton(QStringLiteral("DCF-77 Empfangs-Indikator"), this);
     dcfButton->setObjectName(QStringLiteral("DCF77Button"));
+    dcfButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(dcfButton, &QPushButton::clicked, this, &ParameterPage::dcfButtonClicked);
     m_dcfText->setWordWrap(true);
     m_dcfLed->hide();
@@ -82,6 +83,7 @@ ParameterPage::ParameterPage(QWidget* parent)
     dcfRow->addWidget(dcfButton, 0, Qt::AlignTop);
     dcfRow->addWidget(m_dcfLed, 0, Qt::AlignTop);
     dcfRow->addWidget(m_dcfText, 1, Qt::AlignTop);
+    dcfRow->addStretch(0);
 
     auto* layout = new QVBoxLayout(this);
     auto* parameters = new QHBoxLayout;

@@ -5,7 +5,9 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
 
@@ -21,6 +23,7 @@ private Q_SLOTS:
     void statusPanels();
     void startupHidesTransientWidgets();
     void startupRunsOnce();
+    void pageTexts();
     void portFromSettingsFile_data();
     void portFromSettingsFile();
     void portOpenFailureIsReported();
@@ -121,6 +124,27 @@ void TestMainWindowFrame::startupRunsOnce() {
     h.window->formActivate();
     QCoreApplication::processEvents();
     QCOMPARE(h.link.openedDevices, QStringList{"/dev/ttyS1"});
+}
+
+void TestMainWindowFrame::pageTexts() {
+    WindowHarness h;
+    for (const char* name : {"Tast_Liste", "RelF_Liste", "Tast_Label2", "RelF_Label_7"}) {
+        const QFont font = h.find(name)->font();
+        QVERIFY2(font.families().startsWith("Courier New"), name);
+        QVERIFY2(QFontInfo(font).fixedPitch(), name);
+    }
+    QCOMPARE(h.find<QLabel>("Tast_Label2")->text(),
+             QString("Motor / Raum        Ein/Aus     Aktivierungszeit"));
+    for (int motor = 1; motor <= 8; ++motor) {
+        QCOMPARE(h.find<QLabel>(QStringLiteral("HS_%1_Label").arg(motor))->text(),
+                 QStringLiteral("Motor %1").arg(motor));
+    }
+    for (const char* name : {"BA_LuxAktuell", "DM_LuxAktuell", "DA_LuxAktuell"}) {
+        QCOMPARE(h.find<QLineEdit>(name)->text(), QString("250"));
+        QCOMPARE(h.find(name)->toolTip(),
+                 QString("Durch Anklicken zwischen aktuellem und mittlerem Wert wechseln"));
+    }
+    QCOMPARE(h.find<QLineEdit>("AlarmStatus")->text(), QString("Kein Alarm"));
 }
 
 void TestMainWindowFrame::portFromSettingsFile_data() {
