@@ -212,6 +212,10 @@ void TestMainWindowFrame::choosingPortReopensLink() {
     QCOMPARE(h.find<QLabel>("StatusBar1_Panel0")->text(), QString("Keine Verbindung"));
     h.window->choosePort(9); // not a port: ignored
     QCOMPARE(h.link.openedDevices.size(), 2);
+    // Closing the window closes the port.
+    QVERIFY(h.link.isOpen());
+    h.window->close();
+    QVERIFY(!h.link.isOpen());
 }
 
 QTEST_MAIN(TestMainWindowFrame)
