@@ -143,6 +143,7 @@ void SimPty::setAnswering(bool answering) {
         m_inputTimer.stop();
         m_pumpTimer.stop();
         m_pausing = false;
+        m_stoppedByPeer = false;
     }
 }
 
@@ -163,15 +164,18 @@ void SimPty::readMaster() {
             m_bytesReceived += n;
             if (!m_answering || m_faults.silent)
                 continue;
+            QByteArray bytes = takeFlowControl(QByteArray(buffer, n));
+            if (bytes.isEmpty())
+                continue;
             if (m_paced) {
                 if (m_input.isEmpty() && !m_inputTimer.isActive()) {
                     m_inClock.start();
                     m_inBudget = 0;
                     m_inputTimer.start();
                 }
-                m_input.append(buffer, n);
+                m_input.append(bytes);
             } else {
-                Q_EMIT received(QByteArray(buffer, n));
+                Q_EMIT received(bytes);
             }
             continue;
         }
@@ -186,6 +190,23 @@ void SimPty::readMaster() {
         });
         return;
     }
+}
+
+QByteArray SimPty::takeFlowControl(QByteArray bytes) {
+    // XOFF (DC3) stops the replies until XON (DC1), as on the real line.
+    bool changed = false;
+    for (char c : bytes) {
+        if (c == kXoff || c == kXon) {
+            m_stoppedByPeer = c == kXoff;
+            changed = true;
+        }
+    }
+    if (!changed)
+        return bytes;
+    bytes.removeIf([](char c) { return c == kXoff || c == kXon; });
+    if (!m_stoppedByPeer)
+        pump();
+    return bytes;
 }
 
 void SimPty::releaseInput() {
@@ -255,7 +276,7 @@ void SimPty::schedulePump(int ms) {
 }
 
 void SimPty::pump() {
-    if (!isOpen() || m_pausing)
+    if (!isOpen() || m_pausing || m_stoppedByPeer)
         return;
     if (m_paced && !m_outClock.isValid())
         m_outClock.start();

@@ -20,13 +20,16 @@ namespace korvane {
 //
 // Optional pacing holds both directions to 960 bytes per second, the speed of
 // a 9600-baud line: replies are queued and released at that rate, and received
-// bytes are handed on no faster. The transport also plays the line faults of
+// bytes are handed on no faster. XOFF from the program holds the replies until
+// XON. The transport also plays the line faults of
 // SimFaults (junk, split frames, silence) and can be unplugged and replugged.
 class SimPty : public QObject {
     Q_OBJECT
 public:
     static constexpr int kBytesPerSecond = 960;
     static constexpr int kPaceTickMs = 10;
+    static constexpr char kXon = '\x11';
+    static constexpr char kXoff = '\x13';
 
     explicit SimPty(QObject* parent = nullptr);
     ~SimPty() override;
@@ -78,6 +81,7 @@ private:
     void schedulePump(int ms);
     qsizetype writeMaster(const char* data, qsizetype size);
     void releaseInput();
+    QByteArray takeFlowControl(QByteArray bytes);
     QByteArray junk();
 
     int m_master = -1;
@@ -92,7 +96,8 @@ private:
     QRandomGenerator m_random{12345};
 
     std::deque<Chunk> m_output;
-    bool m_pausing = false; // the front chunk's pause is running
+    bool m_pausing = false;       // the front chunk's pause is running
+    bool m_stoppedByPeer = false; // XOFF received, no XON yet
     QTimer m_pumpTimer;
     QElapsedTimer m_outClock; // pacing budget of the output
     double m_outBudget = 0;
