@@ -71,6 +71,8 @@ public:
 
     // --- poll cycle -----------------------------------------------------------
     void setTimerIntervals(int pollMs, int watchdogMs, int dcfMs);
+    // How often a lost device is tried again.
+    void setReopenInterval(int ms) { m_reopenTimer.setInterval(ms); }
     bool luxMeanShown() const { return m_luxMeanShown; }
     void toggleLuxMean();
     const LiveDisplay& lastLiveValues() const { return m_live; }
@@ -145,3 +147,7 @@ private:
 };
 
 } // namespace korvane
+
+Q_DECLARE_METATYPE(korvane::LiveDisplay)
+Q_DECLARE_METATYPE(korvane::ChangedEvent)
+Q_DECLARE_METATYPE(korvane::ModelInfo)
