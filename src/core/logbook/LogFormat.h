@@ -17,6 +17,10 @@ using MotorNameLookup = std::function<QString(int motor)>;
 // Row text and export cause field of the controller's empty-log answer.
 inline const QString kLogNoEntriesText = QStringLiteral("   Keine Logbucheinträge gespeichert");
 
+// Column captions above the logbook list.
+inline const QString kLogListCaption = QStringLiteral(
+    "Nr.    Motor / Raum          Datum          Uhrzeit      Richtung       Ausgelöst durch    ");
+
 // First line of a logbook export file.
 inline const QString kLogExportHeader =
     QStringLiteral("Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgelöst durch");

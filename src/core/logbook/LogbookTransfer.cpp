@@ -163,11 +163,13 @@ void LogbookTransfer::onSld(const QByteArray& payload) {
     const QString text = logListRow(shown, m_logCount, logMotorName(shown, m_motorNames));
     const int row =
         entry->isEnd() ? m_list.placeEnd(n, text, m_entriesThisRead > 0) : m_list.place(n, text);
-    if (!entry->isEnd())
-        ++m_entriesThisRead;
     if (row == 0)
         Q_EMIT listReset();
     Q_EMIT rowChanged(row, text);
+    if (!entry->isEnd()) {
+        ++m_entriesThisRead;
+        Q_EMIT entryRead(shown, text);
+    }
     m_selectedRow = entry->isEnd() ? 0 : row;
     Q_EMIT rowSelected(m_selectedRow);
     if (entry->isEnd() && m_mode == Mode::Read) {

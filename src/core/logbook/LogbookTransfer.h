@@ -50,6 +50,8 @@ public:
     int lastLogEntry() const { return m_lastLogEntry; }
     const LogbookList& list() const { return m_list; }
     int selectedRow() const { return m_selectedRow; }
+    // Entries the running or last read put into the list (end frame not counted).
+    int entriesInLastRead() const { return m_entriesThisRead; }
     // Lines written after the header by the running or last export.
     int exportedLines() const { return m_exportedLines; }
 
@@ -61,6 +63,8 @@ Q_SIGNALS:
     void listReset();
     void rowChanged(int row, const QString& text);
     void rowSelected(int row);
+    // An entry (not the end frame) of a read was put into the list.
+    void entryRead(const korvane::LogEntry& entry, const QString& rowText);
     void logCountChanged(int count);
     // Export progress: entry number `value` of `maximum` (LogCount).
     void progress(int value, int maximum);
