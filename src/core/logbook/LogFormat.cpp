@@ -104,8 +104,8 @@ QString logListRow(const LogEntry& e, int logCount, const QString& motorName) {
     // Five columns hold up to 99999, so four-digit numbers stay aligned too.
     row += QString::number(logDisplayNumber(e, logCount)).rightJustified(5, QLatin1Char(' '));
     row += QStringLiteral("  ");
-    row += hidesMotor(style, e.cause) ? kNoMotor
-                                      : (motorName + QString(11, QLatin1Char(' '))).left(12);
+    row +=
+        hidesMotor(style, e.cause) ? kNoMotor : motorName.leftJustified(12, QLatin1Char(' '), true);
     row += QLatin1Char(' ');
     row += twoDigits(e.day) + QLatin1Char('.');
     row += twoDigits(e.month) + QStringLiteral(".   ");
