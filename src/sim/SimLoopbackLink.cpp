@@ -28,14 +28,24 @@ void SimLoopbackLink::write(const QByteArray& bytes) {
     if (!m_responder)
         return;
     const QList<QByteArray> replies = m_responder(bytes);
-    if (m_mute || replies.isEmpty())
+    if (m_mute)
+        return;
+    for (const QByteArray& r : replies)
+        enqueue(r);
+}
+
+void SimLoopbackLink::receive(const QByteArray& bytes) {
+    enqueue(bytes);
+}
+
+void SimLoopbackLink::enqueue(const QByteArray& bytes) {
+    if (bytes.isEmpty())
         return;
     if (m_queue.isEmpty()) {
         m_burstStartNs = m_clock.nsecsElapsed();
         m_burstSent = 0;
     }
-    for (const QByteArray& r : replies)
-        m_queue += r;
+    m_queue += bytes;
     if (!m_pace.isActive())
         m_pace.start(m_rate > 0 ? 2 : 0);
 }

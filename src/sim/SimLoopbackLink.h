@@ -32,12 +32,16 @@ public:
     void write(const QByteArray& bytes) override;
     QByteArray readAll() override { return std::exchange(m_incoming, {}); }
 
+    // Delivers bytes that no request asked for (at the set rate).
+    void receive(const QByteArray& bytes);
+
     // Everything written so far.
     const QByteArray& written() const { return m_written; }
     // Bytes delivered to the reader so far.
     qint64 deliveredBytes() const { return m_delivered; }
 
 private:
+    void enqueue(const QByteArray& bytes);
     void deliver();
 
     Responder m_responder;
