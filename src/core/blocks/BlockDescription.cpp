@@ -1,0 +1,43 @@
+#include "blocks/BlockDescription.h"
+
+namespace korvane {
+
+const BlockDescription* blockForReplyCode(QByteArrayView code) {
+    for (const BlockDescription& b : blockDescriptions()) {
+        if (code == QByteArrayView(b.replyCode))
+            return &b;
+    }
+    return nullptr;
+}
+
+bool indexInRange(const FieldDescription& field, qint64 index) {
+    return index >= 0 && index < field.itemCount;
+}
+
+QString fieldItemText(const FieldDescription& field, int index) {
+    return indexInRange(field, index) ? field.itemText(index) : QString();
+}
+
+BlockRecord defaultRecord(const BlockDescription& block) {
+    BlockRecord rec;
+    for (int f = 0; f < block.fieldCount(); ++f)
+        rec.value[f] = block.fields[f].defaultIndex;
+    rec.changed = true;
+    return rec;
+}
+
+bool fieldVisible(const BlockDescription& block, const BlockRecord& rec, int field) {
+    if (field == 0)
+        return true;
+    if (rec.value[0] != kOn)
+        return false;
+    return !(block.fieldHidden && block.fieldHidden(rec, field));
+}
+
+void applyFieldEdit(const BlockDescription& block, BlockRecord& rec, int field, int index) {
+    rec.value[field] = index;
+    if (block.editRule)
+        block.editRule(rec, field);
+}
+
+} // namespace korvane
