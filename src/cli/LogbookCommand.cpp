@@ -1,6 +1,8 @@
 #include "LogbookCommand.h"
 
 #include "logbook/LogbookTransfer.h"
+#include "params/MotorNames.h"
+#include "params/SwitchTimeWire.h"
 #include "session/ControllerSession.h"
 
 #include <QEventLoop>
@@ -55,7 +57,9 @@ int listLog(LogbookTransfer& transfer, QTextStream& out, QTextStream& err) {
 int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, QTextStream& err) {
     int shownPercent = -1;
     QObject::connect(&transfer, &LogbookTransfer::progress, [&](int value, int maximum) {
-        const int percent = maximum > 0 ? qBound(0, value * 100 / maximum, 100) : 0;
+        if (maximum <= 0)
+            return;
+        const int percent = qBound(0, int(qint64(value) * 100 / maximum), 100);
         if (percent == shownPercent)
             return;
         shownPercent = percent;
@@ -79,7 +83,7 @@ int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, 
         return 2;
     }
     out << QStringLiteral("%1 Einträge nach %2 geschrieben.\n")
-               .arg(transfer.exportedLines())
+               .arg(transfer.exportedEntries())
                .arg(file);
     return 0;
 }
@@ -92,10 +96,20 @@ int runLogbookCommand(ControllerSession& session, const QString& file, bool list
         err << "korvane-cli: logbook needs either FILE.vlf or --list\n";
         return 1;
     }
-    if (!motorNames)
-        motorNames = [](int motor) { return QStringLiteral("Motor %1").arg(motor); };
+    // Without a name source, follow the "smn" replies that each transfer asks for.
+    MotorNames names;
+    QMetaObject::Connection smn;
+    if (!motorNames) {
+        smn = QObject::connect(&session, &ControllerSession::frameReceived,
+                               [&names](const QByteArray& code, const QByteArray& payload) {
+                                   if (code == "smn")
+                                       applySmnReply(names, payload);
+                               });
+        motorNames = [&names](int motor) { return names.name(motor - 1); };
+    }
     LogbookTransfer transfer(session, std::move(motorNames));
     const int code = list ? listLog(transfer, out, err) : exportLog(transfer, file, out, err);
+    QObject::disconnect(smn);
     out.flush();
     err.flush();
     return code;

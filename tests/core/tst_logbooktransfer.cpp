@@ -206,7 +206,7 @@ void TestLogbookTransfer::exportIsByteExact() {
                         "gespeichert\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Logbuch.vlf")});
     QCOMPARE(progress.last(), (QList<QVariant>{3, 3}));
-    QCOMPARE(rig.transfer.exportedLines(), 4);
+    QCOMPARE(rig.transfer.exportedEntries(), 3);
     QCOMPARE(rig.session.activity(), Activity::Idle);
 }
 
@@ -310,7 +310,7 @@ void TestLogbookTransfer::strayExportFrameWhileIdle() {
         rig.link.receive(f);
     QTRY_COMPARE(frames.size(), 3);
     QCOMPARE(rig.transfer.lastLogEntry(), 0);
-    QCOMPARE(rig.transfer.exportedLines(), 0);
+    QCOMPARE(rig.transfer.exportedEntries(), 0);
     QVERIFY(!rig.transfer.isBusy());
 }
 

@@ -64,7 +64,7 @@ bool LogbookTransfer::startExport(const QString& path, QString* error) {
     if (!m_export.open(path, error))
         return false;
     m_export.writeLine(kLogExportHeader);
-    m_exportedLines = 0;
+    m_exportedEntries = 0;
     m_session.send("smn");
     m_session.send("sla");
     begin(Mode::Export, "slf");
@@ -186,14 +186,15 @@ void LogbookTransfer::onSlf(const QByteArray& payload) {
     if (!entry)
         return;
     const qint64 n = advance(*entry);
-    if (!entry->isEnd())
+    if (!entry->isEnd()) {
+        ++m_exportedEntries;
         Q_EMIT progress(int(n), m_logCount);
+    }
     m_session.panels().setText(StatusPanels::Activity,
                                QStringLiteral("Logbuch Zeile ") + QString::number(n));
     LogEntry line = *entry;
     line.number = int(n);
     m_export.writeLine(logExportLine(line, m_logCount, logMotorName(line, m_motorNames)));
-    ++m_exportedLines;
     if (entry->isEnd()) {
         m_session.addRxCount(1);
         finish(true, QString());

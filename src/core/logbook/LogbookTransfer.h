@@ -52,8 +52,9 @@ public:
     int selectedRow() const { return m_selectedRow; }
     // Entries the running or last read put into the list (end frame not counted).
     int entriesInLastRead() const { return m_entriesThisRead; }
-    // Lines written after the header by the running or last export.
-    int exportedLines() const { return m_exportedLines; }
+    // Entries written by the running or last export (header and the end
+    // frame's line not counted).
+    int exportedEntries() const { return m_exportedEntries; }
 
 Q_SIGNALS:
     // A read or export started (true) or ended (false): the buttons and the
@@ -96,7 +97,7 @@ private:
     int m_lastLogEntry = 0;
     int m_selectedRow = 0;
     int m_entriesThisRead = 0;
-    int m_exportedLines = 0;
+    int m_exportedEntries = 0;
 };
 
 } // namespace korvane
