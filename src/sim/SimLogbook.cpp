@@ -25,8 +25,28 @@ const EventKind kEventKinds[] = {
 
 SimLogbook::SimLogbook(quint32 randomSeed, QObject* parent)
     : QObject(parent), m_random(randomSeed), m_seedClock(QDate(2026, 1, 5), QTime(6, 0)) {
-    connect(&m_growth, &QTimer::timeout, this,
-            [this] { record(generate(QDateTime::currentDateTime())); });
+    connect(&m_growth, &QTimer::timeout, this, [this] { record(generate(now())); });
+}
+
+QDateTime SimLogbook::now() const {
+    return m_clock ? m_clock() : QDateTime::currentDateTime();
+}
+
+void SimLogbook::logEvent(int cause, int motor, bool up, int kind) {
+    record(stamped(cause, motor, up, kind, now()));
+}
+
+LogEntry SimLogbook::stamped(int cause, int motor, bool up, int kind, const QDateTime& when) {
+    LogEntry e;
+    e.cause = cause;
+    e.kind = kind;
+    e.motor = motor;
+    e.direction = up ? 1 : 0;
+    e.day = when.date().day();
+    e.month = when.date().month();
+    e.hour = when.time().hour();
+    e.minute = when.time().minute();
+    return e;
 }
 
 bool SimLogbook::isLogbookRequest(QByteArrayView request) {
@@ -114,16 +134,11 @@ LogEntry SimLogbook::generate(const QDateTime& when) {
         }
         pick -= k.weight;
     }
-    LogEntry e;
-    e.cause = kind->causes[m_random.bounded(int(kind->causes.size()))];
-    e.kind = e.cause == 0 ? int(m_random.bounded(3)) : 0;
-    e.motor = 1 + int(m_random.bounded(8));
-    e.direction = int(m_random.bounded(2));
-    e.day = when.date().day();
-    e.month = when.date().month();
-    e.hour = when.time().hour();
-    e.minute = when.time().minute();
-    return e;
+    const int cause = kind->causes[m_random.bounded(int(kind->causes.size()))];
+    const int switchKind = cause == 0 ? int(m_random.bounded(3)) : 0;
+    const int motor = 1 + int(m_random.bounded(8));
+    const bool up = m_random.bounded(2) == 1;
+    return stamped(cause, motor, up, switchKind, when);
 }
 
 } // namespace korvane

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QRandomGenerator>
 #include <QTimer>
+#include <functional>
 
 namespace korvane {
 
@@ -26,7 +27,10 @@ namespace korvane {
 // empty log answers.
 //
 // Wiring into a controller: `for (auto& f : log.handle(request)) reply(f);`
-// for every request; handle() returns nothing for other requests.
+// for every request; handle() returns nothing for other requests. Optionally
+// `log.setClock(...)` to stamp events with the controller's own clock,
+// `log.seed(n)` for a history, `log.startGrowing(ms)` for a log that grows by
+// itself, and `log.logEvent(4, motor, up)` when the controller moves a motor.
 class SimLogbook : public QObject {
     Q_OBJECT
 public:
@@ -47,6 +51,12 @@ public:
     // Records one event now. Entries keep number 0 here; numbers are given on
     // the wire.
     void record(const LogEntry& event);
+    // Records an event at the current clock time: `cause` as in the log's cause
+    // table, `kind` the switch-time kind of cause 0.
+    void logEvent(int cause, int motor, bool up, int kind = 0);
+    // The time that logEvent() and growth stamp events with (default: the
+    // local time of the machine).
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     // Lets the log grow by itself with one generated event every `intervalMs`
     // (switch times, automatics, manual moves, restarts, alarms, clock
     // changes); 0 stops it.
@@ -61,6 +71,8 @@ public:
 
 private:
     LogEntry generate(const QDateTime& when);
+    static LogEntry stamped(int cause, int motor, bool up, int kind, const QDateTime& when);
+    QDateTime now() const;
     QByteArray frame(const char* code, const QByteArray& payload) const;
     void appendEntryFrames(QList<QByteArray>& out, const char* code, int first, int last) const;
 
@@ -68,6 +80,7 @@ private:
     int m_readPosition = 0;    // entries already sent by "sld"
     QRandomGenerator m_random;
     QDateTime m_seedClock;
+    std::function<QDateTime()> m_clock;
     QTimer m_growth;
 };
 

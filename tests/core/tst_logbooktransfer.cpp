@@ -188,6 +188,12 @@ void TestLogbookTransfer::exportIsByteExact() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Logbuch.vlf"));
     QSignalSpy progress(&rig.transfer, &LogbookTransfer::progress);
+    QStringList activityTexts;
+    connect(&rig.session.panels(), &StatusPanels::changed, this,
+            [&](int panel, const QString& text) {
+                if (panel == StatusPanels::Activity)
+                    activityTexts << text;
+            });
     QString error;
     QVERIFY(rig.transfer.startExport(path, &error));
     QCOMPARE(rig.link.written(), QByteArray("smnslaslf"));
@@ -207,6 +213,10 @@ void TestLogbookTransfer::exportIsByteExact() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Logbuch.vlf")});
     QCOMPARE(progress.last(), (QList<QVariant>{3, 3}));
     QCOMPARE(rig.transfer.exportedEntries(), 3);
+    QVERIFY(activityTexts.contains(QStringLiteral("Logbuch Daten"))); // the count
+    for (const char* text : {"Logbuch Zeile 1", "Logbuch Zeile 3", "Logbuch Zeile 4"})
+        QVERIFY2(activityTexts.contains(QLatin1String(text)), text);
+    QCOMPARE(activityTexts.last(), QString());
     QCOMPARE(rig.session.activity(), Activity::Idle);
 }
 
@@ -290,6 +300,7 @@ void TestLogbookTransfer::refusesSecondTransfer() {
     QVERIFY(!rig.transfer.startExport(dir.filePath(QStringLiteral("x.vlf")), &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!rig.transfer.startRead(true));
+    QVERIFY(!rig.transfer.clearLog());
     QCOMPARE(rig.link.written(), sent);
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x.vlf"))));
 

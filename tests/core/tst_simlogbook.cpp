@@ -54,6 +54,7 @@ private Q_SLOTS:
     void generatedEntriesAreValid();
     void growsByItself();
     void keepsCapacity();
+    void logsEventsAtItsClock();
     void ignoresOtherRequests();
 };
 
@@ -161,6 +162,22 @@ void TestSimLogbook::keepsCapacity() {
     LogEntry oldest = log.entry(SimLogbook::kCapacity);
     oldest.number = secondOldest.number;
     QCOMPARE(oldest, secondOldest);
+}
+
+void TestSimLogbook::logsEventsAtItsClock() {
+    SimLogbook log;
+    log.setClock([] { return QDateTime(QDate(2026, 3, 29), QTime(2, 0)); });
+    log.logEvent(18, 1, false);
+    log.logEvent(4, 6, true);
+    const QList<LogEntry> all = entriesOf(log.handle("slf"), "slf");
+    QCOMPARE(all.size(), 3);
+    QCOMPARE(all[0].cause, 4);
+    QCOMPARE(all[0].motor, 6);
+    QVERIFY(all[0].isUp());
+    QCOMPARE(all[1].cause, 18);
+    QCOMPARE(all[1].day, 29);
+    QCOMPARE(all[1].month, 3);
+    QCOMPARE(all[1].hour, 2);
 }
 
 void TestSimLogbook::ignoresOtherRequests() {

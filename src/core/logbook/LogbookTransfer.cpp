@@ -80,11 +80,14 @@ void LogbookTransfer::begin(Mode mode, const QByteArray& lastRequest) {
     m_silence.start();
 }
 
-void LogbookTransfer::clearLog() {
+bool LogbookTransfer::clearLog() {
+    if (isBusy())
+        return false;
     m_session.send("sll");
     m_list.blank();
     m_lastLogEntry = 1;
     Q_EMIT listReset();
+    return true;
 }
 
 void LogbookTransfer::finish(bool ok, QString message) {

@@ -41,8 +41,9 @@ public:
     // when that fails (or another operation runs) returns false with the user
     // text in *error and changes nothing.
     bool startExport(const QString& path, QString* error = nullptr);
-    // "Logbuch löschen": clears the controller's log and the list.
-    void clearLog();
+    // "Logbuch löschen": clears the controller's log and the list. Refused
+    // (false, nothing sent) while a read or export runs.
+    bool clearLog();
 
     Mode mode() const { return m_mode; }
     bool isBusy() const { return m_mode != Mode::Idle; }
