@@ -1,0 +1,376 @@
+// One walk over the eleven per-motor block descriptions: wire writes and
+// replies, refused replies, list rows and settings-file sections.
+#include "blocks/BlockCodec.h"
+#include "files/SettingsFile.h"
+#include "params/ParameterSet.h"
+
+#include <QTest>
+
+using namespace korvane;
+
+Q_DECLARE_METATYPE(korvane::BlockId)
+
+namespace {
+
+ReplyValues replyFromWrite(const BlockDescription& b, const QByteArray& write) {
+    QByteArray payload = write.mid(qstrlen(b.writeCommand));
+    payload.replace('\r', ',');
+    const auto values = parseReplyValues(payload);
+    Q_ASSERT(values);
+    return *values;
+}
+
+BlockRecord recordOf(BlockId id, const QList<int>& values) {
+    BlockRecord rec = defaultRecord(blockDescription(id));
+    for (int f = 0; f < values.size(); ++f)
+        rec.value[f] = values[f];
+    return rec;
+}
+
+// A record whose fields differ from the defaults and from each other, for
+// round trips; every index stays inside its list.
+BlockRecord variedRecord(const BlockDescription& b, int profile, int motor) {
+    BlockRecord rec;
+    for (int f = 0; f < b.fieldCount(); ++f)
+        rec.value[f] = (f * 7 + profile * 5 + motor * 3 + 1) % b.fields[f].itemCount;
+    return rec;
+}
+
+} // namespace
+
+class TestBlocks : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void descriptionsAreConsistent() {
+        QCOMPARE(int(blockDescriptions().size()), kBlockCount);
+        for (int i = 0; i < kBlockCount; ++i) {
+            const BlockDescription& b = blockDescriptions()[i];
+            QCOMPARE(int(b.id), i);
+            QCOMPARE(blockForReplyCode(b.replyCode), &b);
+            QVERIFY(b.fieldCount() <= kMaxBlockFields);
+            for (const FieldDescription& f : b.fields)
+                QVERIFY2(indexInRange(f, f.defaultIndex), f.name);
+        }
+        QCOMPARE(blockForReplyCode("sfs"), nullptr);
+    }
+
+    void writeAndReply_data() {
+        QTest::addColumn<BlockId>("id");
+        QTest::addColumn<int>("profile");
+        QTest::addColumn<int>("motor");
+        QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<QByteArray>("write");
+
+        // Defaults switched on, motor 1 of the standard profile, unless noted.
+        QTest::newRow("shading") << BlockId::Shading << 0 << 0 << QList<int>{0}
+                                 << QByteArray(" rbp0\r1\r1\r122\r10\r20\r244\r10\r408\r");
+        QTest::newRow("shading extremes")
+            << BlockId::Shading << 1 << 7 << QList<int>{1, 0, 0, 17, 155, 189}
+            << QByteArray(" rbp1\r8\r0\r90\r5\r22\r255\r190\r571\r");
+        QTest::newRow("morning") << BlockId::TwilightMorning << 0 << 0 << QList<int>{0}
+                                 << QByteArray(" rdm0\r1\r1\r8\r110\r40\r160\r");
+        QTest::newRow("evening continuous")
+            << BlockId::TwilightEvening << 0 << 0 << QList<int>{0, 9, 4, 190}
+            << QByteArray(" rda0\r1\r1\r23\r5\r191\r221\r");
+        QTest::newRow("wind") << BlockId::Wind << 0 << 0 << QList<int>{0}
+                              << QByteArray(" rwp0\r1\r1\r30\r32\r");
+        QTest::newRow("wind 95") << BlockId::Wind << 1 << 2 << QList<int>{1, 18}
+                                 << QByteArray(" rwp1\r3\r0\r95\r99\r");
+        QTest::newRow("rain down")
+            << BlockId::Rain << 0 << 0 << QList<int>{0, 1} << QByteArray(" rrp0\r1\r1\r0\r2\r");
+        QTest::newRow("reversing") << BlockId::Reversing << 0 << 0 << QList<int>{0}
+                                   << QByteArray(" rjp0\r1\r1\r4\r6\r12\r");
+        QTest::newRow("key-press") << BlockId::KeyPress << 1 << 7 << QList<int>{0, 39}
+                                   << QByteArray(" rta 1\r8\r1\r40\r50\r");
+        QTest::newRow("proportional") << BlockId::Proportional << 0 << 0 << QList<int>{0}
+                                      << QByteArray(" rpp0\r1\r1\r10\r22\r123\r1\r3\r40\r6\r207\r");
+        QTest::newRow("proportional down, 999 s")
+            << BlockId::Proportional << 0 << 0 << QList<int>{0, 0, 23, 4, 1, 8, 189, 0}
+            << QByteArray(" rpp0\r1\r1\r0\r23\r105\r0\r9\r190\r2\r331\r");
+        QTest::newRow("inside") << BlockId::InsideTemp << 0 << 0 << QList<int>{0}
+                                << QByteArray(" rip0\r1\r1\r1\r122\r1\r120\r40\r8\r21\r315\r");
+        QTest::newRow("humidity") << BlockId::Humidity << 0 << 0 << QList<int>{0}
+                                  << QByteArray(" rfp0\r1\r1\r1\r76\r66\r40\r8\r21\r214\r");
+        QTest::newRow("outside") << BlockId::OutsideTemp << 0 << 0 << QList<int>{0}
+                                 << QByteArray(" rap0\r1\r1\r102\r0\r105\r40\r249\r");
+        QTest::newRow("outside deactivated")
+            << BlockId::OutsideTemp << 0 << 0 << QList<int>{0, 11, 2, 14, 39}
+            << QByteArray(" rap0\r1\r1\r102\r2\r105\r40\r251\r");
+    }
+
+    void writeAndReply() {
+        QFETCH(BlockId, id);
+        QFETCH(int, profile);
+        QFETCH(int, motor);
+        QFETCH(QList<int>, values);
+        QFETCH(QByteArray, write);
+        const BlockDescription& b = blockDescription(id);
+        const BlockRecord rec = recordOf(id, values);
+
+        QCOMPARE(encodeBlockWrite(b, profile, motor, rec), write);
+
+        // The same values as a reply land in the addressed record, nowhere else.
+        ParameterSet set;
+        applyChangedEvent(set, ChangedEvent::ReadAllDone);
+        const ParameterSet before = set;
+        const ReplyOutcome out = applyBlockReply(set, id, replyFromWrite(b, write));
+        QVERIFY(out.stored);
+        QVERIFY(out.errorText.isEmpty());
+        QCOMPARE(out.profile, profile);
+        QCOMPARE(out.motor, motor);
+        BlockRecord expected = rec;
+        expected.changed = before.record(id, profile, motor).changed; // a reply leaves Changed
+        QCOMPARE(set.record(id, profile, motor), expected);
+        set.record(id, profile, motor) = before.record(id, profile, motor);
+        QVERIFY(set == before);
+    }
+
+    void refusedReplies() {
+        for (const BlockDescription& b : blockDescriptions()) {
+            const QByteArray good = encodeBlockWrite(b, 1, 2, variedRecord(b, 1, 2));
+            const ReplyValues base = replyFromWrite(b, good);
+            const int n = b.checkCount();
+            auto withSum = [n](ReplyValues v) {
+                v[n] = 0;
+                for (int i = 0; i < n; ++i)
+                    v[n] += v[i];
+                return v;
+            };
+            QList<std::pair<QByteArray, ReplyValues>> bad;
+            ReplyValues v = base;
+            v[n] += 1;
+            bad.append({"check value one off", v});
+            for (int p : {-1, 2}) {
+                v = base;
+                v[0] = p;
+                bad.append({"profile " + QByteArray::number(p), withSum(v)});
+            }
+            for (int m : {0, 9}) {
+                v = base;
+                v[1] = m;
+                bad.append({"motor " + QByteArray::number(m), withSum(v)});
+            }
+            // Wire values just outside each field's list.
+            for (int f = 0; f < b.fieldCount(); ++f) {
+                const FieldDescription& fd = b.fields[f];
+                QList<qint32> outside;
+                switch (fd.wire) {
+                case WireConv::Offset:
+                    outside = {fd.wireOffset - 1, fd.wireOffset + fd.itemCount};
+                    break;
+                case WireConv::WindSpeed:
+                    outside = {4, 100, -5};
+                    break;
+                case WireConv::Reaction:
+                    outside = {3, -1};
+                    break;
+                case WireConv::Flag:
+                    break; // every wire value maps onto the two items
+                }
+                for (qint32 w : outside) {
+                    v = base;
+                    v[2 + f] = w;
+                    bad.append({QByteArray(fd.name) + " = " + QByteArray::number(w), withSum(v)});
+                }
+            }
+            for (const auto& [what, values] : bad) {
+                ParameterSet set;
+                const ParameterSet before = set;
+                const ReplyOutcome out = applyBlockReply(set, b.id, values);
+                QVERIFY2(!out.stored, b.recordName + QByteArray(": ") + what);
+                QCOMPARE(out.errorText, b.errorText.toString());
+                QVERIFY2(set == before, b.recordName + QByteArray(": ") + what);
+            }
+        }
+    }
+
+    void wireEdgeValues() {
+        ParameterSet set;
+        // A check that passes is not enough: 1..8 then 36 holds a temperature of 4.
+        const ReplyValues ones = {1, 2, 3, 4, 5, 6, 7, 8, 36};
+        QVERIFY(checkSumMatches(ones, 8));
+        QVERIFY(!applyBlockReply(set, BlockId::Shading, ones).stored);
+
+        // A wind speed that is not a multiple of 5 selects the item below.
+        QVERIFY(applyBlockReply(set, BlockId::Wind, {0, 1, 1, 97, 99}).stored);
+        QCOMPARE(set.record(BlockId::Wind, 0, 0).value[EW_Record::kmh], 18);
+        // Any on/off value but 1 means off.
+        QVERIFY(applyBlockReply(set, BlockId::Wind, {0, 1, 7, 30, 38}).stored);
+        QCOMPARE(set.record(BlockId::Wind, 0, 0).value[EW_Record::Ein_Aus], kOff);
+        // Twilight hours at the ends of their lists.
+        QVERIFY(applyBlockReply(set, BlockId::TwilightMorning, {0, 1, 1, 3, 110, 40, 155}).stored);
+        QCOMPARE(blockListRows(set, BlockId::TwilightMorning, 0)[0],
+                 QStringLiteral("Motor 1       EIN    03:00   110      40s"));
+        QVERIFY(applyBlockReply(set, BlockId::TwilightEvening, {0, 1, 1, 23, 110, 40, 175}).stored);
+        QCOMPARE(set.record(BlockId::TwilightEvening, 0, 0).value[DA_Record::von], 9);
+        // Continuous run (code 191) exists only in the 191-item lists.
+        QVERIFY(
+            applyBlockReply(set, BlockId::InsideTemp, {0, 1, 1, 1, 122, 1, 120, 191, 8, 21, 466})
+                .stored);
+        QVERIFY(!applyBlockReply(set, BlockId::KeyPress, {0, 1, 1, 191, 193}).stored);
+        QVERIFY(
+            !applyBlockReply(set, BlockId::Proportional, {0, 1, 1, 10, 22, 123, 1, 3, 191, 6, 358})
+                 .stored);
+        // The outside reaction 2 is kept and sent back as 2.
+        QVERIFY(applyBlockReply(set, BlockId::OutsideTemp, {1, 4, 1, 97, 2, 110, 191, 406}).stored);
+        QCOMPARE(set.record(BlockId::OutsideTemp, 1, 3).value[AT_Record::Auf_Ab], 2);
+        QCOMPARE(encodeBlockWrite(blockDescription(BlockId::OutsideTemp), 1, 3,
+                                  set.record(BlockId::OutsideTemp, 1, 3)),
+                 QByteArray(" rap1\r4\r1\r97\r2\r110\r191\r406\r"));
+    }
+
+    void rows_data() {
+        QTest::addColumn<BlockId>("id");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<QString>("row");
+        const QString m1 = QStringLiteral("Motor 1");
+        auto row = [](const char* tag, BlockId id, const QString& name, QList<int> v,
+                      const char* text) {
+            QTest::newRow(tag) << id << name << v << QString::fromUtf8(text);
+        };
+        using B = BlockId;
+        row("shading", B::Shading, m1, {0}, "Motor 1       EIN  22°C  10:00 - 20:00  244      10s");
+        row("shading -10", B::Shading, m1, {0, 0, 0, 17, 0, 189},
+            "Motor 1       EIN -10°C  05:00 - 22:00  100      999s");
+        row("shading 5", B::Shading, m1, {0, 15},
+            "Motor 1       EIN   5°C  10:00 - 20:00  244      10s");
+        row("shading off", B::Shading, m1, {1}, "Motor 1       AUS");
+        row("shading long name", B::Shading, QStringLiteral("Wohnzimmer Ost"), {1},
+            "Wohnzimmer O  AUS");
+        row("morning", B::TwilightMorning, m1, {0}, "Motor 1       EIN    08:00   110      40s");
+        row("evening", B::TwilightEvening, m1, {0}, "Motor 1       EIN   19:00   110      40s");
+        row("evening continuous", B::TwilightEvening, m1, {0, 5, 4, 190},
+            "Motor 1       EIN   19:00   5      Dauer");
+        row("evening off", B::TwilightEvening, m1, {1}, "Motor 1       AUS");
+        row("wind", B::Wind, m1, {0}, "Motor 1       EIN    30km/h    ^");
+        row("wind off", B::Wind, m1, {1}, "Motor 1       AUS    ");
+        row("rain", B::Rain, m1, {0, 0}, "Motor 1       EIN      ^");
+        row("rain down", B::Rain, m1, {0, 1}, "Motor 1       EIN      v");
+        row("rain off", B::Rain, m1, {1}, "Motor 1       AUS      ");
+        row("reversing", B::Reversing, m1, {0}, "Motor 1       EIN      0,4s          0,6s");
+        row("reversing ends", B::Reversing, m1, {0, 0, 40},
+            "Motor 1       EIN      0,0s          4,0s");
+        row("reversing off", B::Reversing, m1, {1}, "Motor 1       AUS      ");
+        row("key-press", B::KeyPress, m1, {0}, "Motor 1       EIN      40s");
+        row("key-press 110s", B::KeyPress, m1, {0, 100}, "Motor 1       EIN      110s");
+        row("proportional", B::Proportional, m1, {0},
+            "Motor 1       EIN  10:00 - 22:00  23°C  ^  3°C    40s    6");
+        row("proportional long", B::Proportional, QStringLiteral("Wohnzimmer Ost"),
+            {0, 0, 23, 4, 1, 8, 189, 7},
+            "Wohnzimmer O  EIN  00:00 - 23:00   5°C  v  9°C   999s    9");
+        row("proportional same hours", B::Proportional, m1, {0, 7, 7},
+            "Motor 1       EIN  07:00 - 07:00  23°C  ^  3°C    40s    6");
+        row("proportional off", B::Proportional, QStringLiteral("Motor 2"), {1},
+            "Motor 2       AUS");
+        row("inside", B::InsideTemp, m1, {0},
+            "Motor 1       EIN  08:00 - 21:00  T>22°C ^   T<20°C v   40s");
+        row("inside all day", B::InsideTemp, m1, {0, 1, 4, 1, 19, 190, 9, 9},
+            "Motor 1       EIN    ganztägig    T<-5°C v   T>10°C ^ Dauer");
+        row("inside off", B::InsideTemp, m1, {1}, "Motor 1       AUS");
+        row("humidity", B::Humidity, m1, {0},
+            "Motor 1       EIN  08:00 - 21:00  F>76% ^    F<66% v    40s");
+        row("humidity fan", B::Humidity, QStringLiteral("Bad"), {0, 0, 79, 69, 190, 8, 8},
+            "Bad           EIN    ganztägig    F>80% ^    F<70% -  Dauer");
+        row("humidity less", B::Humidity, QStringLiteral("Keller"), {0, 1, 29, 39, 101, 6, 22},
+            "Keller        EIN  06:00 - 22:00  F<30% ^    F>40% -   120s");
+        row("outside", B::OutsideTemp, m1, {0}, "Motor 1       EIN   T<2°C v   T>5°C ^  40s");
+        row("outside deactivated", B::OutsideTemp, m1, {0, 6, 2},
+            "Motor 1       EIN   T<-3°C        deaktiv! ");
+        row("outside up", B::OutsideTemp, m1, {0, 19, 0, 24, 190},
+            "Motor 1       EIN   T<10°C ^   T>15°C v  Dauer");
+        // A value outside its list shows as an empty text.
+        row("shading bad temperature", B::Shading, m1, {0, 46},
+            "Motor 1       EIN    °C  10:00 - 20:00  244      10s");
+    }
+
+    void rows() {
+        QFETCH(BlockId, id);
+        QFETCH(QString, name);
+        QFETCH(QList<int>, values);
+        QFETCH(QString, row);
+        ParameterSet set;
+        set.motorNames.setName(0, name);
+        set.record(id, 1, 0) = recordOf(id, values);
+        const QStringList rows = blockListRows(set, id, 1);
+        QCOMPARE(rows.size(), 8);
+        QCOMPARE(rows[0], row);
+        // The other profile is not shown.
+        ParameterSet plain;
+        plain.motorNames.setName(0, name);
+        QCOMPARE(blockListRows(set, id, 0)[0], blockListRows(plain, id, 0)[0]);
+    }
+
+    void windRowShowsRainDirection() {
+        ParameterSet set;
+        set.record(BlockId::Wind, 0, 2).value[EW_Record::Ein_Aus] = kOn;
+        editLinkedField(set, BlockId::Wind, 0, 2, 1); // direction down, set from the wind group
+        QCOMPARE(set.record(BlockId::Rain, 0, 2).value[ER_Record::Richtung], 1);
+        QVERIFY(set.record(BlockId::Rain, 0, 2).changed);
+        QCOMPARE(blockListRows(set, BlockId::Wind, 0)[2],
+                 QStringLiteral("Motor 3       EIN    30km/h    v"));
+        QCOMPARE(blockListRows(set, BlockId::Wind, 1)[2], QStringLiteral("Motor 3       AUS    "));
+    }
+
+    void sendStep_data() {
+        QTest::addColumn<BlockId>("id");
+        for (const BlockDescription& b : blockDescriptions())
+            QTest::newRow(b.recordName) << b.id;
+    }
+
+    void sendStep() {
+        QFETCH(BlockId, id);
+        const BlockDescription& b = blockDescription(id);
+        ParameterSet set;
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+
+        // Nothing changed: only profile 1, last motor; TxCount for every position.
+        BlockSendResult r = encodeBlockStep(set, id, 3);
+        QCOMPARE(r.writes, QList<QByteArray>{encodeBlockWrite(b, 1, 2, set.record(id, 1, 2))});
+        QCOMPARE(r.txAmount, 2 * 3 * b.txPerRecord);
+        QVERIFY(set.record(id, 1, 2).changed);
+
+        // Changed records in walk order; motors beyond the count stay unsent.
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        set.record(id, 0, 1).changed = true;
+        set.record(id, 1, 0).changed = true;
+        set.record(id, 0, 5).changed = true;
+        r = encodeBlockStep(set, id, 3);
+        QCOMPARE(r.writes, (QList<QByteArray>{encodeBlockWrite(b, 0, 1, set.record(id, 0, 1)),
+                                              encodeBlockWrite(b, 1, 0, set.record(id, 1, 0)),
+                                              encodeBlockWrite(b, 1, 2, set.record(id, 1, 2))}));
+
+        // Start-up: every record of both profiles.
+        ParameterSet fresh;
+        r = encodeBlockStep(fresh, id, 8);
+        QCOMPARE(r.writes.size(), 16);
+        QVERIFY(r.writes.last().startsWith(QByteArray(b.writeCommand) + "1\r8\r"));
+        QCOMPARE(r.txAmount, 16 * b.txPerRecord);
+    }
+
+    void fileSectionRoundTrip_data() { sendStep_data(); }
+
+    void fileSectionRoundTrip() {
+        QFETCH(BlockId, id);
+        const BlockDescription& b = blockDescription(id);
+        ParameterSet written;
+        for (int p = 0; p < kProfileCount; ++p)
+            for (int m = 0; m < kMotorCount; ++m)
+                written.record(id, p, m).value = variedRecord(b, p, m).value;
+        const QByteArray bytes = settingsFileBytes(written);
+        QVERIFY(bytes.contains("[" + QByteArray(b.fileSection) + "_Motor8_Profil2]\r\n"));
+
+        ParameterSet read;
+        applyChangedEvent(read, ChangedEvent::SendAllDone);
+        QVERIFY(loadSettingsBytes(bytes, read).ok());
+        for (int p = 0; p < kProfileCount; ++p)
+            for (int m = 0; m < kMotorCount; ++m)
+                QCOMPARE(read.record(id, p, m).value, written.record(id, p, m).value);
+        // Loading marks every block for sending but the key-press block.
+        QCOMPARE(read.record(id, 0, 0).changed, id != BlockId::KeyPress);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBlocks)
+#include "tst_blocks.moc"
