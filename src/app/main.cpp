@@ -1,6 +1,7 @@
+#include "DesktopProgram.h"
 #include "MainWindow.h"
+
 #include "serial/QtSerialLink.h"
-#include "session/ControllerSession.h"
 
 #include <QApplication>
 #include <QFont>
@@ -12,8 +13,7 @@ int main(int argc, char* argv[]) {
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
 
     korvane::QtSerialLink link;
-    korvane::ControllerSession session(&link);
-    korvane::MainWindow window(session);
-    window.show();
+    korvane::DesktopProgram program(link);
+    program.window().show();
     return app.exec();
 }

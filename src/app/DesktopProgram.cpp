@@ -1,0 +1,149 @@
+#include "DesktopProgram.h"
+
+#include "LogbookPage.h"
+#include "MainWindow.h"
+#include "ManualPage.h"
+#include "SwitchTimePage.h"
+
+#include "files/SettingsFile.h"
+#include "logbook/LogbookTransfer.h"
+#include "session/ParameterTransfer.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace korvane {
+namespace {
+
+const QString kVtsFilter = QStringLiteral("Vendrix Schaltzeiten (*.vts)");
+
+QString withDefaultSuffix(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + kSettingsFileExtension.toString();
+}
+
+} // namespace
+
+DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
+    : m_session(&link),
+      m_transfer(std::make_unique<ParameterTransfer>(m_session, m_params)),
+      m_logbook(std::make_unique<LogbookTransfer>(
+          m_session, [this](int motor) { return m_params.motorNames.name(motor - 1); })),
+      m_window(std::make_unique<MainWindow>(m_session, settingsPath)) {
+    m_switchTimes = new SwitchTimePage(m_params.switchTimes, m_params.motorNames);
+    m_window->setSwitchTimeContent(m_switchTimes);
+    m_logbookPage = new LogbookPage(*m_logbook);
+    m_logbookPage->setMessageSink([this](const QString& text) { m_window->showMessage(text); });
+    m_window->setLogbookContent(m_logbookPage);
+
+    m_saveDialog = [this] {
+        return withDefaultSuffix(QFileDialog::getSaveFileName(m_window.get(), QString(),
+                                                              QString(), kVtsFilter));
+    };
+    m_openDialog = [this] {
+        return QFileDialog::getOpenFileName(m_window.get(), QString(), QString(), kVtsFilter);
+    };
+
+    wireSwitchTimePage();
+    wireTransfers();
+    connect(&m_session, &ControllerSession::activityChanged, this,
+            &DesktopProgram::onActivityChanged);
+    connect(m_logbookPage, &LogbookPage::busyChanged, this,
+            [this](bool busy) { m_window->tabs()->setEnabled(!busy); });
+    refreshAfterDataChange();
+}
+
+DesktopProgram::~DesktopProgram() {
+    // The window's pages refer to the tables and transfers: it goes first.
+    m_window.reset();
+}
+
+void DesktopProgram::setFileDialogs(FileDialog save, FileDialog open) {
+    m_saveDialog = std::move(save);
+    m_openDialog = std::move(open);
+}
+
+void DesktopProgram::wireSwitchTimePage() {
+    SwitchTimePage* page = m_switchTimes;
+    connect(page, &SwitchTimePage::readRequested, this, [this] { m_transfer->startReadAll(); });
+    connect(page, &SwitchTimePage::sendRequested, this, [this] { m_transfer->startSendAll(); });
+    connect(page, &SwitchTimePage::saveToDiskRequested, this, &DesktopProgram::saveToDisk);
+    connect(page, &SwitchTimePage::readFromDiskRequested, this, &DesktopProgram::loadFromDisk);
+    connect(page, &SwitchTimePage::portPicked, this,
+            [this](int index) { m_window->choosePort(index + 1); });
+    connect(page, &SwitchTimePage::motorNamesEdited, this,
+            [this] { m_window->manualPage()->setMotorNames(m_params.motorNames.toList()); });
+}
+
+void DesktopProgram::wireTransfers() {
+    ParameterTransfer* t = m_transfer.get();
+    SwitchTimePage* page = m_switchTimes;
+    connect(t, &ParameterTransfer::progress, this, [page](int value, int maximum, bool visible) {
+        QProgressBar* bar = page->progressBar();
+        bar->setMaximum(qMax(1, maximum));
+        bar->setValue(value);
+        bar->setVisible(visible);
+    });
+    connect(t, &ParameterTransfer::readAllStarted, page, &SwitchTimePage::resetForReadAll);
+    connect(t, &ParameterTransfer::readingRow, page, &SwitchTimePage::setProgressRow);
+    connect(t, &ParameterTransfer::namesReading, page, &SwitchTimePage::mirrorProgressRow);
+    connect(t, &ParameterTransfer::motorNameChanged, page, &SwitchTimePage::refreshMotorNames);
+    connect(t, &ParameterTransfer::readAllFinished, this, [this](bool ok, const QString& message) {
+        // A failed read put the old data back; show it again either way.
+        m_switchTimes->selectAfterReadAll();
+        refreshAfterDataChange();
+        showFailure(ok, message);
+    });
+    connect(t, &ParameterTransfer::sendAllFinished, this, &DesktopProgram::showFailure);
+}
+
+void DesktopProgram::onActivityChanged(Activity activity) {
+    const bool idle = activity == Activity::Idle;
+    // Logbook transfers switch their own buttons; the page control goes for all.
+    m_window->tabs()->setEnabled(idle);
+    if (activity == Activity::Logbook)
+        return;
+    const bool buttons = idle && m_session.isConnected();
+    m_switchTimes->sendButton()->setEnabled(buttons);
+    m_switchTimes->readButton()->setEnabled(buttons);
+    m_switchTimes->portCombo()->setEnabled(idle);
+}
+
+void DesktopProgram::refreshAfterDataChange() {
+    m_window->manualPage()->setMotorNames(m_params.motorNames.toList());
+    m_window->setAlternativeProfileShown(m_params.activeProfile == 1);
+}
+
+void DesktopProgram::showFailure(bool ok, const QString& message) {
+    if (!ok && !message.isEmpty())
+        m_window->showMessage(message);
+}
+
+void DesktopProgram::saveToDisk() {
+    const QString path = m_saveDialog ? m_saveDialog() : QString();
+    if (path.isEmpty())
+        return;
+    const SaveResult result = saveSettingsFile(path, m_params);
+    if (!result.ok)
+        m_window->showMessage(result.errorText);
+}
+
+void DesktopProgram::loadFromDisk() {
+    const QString path = m_openDialog ? m_openDialog() : QString();
+    if (path.isEmpty())
+        return;
+    const LoadResult result = loadSettingsFile(path, m_params);
+    if (!result.ok()) {
+        m_window->showMessage(result.message());
+        return;
+    }
+    m_switchTimes->selectAfterFileLoad();
+    refreshAfterDataChange();
+}
+
+} // namespace korvane
