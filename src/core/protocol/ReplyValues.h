@@ -13,8 +13,8 @@ inline constexpr int kReplyValueCount = 16;
 using ReplyValues = std::array<qint32, kReplyValueCount>;
 
 struct ReplyParseError {
-    int field = 0;        // 0-based index of the offending value
-    QByteArray text;      // the text that is not a decimal integer
+    int field = 0;   // 0-based index of the offending value
+    QByteArray text; // the text that is not a decimal integer
 };
 
 // Returns nullopt (and fills *error when given) when a comma-terminated field

@@ -31,6 +31,8 @@ Q_SIGNALS:
     void lineError();
     // The device went away (USB adapter unplugged, pseudo-terminal closed).
     void deviceLost(const QString& reason);
+    // A write was refused because the output queue stayed full.
+    void writeRefused(const QString& message);
 };
 
 } // namespace korvane

@@ -71,6 +71,8 @@ public:
 
     // --- poll cycle -----------------------------------------------------------
     void setTimerIntervals(int pollMs, int watchdogMs, int dcfMs);
+    // How often a lost device is tried again.
+    void setReopenInterval(int ms) { m_reopenTimer.setInterval(ms); }
     bool luxMeanShown() const { return m_luxMeanShown; }
     void toggleLuxMean();
     const LiveDisplay& lastLiveValues() const { return m_live; }
@@ -106,12 +108,17 @@ Q_SIGNALS:
     void connectionLost();
     // Every frame after its handler ran (the command line and tests listen).
     void frameReceived(const QByteArray& code, const QByteArray& payload);
+    // After the bytes of a receive event were counted (read-all progress).
+    void bytesCounted(int rxCount);
 
 private:
     void onBytesArrived();
-    void dispatch(const ReceiverEvent& frame);
+    void dispatch(const QByteArray& code, const QByteArray& payload);
     void registerPollHandlers();
     void onLiveValues(const QByteArray& payload);
+    void applyModel();
+    void startPolling();
+    void tryReopen();
 
     SerialLink* m_link;
     StatusPanels m_panels;
@@ -122,6 +129,8 @@ private:
     QTimer m_pollTimer;
     QTimer m_watchdogTimer;
     QTimer m_dcfTimer;
+    QTimer m_reopenTimer;
+    QString m_device;
 
     int m_rxCount = 0;
     int m_txCount = 0;
@@ -138,3 +147,7 @@ private:
 };
 
 } // namespace korvane
+
+Q_DECLARE_METATYPE(korvane::LiveDisplay)
+Q_DECLARE_METATYPE(korvane::ChangedEvent)
+Q_DECLARE_METATYPE(korvane::ModelInfo)

@@ -15,11 +15,11 @@ struct LiveDisplay {
     QString windNow;                            // AktWind
     int windBar = 0;                            // WindProgressBar position
     bool windBarVisible = false;
-    QString windMax;  // MaxWind
-    QString alarm;    // AlarmStatus
-    QString rain;     // RegenStatus
-    QString humidity; // RelFeuchte
-    QString lux;      // BA_LuxAktuell, DM_LuxAktuell, DA_LuxAktuell
+    QString windMax;                     // MaxWind
+    QString alarm;                       // AlarmStatus
+    QString rain;                        // RegenStatus
+    QString humidity;                    // RelFeuchte
+    QString lux;                         // BA_LuxAktuell, DM_LuxAktuell, DA_LuxAktuell
     std::optional<QString> sunPanel;     // panel 7, sensor or conservatory model only
     std::optional<QString> windPanel;    // panel 8, sensor or conservatory model only
     std::optional<QString> outsidePanel; // panel 9, absent when no sensor

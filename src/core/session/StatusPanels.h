@@ -13,10 +13,10 @@ class StatusPanels : public QObject {
 public:
     static constexpr int kCount = 14;
     enum Panel {
-        Model = 0,    // model text or "Keine Verbindung"
-        Version = 1,  // "V" + firmware version
-        Date = 2,     // controller date
-        Time = 3,     // controller time
+        Model = 0,   // model text or "Keine Verbindung"
+        Version = 1, // "V" + firmware version
+        Date = 2,    // controller date
+        Time = 3,    // controller time
         Unused = 4,
         Error = 5,    // block and transfer errors
         Activity = 6, // block being read or sent

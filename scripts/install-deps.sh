@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Korvane needs to build, test and run, if missing.
+set -euo pipefail
+packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+          fonts-liberation)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace korvane::cli {
+
+struct CliOptions {
+    QString port = QStringLiteral("COM1"); // "COM3", "3" or a device path
+    bool json = false;
+    int timeoutSeconds = 5;
+    QString command;
+    QStringList arguments; // what follows the command
+    bool list = false;     // logbook --list
+};
+
+// Parses argv; on a usage error returns nullopt and sets *error.
+std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* error);
+QString usageText();
+
+// "COM3", "COM 3" or "3" name a port that Korvane.ini (in the working
+// directory) maps to a device; anything else is taken as a device path.
+QString resolveDevice(const QString& port);
+
+} // namespace korvane::cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTextStream>
+#include <functional>
+
+namespace korvane {
+class ControllerSession;
+}
+
+namespace korvane::cli {
+
+// Polls until the controller has told its model, version, date, time and live
+// values, then prints them. Returns the process exit code.
+int runStatusCommand(ControllerSession& session, int timeoutSeconds, bool json, QTextStream& out,
+                     QTextStream& err);
+
+// Waits for a connected poll so that the model is known. False on time-out.
+bool waitForController(ControllerSession& session, int timeoutSeconds);
+
+// Runs the event loop until `done` holds or the time is up; returns done().
+bool runUntil(int timeoutSeconds, const std::function<bool()>& done);
+
+} // namespace korvane::cli

@@ -1,0 +1,44 @@
+#include "CliOptions.h"
+#include "StatusCommand.h"
+
+#include "serial/QtSerialLink.h"
+#include "session/ControllerSession.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+using namespace korvane;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const QStringList args = app.arguments();
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out << cli::usageText();
+        return 0;
+    }
+    QString usageError;
+    const auto options = cli::parseCliOptions(args, &usageError);
+    if (!options) {
+        err << "korvane-cli: " << usageError << "\n\n" << cli::usageText();
+        return 1;
+    }
+
+    QtSerialLink link;
+    ControllerSession session(&link);
+    const QString device = cli::resolveDevice(options->port);
+    QObject::connect(&session, &ControllerSession::userMessage, [&](const QString& text) {
+        err << text.trimmed() << '\n';
+        err.flush();
+    });
+    if (!session.openDevice(device))
+        return 3;
+
+    if (options->command == QLatin1String("status"))
+        return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
+
+    err << "korvane-cli: unknown command " << options->command << "\n\n" << cli::usageText();
+    return 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace korvane {
+
+// Korvane.ini: line 1 holds the COM port number 1..8, as older files have it.
+// Further lines "COM<n>=<device path>" map a port to a device on this system;
+// without one, COM n opens /dev/ttyS<n-1>. Unknown lines are kept as they are.
+class ProgramSettings {
+public:
+    static constexpr int kPortCount = 8;
+    static inline const QString kFileName = QStringLiteral("Korvane.ini");
+
+    // Reads `path`. A missing file gives COM 1 and no warning; an unreadable
+    // first line gives COM 1 and a warning for the user.
+    static ProgramSettings load(const QString& path, QString* warning = nullptr);
+
+    int port() const { return m_port; }
+    void setPort(int port) { m_port = port; }
+    QString deviceFor(int port) const;
+    void setDevice(int port, const QString& device);
+
+    // Rewrites the file with the current port on line 1 and every other line
+    // kept. Returns false when the file cannot be written.
+    bool save(const QString& path) const;
+
+private:
+    int m_port = 1;
+    QStringList m_otherLines; // everything after line 1, mapping lines included
+};
+
+} // namespace korvane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "serial/SerialLink.h"
+
+class QSerialPort;
+
+namespace korvane {
+
+// SerialLink on QSerialPort: 9600 8N1 with XON/XOFF, DTR and RTS held low.
+class QtSerialLink : public SerialLink {
+    Q_OBJECT
+public:
+    // Bytes that may wait for the line before further writes are refused.
+    static constexpr qint64 kWriteQueueLimit = 24096;
+
+    explicit QtSerialLink(QObject* parent = nullptr);
+    ~QtSerialLink() override;
+
+    bool open(const QString& device, QString* error) override;
+    void close() override;
+    bool isOpen() const override;
+    QString device() const override { return m_device; }
+    void write(const QByteArray& bytes) override;
+    QByteArray readAll() override;
+
+private:
+    void onError(int error);
+
+    QSerialPort* m_port;
+    QString m_device;
+    bool m_overflowReported = false;
+};
+
+// The text shown when `device` cannot be opened, from the OS error number.
+QString openErrorText(const QString& device, int osError);
+
+} // namespace korvane

@@ -1,0 +1,295 @@
+#include "helpers/FakeLink.h"
+
+#include "files/ProgramSettings.h"
+#include "session/ControllerSession.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+
+namespace {
+const QByteArray kConservatory = "VX-4000 W 8 8ST";
+const QByteArray kBasic = "VX-1000   4 6  ";
+const QByteArray kLive = "250,21,5,18,24,999,0,0,0,0,12,0,0,7,240,55,";
+} // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        FakeLink link;
+        ControllerSession session{&link};
+        Rig() {
+            session.setTimerIntervals(1000000, 1000000, 1000000); // ticks are driven by hand
+            session.openDevice(QStringLiteral("/dev/fake"));
+            link.written.clear();
+        }
+        QString panel(int p) const { return session.panels().text(p); }
+    };
+
+private Q_SLOTS:
+    void pollTickWritesRequestsAndCounts() {
+        Rig r;
+        for (int i = 0; i < 3; ++i)
+            r.session.pollTick();
+        QCOMPARE(r.link.written, QByteArray("sfi\rsdt\rsti\rskd\rsmo\r").repeated(3));
+        QCOMPARE(r.panel(StatusPanels::Tx), QStringLiteral("TxD: 60"));
+    }
+
+    void connectsAndAppliesModel_data() {
+        QTest::addColumn<QByteArray>("model");
+        QTest::addColumn<bool>("sensor");
+        QTest::addColumn<bool>("conservatory");
+        QTest::addColumn<bool>("keyAutomatic");
+        QTest::addColumn<int>("motors");
+        QTest::addColumn<int>("slots");
+        QTest::newRow("conservatory") << kConservatory << true << true << true << 8 << 8;
+        QTest::newRow("basic") << kBasic << false << false << false << 4 << 6;
+    }
+    void connectsAndAppliesModel() {
+        QFETCH(QByteArray, model);
+        Rig r;
+        QSignalSpy state(&r.session, &ControllerSession::pollState);
+        r.link.receive(frame("smo", model) + frame("sfi", "1.08") + frame("sdt", "05.12.26"));
+        QCOMPARE(r.panel(StatusPanels::Model), QString::fromLatin1(model));
+        QCOMPARE(r.panel(StatusPanels::Version), QStringLiteral("V1.08"));
+        QCOMPARE(r.panel(StatusPanels::Date), QStringLiteral("05.12.26"));
+        r.session.pollTick();
+        QCOMPARE(state.size(), 1);
+        QVERIFY(state.first().at(0).toBool());
+        const ModelInfo m = r.session.model();
+        QTEST(m.sensor, "sensor");
+        QTEST(m.conservatory, "conservatory");
+        QTEST(m.keyAutomatic, "keyAutomatic");
+        QTEST(m.motorCount, "motors");
+        QTEST(m.slotsPerMotor, "slots");
+        // "slr" goes out once, after the first connected poll.
+        QVERIFY(r.link.written.endsWith("slr"));
+        r.session.pollTick();
+        QCOMPARE(r.link.written.count("slr"), 1);
+    }
+
+    void badModelCountsKeepPreviousAndReportOnce() {
+        Rig r;
+        QSignalSpy messages(&r.session, &ControllerSession::userMessage);
+        r.link.receive(frame("smo", kConservatory));
+        r.session.pollTick();
+        r.link.receive(frame("smo", "VX-4000 W x 8S"));
+        r.session.pollTick();
+        r.session.pollTick();
+        QCOMPARE(r.session.model().motorCount, 8);
+        QCOMPARE(messages.size(), 1);
+    }
+
+    void settingsFileWrittenOnceAndFailureReported() {
+        Rig r;
+        int writes = 0;
+        r.session.setProgramSettingsWriter([&] {
+            ++writes;
+            return false;
+        });
+        QSignalSpy messages(&r.session, &ControllerSession::userMessage);
+        r.session.pollTick(); // not connected: no write
+        QCOMPARE(writes, 0);
+        r.link.receive(frame("smo", kBasic));
+        r.session.pollTick();
+        r.session.pollTick();
+        QCOMPARE(writes, 1);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().first().toString(),
+                 QStringLiteral("    Kann Initialisierungs-File nicht schreiben    "));
+    }
+
+    void watchdogDeclaresLossAndPollRegains() {
+        Rig r;
+        QSignalSpy changed(&r.session, &ControllerSession::changedEvent);
+        QSignalSpy lost(&r.session, &ControllerSession::connectionLost);
+        r.link.receive(frame("smo", kBasic));
+        r.session.watchdogTick(); // bytes arrived since the last check
+        QVERIFY(r.session.isConnected());
+        r.session.watchdogTick(); // silence for one period
+        QVERIFY(!r.session.isConnected());
+        QCOMPARE(lost.size(), 1);
+        QCOMPARE(changed.last().first().value<ChangedEvent>(), ChangedEvent::ConnectionLost);
+        r.link.receive(frame("smo", kBasic));
+        QVERIFY(r.session.isConnected());
+    }
+
+    void sendAllSuspendsPollAndWatchdog() {
+        Rig r;
+        r.link.receive(frame("smo", kBasic));
+        r.session.setActivity(Activity::SendAll);
+        r.session.pollTick();
+        QVERIFY(r.link.written.isEmpty());
+        r.session.watchdogTick();
+        r.session.watchdogTick();
+        QVERIFY(r.session.isConnected());
+    }
+
+    void liveValuesFillPanels() {
+        Rig r;
+        r.link.receive(frame("smo", kConservatory));
+        r.session.pollTick();
+        QSignalSpy live(&r.session, &ControllerSession::liveValues);
+        r.link.receive(frame("skd", kLive));
+        QCOMPARE(live.size(), 1);
+        QCOMPARE(r.panel(StatusPanels::Sun), QStringLiteral("Sonne: 250"));
+        QCOMPARE(r.panel(StatusPanels::Wind), QStringLiteral("Wind: 7"));
+        QCOMPARE(r.panel(StatusPanels::Inside), QStringLiteral("IT: 21,5\u00B0"));
+        QVERIFY(r.panel(StatusPanels::Outside).isEmpty()); // 999: no sensor, panel kept
+        const auto d = live.first().first().value<LiveDisplay>();
+        QCOMPARE(d.outsideNow, QStringLiteral("    -"));
+        QCOMPARE(d.outsideMin, QStringLiteral("   -"));
+        QCOMPARE(d.windNow, QStringLiteral("0 km/h"));
+        QVERIFY(!d.windBarVisible);
+        QCOMPARE(d.lux, QStringLiteral("240")); // mean shown at start
+        QCOMPARE(d.humidity, QStringLiteral("55 %"));
+        r.session.toggleLuxMean();
+        r.link.receive(frame("skd", kLive));
+        QCOMPARE(r.session.lastLiveValues().lux, QStringLiteral("250"));
+    }
+
+    void malformedValueDropsFrameButCountsBytes() {
+        Rig r;
+        QSignalSpy live(&r.session, &ControllerSession::liveValues);
+        const QByteArray bytes = frame("skd", "1,zwei,3,");
+        r.link.receive(bytes);
+        QCOMPARE(live.size(), 0);
+        QCOMPARE(r.panel(StatusPanels::Error), QStringLiteral("Formatfehler skd"));
+        QCOMPARE(r.panel(StatusPanels::Rx), QStringLiteral("RxD: %1").arg(bytes.size()));
+    }
+
+    void acknowledgementRunsAfterTheCounters() {
+        Rig r;
+        int rxSeenByAck = -1;
+        r.session.registerHandler("stc", [&](const QByteArray&) { rxSeenByAck = r.session.rxCount(); });
+        const QByteArray bytes = frame("stc", "0,");
+        r.link.receive(bytes);
+        QCOMPARE(rxSeenByAck, int(bytes.size()));
+    }
+
+    void staleEndTraced() {
+        Rig r;
+        r.link.receive(frame("sfi", "1.0"));
+        r.link.receive("xyende_");
+        QCOMPARE(r.panel(StatusPanels::Trace), QStringLiteral(" del 1.0"));
+        r.link.receive(frame("sdt", "05.12.26"));
+        QCOMPARE(r.panel(StatusPanels::Trace), QStringLiteral("sdt  05.12.26"));
+    }
+
+    void radioClockIndicator() {
+        Rig r;
+        QSignalSpy led(&r.session, &ControllerSession::dcfLed);
+        r.session.startDcfIndicator();
+        QVERIFY(r.session.dcfIndicatorActive());
+        r.session.dcfTick();
+        QCOMPARE(r.link.written, QByteArray(" sdr sti sds"));
+        r.link.receive(frame("sds", "1,"));
+        r.link.receive(frame("sds", "0,"));
+        QCOMPARE(led.size(), 2);
+        QVERIFY(led.at(0).first().toBool());
+        QVERIFY(!led.at(1).first().toBool());
+        r.link.receive(frame("sts", ""));
+        QVERIFY(!r.session.dcfIndicatorActive());
+    }
+
+    void portChangeMarksDataAndResetsPanels() {
+        Rig r;
+        QSignalSpy changed(&r.session, &ControllerSession::changedEvent);
+        r.link.receive(frame("smo", kBasic) + frame("sfi", "1.0"));
+        r.session.changePort(QStringLiteral("/dev/other"));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().first().value<ChangedEvent>(), ChangedEvent::PortChanged);
+        QCOMPARE(r.panel(StatusPanels::Model), QStringLiteral("Keine Verbindung"));
+        QVERIFY(r.panel(StatusPanels::Version).isEmpty());
+    }
+
+    void missingDeviceReportsAndKeepsRunning() {
+        Rig r;
+        QSignalSpy messages(&r.session, &ControllerSession::userMessage);
+        QVERIFY(!r.session.changePort(QStringLiteral("/dev/missing")));
+        QCOMPARE(messages.first().first().toString(),
+                 QStringLiteral("Specified device not found (/dev/missing)."));
+        r.session.pollTick(); // writing to a closed port is harmless
+        QVERIFY(r.link.written.isEmpty());
+    }
+
+    void reopensAfterTheDeviceComesBack() {
+        Rig r;
+        r.session.setReopenInterval(10);
+        const int before = r.link.opens;
+        r.link.hangUp();
+        QTRY_VERIFY(r.link.isOpen());
+        QCOMPARE(r.link.opens, before + 1);
+    }
+};
+
+class TestProgramSettings : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void readsPortAndMapping_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("old file") << QByteArray("3\r\n") << 3 << "/dev/ttyS2" << false;
+        QTest::newRow("mapped, LF") << QByteArray("3\nCOM3=/dev/ttyUSB0\n") << 3 << "/dev/ttyUSB0"
+                                    << false;
+        QTest::newRow("out of range") << QByteArray("9\r\n") << 1 << "/dev/ttyS0" << true;
+        QTest::newRow("not a number") << QByteArray("abc\r\n") << 1 << "/dev/ttyS0" << true;
+        QTest::newRow("empty") << QByteArray() << 1 << "/dev/ttyS0" << true;
+    }
+    void readsPortAndMapping() {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Korvane.ini"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        QString warning;
+        const auto s = ProgramSettings::load(path, &warning);
+        QTEST(s.port(), "port");
+        QTEST(s.deviceFor(s.port()), "device");
+        QTEST(!warning.isEmpty(), "warned");
+    }
+
+    void rewriteKeepsMappingLines() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Korvane.ini"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("1\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n");
+        f.close();
+        auto s = ProgramSettings::load(path);
+        s.setPort(2);
+        QVERIFY(s.save(path));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("2\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n"));
+    }
+
+    void missingFileIsComOne() {
+        QString warning;
+        const auto s = ProgramSettings::load(QStringLiteral("/nonexistent/Korvane.ini"), &warning);
+        QCOMPARE(s.port(), 1);
+        QVERIFY(warning.isEmpty());
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    int status = 0;
+    {
+        TestSession t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TestProgramSettings t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    return status;
+}
+
+#include "tst_session.moc"
