@@ -211,6 +211,17 @@ private Q_SLOTS:
         QVERIFY(!set.record(id, 0, 4).changed);
     }
 
+    void toggleOnOff() {
+        ParameterSet set;
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        korvane::toggleOnOff(set, BlockId::Reversing, 1, 6);
+        QCOMPARE(set.record(BlockId::Reversing, 1, 6).value[RA_Record::Ein_Aus], kOn);
+        QVERIFY(set.record(BlockId::Reversing, 1, 6).changed);
+        QVERIFY(!set.record(BlockId::Reversing, 0, 6).changed);
+        korvane::toggleOnOff(set, BlockId::Reversing, 1, 6);
+        QCOMPARE(set.record(BlockId::Reversing, 1, 6).value[RA_Record::Ein_Aus], kOff);
+    }
+
     void visibility() {
         const BlockDescription& at = blockDescription(BlockId::OutsideTemp);
         BlockRecord rec = defaultRecord(at);
