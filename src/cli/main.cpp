@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 #include "StatusCommand.h"
+#include "TransferCommands.h"
 
 #include "serial/QtSerialLink.h"
 #include "session/ControllerSession.h"

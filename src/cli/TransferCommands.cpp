@@ -1,0 +1,98 @@
+#include "TransferCommands.h"
+
+#include "ProgressPrinter.h"
+#include "StatusCommand.h"
+
+#include "files/SettingsFile.h"
+#include "serial/SerialLink.h"
+#include "session/ControllerSession.h"
+#include "session/ParameterTransfer.h"
+
+namespace korvane::cli {
+namespace {
+
+struct Outcome {
+    bool done = false;
+    bool ok = false;
+    QString message;
+};
+
+// Runs one sequence to its end. The sequence ends by itself when the
+// controller falls silent, so no further limit is needed here.
+Outcome runSequence(ParameterTransfer& transfer, bool send, QTextStream& err) {
+    Outcome outcome;
+    ProgressPrinter printer(err, send ? QStringLiteral("Senden") : QStringLiteral("Lesen"));
+    QObject::connect(&transfer, &ParameterTransfer::progress,
+                     [&](int value, int maximum, bool visible) {
+                         if (visible)
+                             printer.update(value, maximum);
+                     });
+    auto finished = [&](bool ok, const QString& message) { outcome = {true, ok, message}; };
+    QObject::connect(&transfer, &ParameterTransfer::readAllFinished, finished);
+    QObject::connect(&transfer, &ParameterTransfer::sendAllFinished, finished);
+    const bool started = send ? transfer.startSendAll() : transfer.startReadAll();
+    if (!started)
+        return {true, false, QString()};
+    runUntil(24 * 3600, [&] { return outcome.done; });
+    printer.finish();
+    return outcome;
+}
+
+bool connect(ControllerSession& session, int timeoutSeconds, QTextStream& err) {
+    if (waitForController(session, timeoutSeconds))
+        return true;
+    err << QStringLiteral("Keine Antwort von der Steuerung an %1 innerhalb von %2 s.\n")
+               .arg(session.link().device())
+               .arg(timeoutSeconds);
+    return false;
+}
+
+} // namespace
+
+int runReadCommand(ControllerSession& session, const QString& file, int timeoutSeconds,
+                   QTextStream& out, QTextStream& err) {
+    ParameterSet params;
+    ParameterTransfer transfer(session, params);
+    if (!connect(session, timeoutSeconds, err))
+        return 2;
+    const Outcome outcome = runSequence(transfer, false, err);
+    if (!outcome.ok) {
+        err << (outcome.message.isEmpty() ? QStringLiteral("Lesen nicht m\u00F6glich.")
+                                          : outcome.message)
+            << '\n';
+        return 2;
+    }
+    const SaveResult saved = saveSettingsFile(file, params);
+    if (!saved.ok) {
+        err << saved.errorText << '\n';
+        return 3;
+    }
+    out << QStringLiteral("Alle Daten gelesen und in %1 gespeichert.\n").arg(file);
+    return 0;
+}
+
+int runSendCommand(ControllerSession& session, const QString& file, int timeoutSeconds,
+                   QTextStream& out, QTextStream& err) {
+    ParameterSet params;
+    const LoadResult loaded = loadSettingsFile(file, params);
+    if (!loaded.ok()) {
+        err << loaded.message() << '\n';
+        return 3;
+    }
+    // Everything in the file goes to the controller.
+    applyChangedEvent(params, ChangedEvent::Startup);
+    ParameterTransfer transfer(session, params);
+    if (!connect(session, timeoutSeconds, err))
+        return 2;
+    const Outcome outcome = runSequence(transfer, true, err);
+    if (!outcome.ok) {
+        // The date guard has already spoken through the session's messages.
+        if (!outcome.message.isEmpty())
+            err << outcome.message << '\n';
+        return 2;
+    }
+    out << QStringLiteral("Alle Daten aus %1 zur Steuerung gesendet.\n").arg(file);
+    return 0;
+}
+
+} // namespace korvane::cli

@@ -1,0 +1,303 @@
+#include "session/ParameterTransfer.h"
+
+#include "params/SwitchTimeLists.h"
+#include "params/SwitchTimeWire.h"
+
+namespace korvane {
+namespace {
+
+constexpr int kLastStep = 18;
+constexpr int kHumidityStep = 121;
+const QString kDateNotSet = QStringLiteral("01.01.00");
+
+// What one step of the send chain sends.
+enum class StepKind { SwitchTimeDay, MotorNames, Block, Param, Alarm, End };
+
+struct SendStep {
+    int step;
+    StepKind kind;
+    BlockId block = BlockId::Shading;
+    SystemParam param = SystemParam::RandomSpan;
+};
+
+// The chain in the order of its step numbers; the successor is decided by
+// nextStep() because it depends on the model.
+constexpr SendStep kSendSteps[] = {
+    {0, StepKind::SwitchTimeDay},
+    {1, StepKind::MotorNames},
+    {2, StepKind::Block, BlockId::Reversing},
+    {3, StepKind::Block, BlockId::Shading},
+    {4, StepKind::Block, BlockId::TwilightMorning},
+    {5, StepKind::Block, BlockId::TwilightEvening},
+    {6, StepKind::Block, BlockId::Wind},
+    {7, StepKind::Block, BlockId::Rain},
+    {8, StepKind::Param, BlockId::Shading, SystemParam::OutsideOffset},
+    {9, StepKind::Param, BlockId::Shading, SystemParam::ShadingHysteresis},
+    {10, StepKind::Alarm},
+    {11, StepKind::Block, BlockId::Proportional},
+    {12, StepKind::Block, BlockId::InsideTemp},
+    {kHumidityStep, StepKind::Block, BlockId::Humidity},
+    {13, StepKind::Block, BlockId::OutsideTemp},
+    {14, StepKind::Param, BlockId::Shading, SystemParam::StoredProfile},
+    {15, StepKind::Param, BlockId::Shading, SystemParam::InsideOffset},
+    {16, StepKind::Block, BlockId::KeyPress},
+    {17, StepKind::Param, BlockId::Shading, SystemParam::RandomSpan},
+    {kLastStep, StepKind::End},
+};
+
+const SendStep* findStep(int step) {
+    for (const SendStep& s : kSendSteps) {
+        if (s.step == step)
+            return &s;
+    }
+    return nullptr;
+}
+
+int nextStep(int step, int txDay, const ModelInfo& model) {
+    switch (step) {
+    case 0:
+        return txDay >= 7 ? 1 : 0;
+    case 1:
+        return model.hasOutdoorAutomatics() ? 2 : 16;
+    case 10:
+        return model.conservatory ? 11 : model.keyAutomatic ? 16 : 17;
+    case 12:
+        return kHumidityStep;
+    case kHumidityStep:
+        return 13;
+    case kLastStep:
+        return kLastStep;
+    default:
+        return step + 1;
+    }
+}
+
+} // namespace
+
+ParameterTransfer::ParameterTransfer(ControllerSession& session, ParameterSet& params,
+                                     QObject* parent)
+    : QObject(parent), m_session(session), m_params(params) {
+    m_silence.setSingleShot(true);
+    connect(&m_silence, &QTimer::timeout, this, &ParameterTransfer::onSilence);
+    connect(&m_session, &ControllerSession::changedEvent, this,
+            [this](ChangedEvent event) { applyChangedEvent(m_params, event); });
+    // Any frame during a read-all shows that the controller is still talking.
+    connect(&m_session, &ControllerSession::frameReceived, this, [this] {
+        if (m_session.activity() == Activity::ReadAll)
+            m_silence.start(m_readSilenceMs);
+    });
+    connect(&m_session, &ControllerSession::bytesCounted, this, [this](int rx) {
+        if (m_session.activity() == Activity::ReadAll)
+            Q_EMIT progress(qMin(rx, m_progressMax), m_progressMax, true);
+    });
+    registerReplyHandlers();
+}
+
+void ParameterTransfer::setTimeouts(int readSilenceMs, int ackGraceMs) {
+    m_readSilenceMs = readSilenceMs;
+    m_ackGraceMs = ackGraceMs;
+}
+
+int ParameterTransfer::readProgressMaximum() const {
+    const ModelInfo& m = m_session.model();
+    const int s = m.slotsPerMotor * m.motorCount;
+    // A conservatory controller answers the climate blocks too, whatever
+    // other letters its model text carries.
+    if (m.conservatory)
+        return s * 296 + 3671 + 2172 + 270;
+    if (m.sensor)
+        return s * 296 + 3671 + 270;
+    return s * 296 + 270;
+}
+
+int ParameterTransfer::sendProgressMaximum() const {
+    const ModelInfo& m = m_session.model();
+    const int s = m.slotsPerMotor * m.motorCount;
+    if (m.conservatory)
+        return s * 203 + 2298 + 1534;
+    if (m.sensor)
+        return s * 203 + 2298;
+    return s * 203;
+}
+
+// --- read-all -------------------------------------------------------------------
+
+bool ParameterTransfer::startReadAll() {
+    if (m_session.activity() != Activity::Idle)
+        return false;
+    m_beforeRead = m_params;
+    m_params.switchTimes.resetForReadAll();
+    Q_EMIT readAllStarted();
+    Q_EMIT readingRow(readAllProgressText());
+
+    m_session.setActivity(Activity::ReadAll);
+    m_progressMax = readProgressMaximum();
+    Q_EMIT progress(0, m_progressMax, true);
+    m_session.resetCounters();
+
+    const ModelInfo& m = m_session.model();
+    QByteArray requests;
+    if (m.hasOutdoorAutomatics())
+        requests += "sbpsdmsdaswpsrpsjpsoasbhsas";
+    if (m.conservatory)
+        requests += "sppsipsfpsapsspsoi";
+    if (m.keyAutomatic)
+        requests += "sta";
+    requests += "smnszzsfs";
+    m_session.send(requests);
+    m_silence.start(m_readSilenceMs);
+    return true;
+}
+
+void ParameterTransfer::finishReadAll() {
+    m_silence.stop();
+    applyChangedEvent(m_params, ChangedEvent::ReadAllDone);
+    m_session.panels().setText(StatusPanels::Activity, QString());
+    Q_EMIT progress(0, m_progressMax, false);
+    m_session.addRxCount(1);
+    m_session.setActivity(Activity::Idle);
+    Q_EMIT readAllFinished(true, QString());
+}
+
+// --- send-all ---------------------------------------------------------------------
+
+bool ParameterTransfer::startSendAll() {
+    if (m_session.activity() != Activity::Idle)
+        return false;
+    if (m_session.panels().text(StatusPanels::Date) == kDateNotSet) {
+        Q_EMIT m_session.userMessage(kDateNotSetMessage);
+        return false;
+    }
+    m_session.setActivity(Activity::SendAll);
+    m_progressMax = sendProgressMaximum();
+    Q_EMIT progress(0, m_progressMax, true);
+    m_session.panels().setText(StatusPanels::Error, QString());
+    m_session.resetCounters();
+
+    m_txDay = 1;
+    m_session.panels().setText(StatusPanels::Activity, sendSwitchTimeDayStatusText(0));
+    const ModelInfo& m = m_session.model();
+    qsizetype bytes = 0;
+    for (const WireWrite& w :
+         sendSwitchTimeDay(m_params.switchTimes, 0, m.motorCount, m.slotsPerMotor)) {
+        bytes += w.bytes.size();
+        sendWrites({w.bytes}, w.txAmount);
+    }
+    m_txStep = 0;
+    armAckTimer(bytes);
+    return true;
+}
+
+void ParameterTransfer::onAcknowledge(const QByteArray& payload) {
+    // Acknowledgements outside a send-all belong to nothing the program did.
+    if (m_session.activity() != Activity::SendAll)
+        return;
+    const auto values = m_session.parseValues("stc", payload);
+    if (values && (*values)[0] != 0)
+        m_session.panels().setText(StatusPanels::Error,
+                                   QStringLiteral("Fehler ") + QString::number(m_txStep));
+    runStep(m_txStep);
+}
+
+void ParameterTransfer::sendWrites(const QList<QByteArray>& writes, int txAmount) {
+    for (const QByteArray& w : writes)
+        m_session.send(w);
+    m_session.addTxCount(txAmount);
+    Q_EMIT progress(qMin(m_session.txCount(), m_progressMax), m_progressMax, true);
+}
+
+void ParameterTransfer::runStep(int step) {
+    const SendStep* s = findStep(step);
+    if (!s)
+        return;
+    const ModelInfo& model = m_session.model();
+    StatusPanels& panels = m_session.panels();
+    qsizetype bytes = 0;
+    auto send = [&](const QList<QByteArray>& writes, int txAmount) {
+        for (const QByteArray& w : writes)
+            bytes += w.size();
+        sendWrites(writes, txAmount);
+    };
+
+    switch (s->kind) {
+    case StepKind::SwitchTimeDay: {
+        m_txDay += 1;
+        const int day = m_txDay - 1;
+        panels.setText(StatusPanels::Activity, sendSwitchTimeDayStatusText(day));
+        for (const WireWrite& w :
+             sendSwitchTimeDay(m_params.switchTimes, day, model.motorCount, model.slotsPerMotor))
+            send({w.bytes}, w.txAmount);
+        break;
+    }
+    case StepKind::MotorNames:
+        panels.setText(StatusPanels::Activity, sendMotorNamesStatusText());
+        for (const WireWrite& w : sendMotorNames(m_params.motorNames))
+            send({w.bytes}, w.txAmount);
+        break;
+    case StepKind::Block: {
+        panels.setText(StatusPanels::Activity, blockDescription(s->block).sendingText.toString());
+        const BlockSendResult r = encodeBlockStep(m_params, s->block, model.motorCount);
+        send(r.writes, r.txAmount);
+        break;
+    }
+    case StepKind::Param: {
+        panels.setText(StatusPanels::Activity,
+                       systemParamDescription(s->param).sendingText.toString());
+        const BlockSendResult r = encodeSystemParamStep(m_params, s->param);
+        send(r.writes, r.txAmount);
+        break;
+    }
+    case StepKind::Alarm: {
+        panels.setText(StatusPanels::Activity, kAlarmSendingText.toString());
+        const BlockSendResult r = encodeAlarmStep(m_params.alarmSetup, model.motorCount);
+        send(r.writes, r.txAmount);
+        break;
+    }
+    case StepKind::End:
+        finishSendAll();
+        return;
+    }
+    m_txStep = nextStep(step, m_txDay, model);
+    armAckTimer(bytes);
+}
+
+void ParameterTransfer::finishSendAll() {
+    m_silence.stop();
+    m_session.panels().setText(StatusPanels::Activity, QString());
+    Q_EMIT progress(0, m_progressMax, false);
+    m_session.addRxCount(1);
+    applyChangedEvent(m_params, ChangedEvent::SendAllDone);
+    m_session.setActivity(Activity::Idle);
+    Q_EMIT sendAllFinished(true, QString());
+}
+
+// --- stalls ------------------------------------------------------------------------
+
+void ParameterTransfer::armAckTimer(qsizetype bytesSent) {
+    m_silence.start(m_ackGraceMs + int(bytesSent * 1000 / kLineBytesPerSecond));
+}
+
+void ParameterTransfer::onSilence() {
+    StatusPanels& panels = m_session.panels();
+    switch (m_session.activity()) {
+    case Activity::ReadAll:
+        // The table reset before reading must not cost the user data.
+        m_params = m_beforeRead;
+        panels.setText(StatusPanels::Activity, kReadTimeoutText);
+        Q_EMIT progress(0, m_progressMax, false);
+        m_session.setActivity(Activity::Idle);
+        Q_EMIT readAllFinished(false, kReadTimeoutText);
+        break;
+    case Activity::SendAll:
+        // The Changed flags stay set: the next send-all sends everything again.
+        panels.setText(StatusPanels::Activity, kSendTimeoutText);
+        Q_EMIT progress(0, m_progressMax, false);
+        m_session.setActivity(Activity::Idle);
+        Q_EMIT sendAllFinished(false, kSendTimeoutText);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace korvane

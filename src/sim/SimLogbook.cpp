@@ -1,0 +1,83 @@
+#include "SimLogbook.h"
+
+#include "SimParameters.h"
+
+#include <QRandomGenerator>
+#include <algorithm>
+#include <iterator>
+
+namespace korvane {
+
+void SimLogbook::fill(int count, const QDateTime& now) {
+    m_events.clear();
+    m_readPosition = 0;
+    QRandomGenerator random(7);
+    QDateTime at = now;
+    // Causes a quiet household produces: switch times, twilight, shading,
+    // wind, manual use, now and then a restart.
+    const int causes[] = {0, 0, 0, 2, 2, 1, 3, 4, 6, 21, 9};
+    for (int i = 0; i < count && i < kCapacity; ++i) {
+        at = at.addSecs(-qint64(600 + random.bounded(5 * 3600)));
+        SimLogEvent e;
+        e.cause = causes[random.bounded(int(std::size(causes)))];
+        e.kind = e.cause == 0 ? random.bounded(3) : 0;
+        e.motor = 1 + random.bounded(8);
+        e.up = at.time().hour() < 13;
+        e.day = at.date().day();
+        e.month = at.date().month();
+        e.hour = at.time().hour();
+        e.minute = at.time().minute();
+        m_events.append(e);
+    }
+}
+
+void SimLogbook::add(const SimLogEvent& event) {
+    m_events.prepend(event);
+    if (m_events.size() > kCapacity)
+        m_events.removeLast();
+}
+
+void SimLogbook::clear() {
+    m_events.clear();
+    m_readPosition = 0;
+}
+
+QByteArray SimLogbook::countPayload() const {
+    return QByteArray::number(count()) + ',';
+}
+
+QByteArray SimLogbook::entryPayload(int number, const SimLogEvent& e) {
+    qint32 values[10] = {number,  e.motor, e.up ? 1 : 0, e.day,  e.month,
+                         e.cause, e.hour,  e.minute,     e.kind, 0};
+    for (int i = 0; i < 9; ++i)
+        values[9] += values[i];
+    return simValuesPayload(values);
+}
+
+QByteArray SimLogbook::endPayload() {
+    // Motor 1 so that the receiver can name it; day and month 0: no entry.
+    SimLogEvent none;
+    none.day = 0;
+    none.month = 0;
+    return entryPayload(kEndNumber, none);
+}
+
+QList<QByteArray> SimLogbook::nextPagePayloads() {
+    QList<QByteArray> out;
+    const int end = std::min(count(), m_readPosition + kPageSize);
+    for (int i = m_readPosition; i < end; ++i)
+        out.append(entryPayload(i + 1, m_events[i]));
+    m_readPosition = end;
+    out.append(endPayload());
+    return out;
+}
+
+QList<QByteArray> SimLogbook::exportPayloads() const {
+    QList<QByteArray> out;
+    for (int i = 0; i < count(); ++i)
+        out.append(entryPayload(i + 1, m_events[i]));
+    out.append(endPayload());
+    return out;
+}
+
+} // namespace korvane
