@@ -16,8 +16,8 @@ using namespace korvane;
 
 namespace {
 
-QByteArray crlf(const char* text) {
-    return QByteArray(text).replace("\n", "\r\n");
+QByteArray crlf(QByteArray text) {
+    return text.replace("\n", "\r\n");
 }
 
 // A set in which nearly every value differs from its default.
@@ -79,17 +79,6 @@ private Q_SLOTS:
         QCOMPARE(section(file, "Schaltzeit_So_Motor8_Nr8"),
                  crlf("[Schaltzeit_So_Motor8_Nr8]\nRichtung=Auf\nStunde=--\nMinute=--\nDauer=40\n"
                       "Gruppe=1\nFunktion=Normal\n\n"));
-        QCOMPARE(section(file, "Beschattung_Motor1_Profil1"),
-                 crlf("[Beschattung_Motor1_Profil1]\nEinAus=Aus\nTemperatur=22\nVon=10\nBis=20\n"
-                      "Helligkeit=244\nDauer=10\n\n"));
-        QCOMPARE(section(file, "Wind_Motor3_Profil2"),
-                 crlf("[Wind_Motor3_Profil2]\nEinAus=Aus\nGeschwindigkeit=30\n\n"));
-        QCOMPARE(section(file, "InnenTemperatursteuerung_Motor1_Profil1"),
-                 crlf("[InnenTemperatursteuerung_Motor1_Profil1]\nEinAus=Aus\nGr_KL=Gr\n"
-                      "Schwelle1=22\nRichtung=Auf\nSchwelle2=20\nDauer=40\nVon=8\nBis=21\n\n"));
-        QCOMPARE(section(file, "AussenTemperatursteuerung_Motor1_Profil1"),
-                 crlf("[AussenTemperatursteuerung_Motor1_Profil1]\nEinAus=Aus\nSchwelle1=2\n"
-                      "Richtung=Ab\nSchwelle2=5\nDauer=40\n\n"));
         QCOMPARE(section(file, "AlarmPattern_"),
                  crlf("[AlarmPattern_]\nMotor1=1\nMotor2=1\nMotor3=1\nMotor4=1\nMotor5=1\n"
                       "Motor6=1\nMotor7=1\nMotor8=1\n\n"));
@@ -103,6 +92,40 @@ private Q_SLOTS:
         QVERIFY(file.indexOf("[Parameter_]") < file.indexOf("[TastAutomatik_Motor1_Profil1]"));
         QVERIFY(file.indexOf("[Beschattung_Motor8_Profil1]") <
                 file.indexOf("[Beschattung_Motor1_Profil2]"));
+    }
+
+    // Every block section with the start-up values.
+    void defaultBlockSections_data() {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QByteArray>("keys");
+        auto row = [](const char* header, const char* keys) {
+            QTest::newRow(header) << QByteArray(header) << QByteArray(keys);
+        };
+        row("Beschattung_Motor1_Profil1",
+            "EinAus=Aus\nTemperatur=22\nVon=10\nBis=20\nHelligkeit=244\nDauer=10\n");
+        row("DaemmerungMorgen_Motor2_Profil1", "EinAus=Aus\nVon=8\nHelligkeit=110\nDauer=40\n");
+        row("DaemmerungAbend_Motor3_Profil2", "EinAus=Aus\nVon=19\nHelligkeit=110\nDauer=40\n");
+        row("Wind_Motor3_Profil2", "EinAus=Aus\nGeschwindigkeit=30\n");
+        row("Regen_Motor4_Profil1", "EinAus=Aus\nRichtung=Auf\n");
+        row("Reversierung_Motor5_Profil2", "EinAus=Aus\nBei_Auf=4\nBei_Ab=6\n");
+        row("ProportionaleTemperatursteuerung_Motor6_Profil1",
+            "EinAus=Aus\nVon=10\nBis=22\nSollTemperatur=23\nRichtung=Auf\nRegelbereich=3\n"
+            "MaxStellzeit=40\nSchritte=6\n");
+        row("InnenTemperatursteuerung_Motor1_Profil1",
+            "EinAus=Aus\nGr_KL=Gr\nSchwelle1=22\nRichtung=Auf\nSchwelle2=20\nDauer=40\nVon=8\n"
+            "Bis=21\n");
+        row("FeuchtigkeitsSteuerung_Motor7_Profil2",
+            "EinAus=Aus\nGr_KL=Gr\nSchwelle1=76\nSchwelle2=66\nDauer=40\nVon=8\nBis=21\n");
+        row("AussenTemperatursteuerung_Motor8_Profil1",
+            "EinAus=Aus\nSchwelle1=2\nRichtung=Ab\nSchwelle2=5\nDauer=40\n");
+        row("TastAutomatik_Motor1_Profil2", "EinAus=Aus\nDauer=39\n");
+    }
+
+    void defaultBlockSections() {
+        QFETCH(QByteArray, header);
+        QFETCH(QByteArray, keys);
+        const QByteArray file = settingsFileBytes(ParameterSet());
+        QCOMPARE(section(file, header), crlf("[" + header + "]\n" + keys + "\n"));
     }
 
     void valueConversions() {
