@@ -334,13 +334,10 @@ void TestSwitchTimePage::rowClickToSlot_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("slot");
     QTest::newRow("day abbreviation") << 0 << 0;
-    QTest::newRow("name") << 8 << 0;
-    QTest::newRow("first time") << 21 << 0;
     QTest::newRow("right half of first cell") << 27 << 0;
     QTest::newRow("after first bar") << 30 << 1;
     QTest::newRow("fifth minute") << 20 + 44 + 4 << 4;
     QTest::newRow("last cell") << 20 + 77 + 2 << 7;
-    QTest::newRow("row end") << 107 << 7;
 }
 
 void TestSwitchTimePage::rowClickToSlot() {

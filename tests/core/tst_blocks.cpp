@@ -55,6 +55,59 @@ private Q_SLOTS:
         QCOMPARE(blockForReplyCode("sfs"), nullptr);
     }
 
+    void itemLists_data() {
+        QTest::addColumn<BlockId>("id");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("someItems"); // first, second, last
+        using B = BlockId;
+        auto row = [](const char* tag, B id, int field, int count, QStringList items) {
+            QTest::newRow(tag) << id << field << count << items;
+        };
+        row("BA_EIN_AUS", B::Shading, BA_Record::Ein_Aus, 2, {"EIN", "AUS", "AUS"});
+        row("BA_Temperatur", B::Shading, BA_Record::Temperatur, 46, {"-10", "-9", "35"});
+        row("BA_von", B::Shading, BA_Record::von, 18, {"05:00", "06:00", "22:00"});
+        row("BA_Lux", B::Shading, BA_Record::Lux, 156, {"100", "101", "255"});
+        row("BA_Dauer", B::Shading, BA_Record::Dauer, 190, {"1s", "2s", "999s"});
+        row("DM_von", B::TwilightMorning, DM_Record::von, 8, {"03:00", "04:00", "10:00"});
+        row("DA_von", B::TwilightEvening, DA_Record::von, 10, {"14:00", "15:00", "23:00"});
+        row("DA_Lux", B::TwilightEvening, DA_Record::Lux, 250, {"1", "2", "250"});
+        row("DA_Dauer", B::TwilightEvening, DA_Record::Dauer, 191, {"1s", "2s", "Dauer"});
+        row("EW_kmh", B::Wind, EW_Record::kmh, 19, {"5", "10", "95"});
+        row("ER_Richtung", B::Rain, ER_Record::Richtung, 2, {"é", "ê", "ê"});
+        row("RA_Auf", B::Reversing, RA_Record::Auf, 41, {"0,0", "0,1", "4,0"});
+        row("Tast_Dauer", B::KeyPress, Tast_Record::Dauer, 190, {"1s", "2s", "999s"});
+        row("PT_Soll_Temp", B::Proportional, PT_Record::Soll_Temp, 50, {"1°", "2°", "50°"});
+        row("PT_Bereich", B::Proportional, PT_Record::Bereich, 9, {"1°", "2°", "9°"});
+        row("PT_Schritte", B::Proportional, PT_Record::Schritte, 8, {"2", "3", "9"});
+        row("PT_bis", B::Proportional, PT_Record::bis, 24, {"00:00", "01:00", "23:00"});
+        row("IT_gr_kl", B::InsideTemp, IT_Record::gr_kl, 2, {"T>", "T<", "T<"});
+        row("IT_Schwelle_2", B::InsideTemp, IT_Record::Schwelle_2, 60, {"-9°", "-8°", "50°"});
+        row("RelF_gr_kl", B::Humidity, RelF_Record::gr_kl, 2, {"F>", "F<", "F<"});
+        row("RelF_Schwelle_1", B::Humidity, RelF_Record::Schwelle_1, 99, {"1%", "2%", "99%"});
+        row("AT_Auf_Ab", B::OutsideTemp, AT_Record::Auf_Ab, 3, {"é", "ê", "deaktiv"});
+        row("AT_Stellzeit", B::OutsideTemp, AT_Record::Stellzeit, 191, {"1s", "2s", "Dauer"});
+    }
+
+    void itemLists() {
+        QFETCH(BlockId, id);
+        QFETCH(int, field);
+        QFETCH(int, count);
+        QFETCH(QStringList, someItems);
+        const FieldDescription& fd = blockDescription(id).fields[field];
+        const QStringList items = fieldItems(fd);
+        QCOMPARE(items.size(), count);
+        QCOMPARE((QStringList{items.first(), items[1], items.last()}), someItems);
+        QCOMPARE(fieldItemText(fd, count), QString());
+        QCOMPARE(fieldItemText(fd, -1), QString());
+        if (count == 190 || count == 191) { // the run-time lists: code = index + 1
+            QCOMPARE(items[98], QStringLiteral("99s"));
+            QCOMPARE(items[99], QStringLiteral("100s"));
+            QCOMPARE(items[100], QStringLiteral("110s"));
+            QCOMPARE(items[188], QStringLiteral("990s"));
+        }
+    }
+
     void writeAndReply_data() {
         QTest::addColumn<BlockId>("id");
         QTest::addColumn<int>("profile");

@@ -25,28 +25,21 @@ class TestSwitchTimes : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void startupDefaultsAndReadAllReset();
-    void changedEvents_data();
-    void changedEvents();
     void itemTexts();
-    void groupItemSelection_data();
-    void groupItemSelection();
 
     void rowMapping_data();
     void rowMapping();
-    void separatorClickAddressesNextRow();
     void workedExampleRow();
     void nameCell_data();
     void nameCell();
     void slotCells();
     void separatorAlignsWithCellBars();
     void startupRowsShowDefaultNames();
-    void progressRows();
     void characterColumnToSlot_data();
     void characterColumnToSlot();
 
     void groupRules_data();
     void groupRules();
-    void groupRuleSequenceFromWholeWeek();
     void storeKeepsFieldsWithoutSelection();
     void storeRejectsNoGroupAndBadAddress();
     void copyMotor();
@@ -78,27 +71,6 @@ void TestSwitchTimes::startupDefaultsAndReadAllReset() {
     QVERIFY(!isValidSlotAddress(0, 0, -1));
 }
 
-void TestSwitchTimes::changedEvents_data() {
-    QTest::addColumn<ChangedEvent>("event");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("startup") << ChangedEvent::Startup << 448;
-    QTest::newRow("file loaded") << ChangedEvent::FileLoaded << 448;
-    QTest::newRow("port changed") << ChangedEvent::PortChanged << 448;
-    QTest::newRow("connection lost") << ChangedEvent::ConnectionLost << 448;
-    QTest::newRow("read-all done") << ChangedEvent::ReadAllDone << 0;
-    QTest::newRow("send-all done") << ChangedEvent::SendAllDone << 0;
-}
-
-void TestSwitchTimes::changedEvents() {
-    QFETCH(ChangedEvent, event);
-    QFETCH(int, expected);
-    SwitchTimeTable t;
-    t.setAllChanged(expected == 0);
-    t.at(0, 0, 0).changed = expected == 0 ? 1 : 0;
-    t.applyChangedEvent(event);
-    QCOMPARE(t.changedCount(), expected);
-}
-
 void TestSwitchTimes::itemTexts() {
     const QStringList times = timeItems();
     QCOMPARE(times.size(), 1441);
@@ -127,29 +99,6 @@ void TestSwitchTimes::itemTexts() {
     QCOMPARE(groupItems(5), QStringList({"-", "Sa - So", "Mo - So"}));
     for (int d = 0; d < 7; ++d)
         QCOMPARE(paddedWeekdayName(d).size(), 10);
-}
-
-void TestSwitchTimes::groupItemSelection_data() {
-    QTest::addColumn<int>("day");
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("onLoad");
-    QTest::addColumn<int>("onRowClick");
-    QTest::newRow("weekday single") << 0 << 1 << 0 << 0;
-    QTest::newRow("weekday Mo-Fr") << 2 << 5 << 1 << 1;
-    QTest::newRow("weekday whole week") << 4 << 7 << 2 << 2;
-    QTest::newRow("weekday with weekend code") << 1 << 2 << 1 << -1;
-    QTest::newRow("weekend Sa-So") << 5 << 2 << 1 << 1;
-    QTest::newRow("weekend with workday code") << 6 << 5 << 1 << -1;
-    QTest::newRow("unknown code") << 3 << 9 << 1 << -1;
-}
-
-void TestSwitchTimes::groupItemSelection() {
-    QFETCH(int, day);
-    QFETCH(int, group);
-    QFETCH(int, onLoad);
-    QFETCH(int, onRowClick);
-    QCOMPARE(groupItemForLoad(group), onLoad);
-    QCOMPARE(groupItemForRowClick(day, group), onRowClick);
 }
 
 void TestSwitchTimes::rowMapping_data() {
@@ -184,17 +133,6 @@ void TestSwitchTimes::rowMapping() {
         QCOMPARE(pos.motor, motor);
         QCOMPARE(rowOf(order, day, motor), row);
     }
-}
-
-void TestSwitchTimes::separatorClickAddressesNextRow() {
-    QCOMPARE(dataRowForClick(SwitchTimeListOrder::ByDay, 8), 9);
-    QCOMPARE(dataRowForClick(SwitchTimeListOrder::ByDay, 9), 9);
-    QCOMPARE(dataRowForClick(SwitchTimeListOrder::ByMotor, 55), 56);
-    QCOMPARE(dataRowForClick(SwitchTimeListOrder::ByDay, 62), -1);
-    QCOMPARE(dataRowForClick(SwitchTimeListOrder::ByMotor, -1), -1);
-    // No list ends with a separator, so the row after one always exists.
-    for (auto order : {SwitchTimeListOrder::ByDay, SwitchTimeListOrder::ByMotor})
-        QVERIFY(!rowPosition(order, rowCount(order) - 1).separator);
 }
 
 void TestSwitchTimes::workedExampleRow() {
@@ -285,12 +223,6 @@ void TestSwitchTimes::startupRowsShowDefaultNames() {
     QCOMPARE(byDay.at(10), QStringLiteral("Di  Motor 2 "));
     QCOMPARE(byMotor.at(1), QStringLiteral("Di  Motor 1"));
     QCOMPARE(byMotor.at(7), QString(104, QLatin1Char('-')));
-}
-
-void TestSwitchTimes::progressRows() {
-    QCOMPARE(readAllProgressText(), blanks(30) + QStringLiteral("Lese Daten von Steuerung ..."));
-    QCOMPARE(readAllProgressText(QStringLiteral("Schaltzeiten Mi")),
-             blanks(30) + QStringLiteral("Lese Daten von Steuerung ...   Schaltzeiten Mi"));
 }
 
 void TestSwitchTimes::characterColumnToSlot_data() {
@@ -385,20 +317,6 @@ void TestSwitchTimes::groupRules() {
         if (i % 64 / 8 == motor && i % 8 == slot)
             continue;
         QCOMPARE(t[i], untouched[i]);
-    }
-}
-
-void TestSwitchTimes::groupRuleSequenceFromWholeWeek() {
-    // Monday stored for the whole week, then Wednesday as a single day.
-    SwitchTimeTable t;
-    storeSwitchTime(t, 0, 0, 0, GroupChoice::WholeWeek, {0, 400, 20, 0});
-    storeSwitchTime(t, 2, 0, 0, GroupChoice::SingleDay, {1, 900, 30, 1});
-    const Groups groups{1, 1, 1, 1, 1, 2, 2};
-    for (int d = 0; d < 7; ++d) {
-        const SwitchTimeSlot& s = t.at(d, 0, 0);
-        QCOMPARE(s.group, groups.at(d));
-        QCOMPARE(s.time, d == 2 ? 900 : 400);
-        QCOMPARE(s.duration, d == 2 ? 30 : 20);
     }
 }
 

@@ -31,7 +31,6 @@ private Q_SLOTS:
     void sfsStores();
     void sfsRejects_data();
     void sfsRejects();
-    void sfsLeavesChangedAlone();
     void sfsEndOfReadAll_data();
     void sfsEndOfReadAll();
 
@@ -48,7 +47,6 @@ private Q_SLOTS:
     void rmnBytes_data();
     void rmnBytes();
     void sendMotorNamesSendsAllEight();
-    void statusTexts();
 };
 
 void TestSwitchTimeWire::sfsStores_data() {
@@ -124,16 +122,6 @@ void TestSwitchTimeWire::sfsRejects() {
     QCOMPARE(out.statusText.isEmpty(), !dayValid);
     QCOMPARE(out.errorText, error);
     QVERIFY(t == before);
-}
-
-void TestSwitchTimeWire::sfsLeavesChangedAlone() {
-    SwitchTimeTable t;
-    t.at(0, 0, 0).changed = 1;
-    t.at(2, 1, 3).changed = 0;
-    applySfsReply(t, values("1,1,1,1,24,0,40,1,0,69,"), 8, 8);
-    applySfsReply(t, values("3,2,4,0,0,0,1,7,2,19,"), 8, 8);
-    QCOMPARE(t.at(0, 0, 0).changed, 1);
-    QCOMPARE(t.at(2, 1, 3).changed, 0);
 }
 
 void TestSwitchTimeWire::sfsEndOfReadAll_data() {
@@ -318,15 +306,6 @@ void TestSwitchTimeWire::sendMotorNamesSendsAllEight() {
     }
     QCOMPARE(tx, 176);
     QCOMPARE(writes.at(6).bytes, QByteArray(" rmn7\rGarage      \rGarage      \r"));
-}
-
-void TestSwitchTimeWire::statusTexts() {
-    QCOMPARE(sendSwitchTimeDayStatusText(0), QStringLiteral("Tx Schaltzeiten Montag    "));
-    QCOMPARE(sendSwitchTimeDayStatusText(3), QStringLiteral("Tx Schaltzeiten Donnerstag"));
-    QCOMPARE(sendSwitchTimeDayStatusText(6), QStringLiteral("Tx Schaltzeiten Sonntag   "));
-    QCOMPARE(sendMotorNamesStatusText(), QStringLiteral("Tx Motor-Namen"));
-    QCOMPARE(smnStatusText(), QStringLiteral("Motor-Namen"));
-    QCOMPARE(sfsStatusText(4), QStringLiteral("Schaltzeiten Fr"));
 }
 
 QTEST_GUILESS_MAIN(TestSwitchTimeWire)

@@ -18,6 +18,14 @@ QString fieldItemText(const FieldDescription& field, int index) {
     return indexInRange(field, index) ? field.itemText(index) : QString();
 }
 
+QStringList fieldItems(const FieldDescription& field) {
+    QStringList items;
+    items.reserve(field.itemCount);
+    for (int i = 0; i < field.itemCount; ++i)
+        items.append(field.itemText(i));
+    return items;
+}
+
 BlockRecord defaultRecord(const BlockDescription& block) {
     BlockRecord rec;
     for (int f = 0; f < block.fieldCount(); ++f)

@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <span>
 
@@ -102,6 +103,8 @@ const BlockDescription* blockForReplyCode(QByteArrayView code);
 
 // Item text of a field, empty for an index outside its list.
 QString fieldItemText(const FieldDescription& field, int index);
+// All item texts of a field's drop-down.
+QStringList fieldItems(const FieldDescription& field);
 bool indexInRange(const FieldDescription& field, qint64 index);
 
 // A record with every field at its default and Changed set.

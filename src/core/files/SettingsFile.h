@@ -5,8 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QIODevice;
-
 namespace korvane {
 
 // The ".vts" settings file: every parameter of both profiles as a sectioned

@@ -117,4 +117,10 @@ void editLinkedField(ParameterSet& set, BlockId id, int profile, int motor, int 
     editBlockField(set, b.linkedBlock, profile, motor, b.linkedField, index);
 }
 
+void toggleOnOff(ParameterSet& set, BlockId id, int profile, int motor) {
+    BlockRecord& rec = set.record(id, profile, motor);
+    rec.value[0] = rec.value[0] != kOn ? kOn : kOff;
+    rec.changed = true;
+}
+
 } // namespace korvane

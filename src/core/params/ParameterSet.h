@@ -65,4 +65,8 @@ QStringList blockListRows(const ParameterSet& set, BlockId id, int profile);
 void editBlockField(ParameterSet& set, BlockId id, int profile, int motor, int field, int index);
 void editLinkedField(ParameterSet& set, BlockId id, int profile, int motor, int index);
 
+// A list double click: switches the record on (any non-zero on/off index) or
+// off (0) and sets its Changed flag.
+void toggleOnOff(ParameterSet& set, BlockId id, int profile, int motor);
+
 } // namespace korvane

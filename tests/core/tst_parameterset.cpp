@@ -1,0 +1,353 @@
+// Changed policy, profile copy, editor rules, system parameters and alarm
+// setup on the wire.
+#include "blocks/BlockRules.h"
+#include "params/ParameterSet.h"
+
+#include <QTest>
+
+using namespace korvane;
+
+Q_DECLARE_METATYPE(korvane::ChangedEvent)
+Q_DECLARE_METATYPE(korvane::BlockId)
+Q_DECLARE_METATYPE(korvane::SystemParam)
+
+namespace {
+
+void setAllFlags(ParameterSet& set, bool on) {
+    set.switchTimes.setAllChanged(on);
+    for (auto& table : set.blocks)
+        for (auto& profile : table)
+            for (auto& rec : profile)
+                rec.changed = on;
+}
+
+// -1 when the flags of the table differ, else the common value.
+int flagsOf(const BlockTable& table) {
+    const bool first = table[0][0].changed;
+    for (const auto& profile : table)
+        for (const auto& rec : profile)
+            if (rec.changed != first)
+                return -1;
+    return first;
+}
+
+int switchFlags(const SwitchTimeTable& t) {
+    const int n = t.changedCount();
+    return n == 0 ? 0 : n == kSwitchTimeSlotCount ? 1 : -1;
+}
+
+} // namespace
+
+class TestParameterSet : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startupDefaults() {
+        const ParameterSet set;
+        QCOMPARE(set.activeProfile, 0);
+        QCOMPARE(set.param(SystemParam::RandomSpan), 28);
+        QCOMPARE(set.param(SystemParam::ShadingHysteresis), 8);
+        QCOMPARE(set.param(SystemParam::OutsideOffset), 5);
+        QCOMPARE(set.param(SystemParam::InsideOffset), 5);
+        QCOMPARE(set.param(SystemParam::StoredProfile), 0);
+        QCOMPARE(set.alarmSetup, (AlarmSetup{1, 1, 1, 1, 1, 1, 1, 1}));
+        QCOMPARE(switchFlags(set.switchTimes), 1);
+        for (const BlockDescription& b : blockDescriptions()) {
+            QCOMPARE(flagsOf(set.table(b.id)), 1);
+            QCOMPARE(set.record(b.id, 1, 7), defaultRecord(b));
+        }
+        const BlockRecord& it = set.record(BlockId::InsideTemp, 0, 0);
+        QCOMPARE(it.value[IT_Record::Schwelle_1], 31);
+        QCOMPARE(it.value[IT_Record::bis], 21);
+    }
+
+    // Each event against tables that start all set and all clear, so that
+    // "unchanged" is told apart from "set" and "cleared".
+    void changedPolicy_data() {
+        QTest::addColumn<ChangedEvent>("event");
+        // Per column: 1 set, 0 cleared, -1 unchanged.
+        QTest::addColumn<QList<int>>("expect"); // switch, common, humidity, reversing, key-press
+        using E = ChangedEvent;
+        QTest::newRow("start-up") << E::Startup << QList<int>{1, 1, 1, 1, 1};
+        QTest::newRow("file loaded") << E::FileLoaded << QList<int>{1, 1, 1, 1, -1};
+        QTest::newRow("port changed") << E::PortChanged << QList<int>{1, 1, -1, -1, -1};
+        QTest::newRow("connection lost") << E::ConnectionLost << QList<int>{1, 1, -1, -1, -1};
+        QTest::newRow("read-all done") << E::ReadAllDone << QList<int>{0, 0, 0, -1, -1};
+        QTest::newRow("send-all done") << E::SendAllDone << QList<int>{0, 0, 0, 0, 0};
+    }
+
+    void changedPolicy() {
+        QFETCH(ChangedEvent, event);
+        QFETCH(QList<int>, expect);
+        auto column = [](BlockId id) {
+            switch (id) {
+            case BlockId::Humidity:
+                return 2;
+            case BlockId::Reversing:
+                return 3;
+            case BlockId::KeyPress:
+                return 4;
+            default:
+                return 1;
+            }
+        };
+        for (bool initial : {false, true}) {
+            ParameterSet set;
+            setAllFlags(set, initial);
+            applyChangedEvent(set, event);
+            const int sw = expect[0] < 0 ? int(initial) : expect[0];
+            QCOMPARE(switchFlags(set.switchTimes), sw);
+            for (const BlockDescription& b : blockDescriptions()) {
+                const int e = expect[column(b.id)];
+                QVERIFY2(flagsOf(set.table(b.id)) == (e < 0 ? int(initial) : e), b.recordName);
+            }
+        }
+    }
+
+    void profileCopy() {
+        ParameterSet set;
+        setAllFlags(set, false);
+        for (const BlockDescription& b : blockDescriptions())
+            for (int m = 0; m < kMotorCount; ++m)
+                for (int f = 0; f < b.fieldCount(); ++f)
+                    set.record(b.id, 0, m).value[f] = (m + f) % b.fields[f].itemCount;
+        const ParameterSet before = set;
+        copyStandardToAlternative(set);
+        for (const BlockDescription& b : blockDescriptions()) {
+            const bool copied = b.id != BlockId::Humidity && b.id != BlockId::KeyPress;
+            QCOMPARE(b.inProfileCopy, copied);
+            for (int m = 0; m < kMotorCount; ++m) {
+                const auto& expected =
+                    copied ? before.record(b.id, 0, m) : before.record(b.id, 1, m);
+                QCOMPARE(set.record(b.id, 1, m).value, expected.value);
+                QCOMPARE(set.record(b.id, 1, m).changed, false);
+                QCOMPARE(set.record(b.id, 0, m), before.record(b.id, 0, m));
+            }
+        }
+    }
+
+    void editRules_data() {
+        QTest::addColumn<BlockId>("id");
+        QTest::addColumn<QList<int>>("start");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QList<int>>("expect");
+        using B = BlockId;
+        // Shading window, hours 05..22 as indices 0..17.
+        QTest::newRow("shading start after end")
+            << B::Shading << QList<int>{0, 32, 5, 5} << int(BA_Record::von) << 7
+            << QList<int>{0, 32, 7, 8};
+        QTest::newRow("shading start 22:00")
+            << B::Shading << QList<int>{0, 32, 5, 15} << int(BA_Record::von) << 17
+            << QList<int>{0, 32, 16, 17};
+        QTest::newRow("shading end before start")
+            << B::Shading << QList<int>{0, 32, 5, 15} << int(BA_Record::bis) << 3
+            << QList<int>{0, 32, 2, 3};
+        QTest::newRow("shading end 05:00") << B::Shading << QList<int>{0, 32, 5, 15}
+                                           << int(BA_Record::bis) << 0 << QList<int>{0, 32, 0, 1};
+        // Proportional: start may equal end.
+        QTest::newRow("proportional start") << B::Proportional << QList<int>{0, 10, 12}
+                                            << int(PT_Record::von) << 14 << QList<int>{0, 14, 14};
+        QTest::newRow("proportional end") << B::Proportional << QList<int>{0, 10, 12}
+                                          << int(PT_Record::bis) << 3 << QList<int>{0, 3, 3};
+        // Inside temperature thresholds, -9..50 °C as 0..59.
+        QTest::newRow("inside T> at -9")
+            << B::InsideTemp << QList<int>{0, 0, 31, 0, 29} << int(IT_Record::Schwelle_1) << 0
+            << QList<int>{0, 0, 1, 0, 0};
+        QTest::newRow("inside T< at 50")
+            << B::InsideTemp << QList<int>{0, 1, 31, 0, 40} << int(IT_Record::Schwelle_1) << 59
+            << QList<int>{0, 1, 58, 0, 59};
+        QTest::newRow("inside to T<") << B::InsideTemp << QList<int>{0, 0, 31, 0, 29}
+                                      << int(IT_Record::gr_kl) << 1 << QList<int>{0, 1, 31, 0, 32};
+        QTest::newRow("inside T> threshold 2 up")
+            << B::InsideTemp << QList<int>{0, 0, 31, 0, 29} << int(IT_Record::Schwelle_2) << 59
+            << QList<int>{0, 0, 59, 0, 58};
+        QTest::newRow("inside T< threshold 2 down")
+            << B::InsideTemp << QList<int>{0, 1, 20, 0, 30} << int(IT_Record::Schwelle_2) << 0
+            << QList<int>{0, 1, 0, 0, 1};
+        QTest::newRow("inside window")
+            << B::InsideTemp << QList<int>{0, 0, 31, 0, 29, 39, 8, 21} << int(IT_Record::von) << 22
+            << QList<int>{0, 0, 31, 0, 29, 39, 22, 22};
+        // Humidity, 1..99 % as 0..98.
+        QTest::newRow("humidity F> at 1%")
+            << B::Humidity << QList<int>{0, 0, 75, 65} << int(RelF_Record::Schwelle_1) << 0
+            << QList<int>{0, 0, 1, 0};
+        QTest::newRow("humidity F< at 99%")
+            << B::Humidity << QList<int>{0, 1, 30, 40} << int(RelF_Record::Schwelle_1) << 98
+            << QList<int>{0, 1, 97, 98};
+        QTest::newRow("humidity threshold 2 kept apart")
+            << B::Humidity << QList<int>{0, 0, 75, 65} << int(RelF_Record::Schwelle_2) << 80
+            << QList<int>{0, 0, 81, 80};
+        // Outside temperature: threshold 2 above threshold 1.
+        QTest::newRow("outside threshold 1 at 50")
+            << B::OutsideTemp << QList<int>{0, 11, 1, 14} << int(AT_Record::Schwelle_1) << 59
+            << QList<int>{0, 58, 1, 59};
+        QTest::newRow("outside threshold 2 at -9")
+            << B::OutsideTemp << QList<int>{0, 11, 1, 14} << int(AT_Record::Schwelle_2) << 0
+            << QList<int>{0, 0, 1, 1};
+        QTest::newRow("outside no clash")
+            << B::OutsideTemp << QList<int>{0, 11, 1, 14} << int(AT_Record::Schwelle_2) << 30
+            << QList<int>{0, 11, 1, 30};
+        // No rule between the reversing times.
+        QTest::newRow("reversing") << B::Reversing << QList<int>{0, 4, 6} << int(RA_Record::Auf)
+                                   << 40 << QList<int>{0, 40, 6};
+    }
+
+    void editRules() {
+        QFETCH(BlockId, id);
+        QFETCH(QList<int>, start);
+        QFETCH(int, field);
+        QFETCH(int, index);
+        QFETCH(QList<int>, expect);
+        ParameterSet set;
+        setAllFlags(set, false);
+        BlockRecord& rec = set.record(id, 1, 4);
+        for (int f = 0; f < start.size(); ++f)
+            rec.value[f] = start[f];
+        editBlockField(set, id, 1, 4, field, index);
+        for (int f = 0; f < expect.size(); ++f)
+            QCOMPARE(rec.value[f], expect[f]);
+        QVERIFY(rec.changed);
+        QVERIFY(!set.record(id, 0, 4).changed);
+    }
+
+    void toggleOnOff() {
+        ParameterSet set;
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        korvane::toggleOnOff(set, BlockId::Reversing, 1, 6);
+        QCOMPARE(set.record(BlockId::Reversing, 1, 6).value[RA_Record::Ein_Aus], kOn);
+        QVERIFY(set.record(BlockId::Reversing, 1, 6).changed);
+        QVERIFY(!set.record(BlockId::Reversing, 0, 6).changed);
+        korvane::toggleOnOff(set, BlockId::Reversing, 1, 6);
+        QCOMPARE(set.record(BlockId::Reversing, 1, 6).value[RA_Record::Ein_Aus], kOff);
+    }
+
+    void visibility() {
+        const BlockDescription& at = blockDescription(BlockId::OutsideTemp);
+        BlockRecord rec = defaultRecord(at);
+        QVERIFY(fieldVisible(at, rec, AT_Record::Ein_Aus));
+        QVERIFY(!fieldVisible(at, rec, AT_Record::Schwelle_1)); // switched off
+        rec.value[AT_Record::Ein_Aus] = kOn;
+        QVERIFY(fieldVisible(at, rec, AT_Record::Schwelle_2));
+        rec.value[AT_Record::Auf_Ab] = 2;
+        QVERIFY(rules::outsideDeactivatedView(rec));
+        QVERIFY(fieldVisible(at, rec, AT_Record::Auf_Ab));
+        QVERIFY(!fieldVisible(at, rec, AT_Record::Schwelle_2));
+        QVERIFY(!fieldVisible(at, rec, AT_Record::Stellzeit));
+        rec.value[AT_Record::Ein_Aus] = kOff;
+        QVERIFY(!rules::outsideDeactivatedView(rec));
+
+        const BlockDescription& h = blockDescription(BlockId::Humidity);
+        BlockRecord hr = defaultRecord(h);
+        QVERIFY(rules::humidityThreshold2Moves(hr));
+        hr.value[RelF_Record::Stellzeit] = 190;
+        QVERIFY(!rules::humidityThreshold2Moves(hr));
+        hr.value[RelF_Record::Stellzeit] = 39;
+        hr.value[RelF_Record::gr_kl] = 1;
+        QVERIFY(!rules::humidityThreshold2Moves(hr));
+    }
+
+    void systemParamReplies_data() {
+        QTest::addColumn<SystemParam>("id");
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("index"); // -1: refused
+        QTest::addColumn<QString>("item");
+        using P = SystemParam;
+        QTest::newRow("szz 30") << P::RandomSpan << QByteArray("szz") << 30 << 28
+                                << QStringLiteral("± 30 min");
+        QTest::newRow("szz 2") << P::RandomSpan << QByteArray("szz") << 2 << 0
+                               << QStringLiteral("± 2 min");
+        QTest::newRow("szz 254") << P::RandomSpan << QByteArray("szz") << 254 << 252
+                                 << QStringLiteral("± 254 min");
+        QTest::newRow("szz 1") << P::RandomSpan << QByteArray("szz") << 1 << -1 << QString();
+        QTest::newRow("szz 255") << P::RandomSpan << QByteArray("szz") << 255 << -1 << QString();
+        QTest::newRow("sbh 50") << P::ShadingHysteresis << QByteArray("sbh") << 50 << 48
+                                << QStringLiteral("50");
+        QTest::newRow("sbh 51") << P::ShadingHysteresis << QByteArray("sbh") << 51 << -1
+                                << QString();
+        QTest::newRow("soa 97") << P::OutsideOffset << QByteArray("soa") << 97 << 2
+                                << QStringLiteral("- 3 °C");
+        QTest::newRow("soa 94") << P::OutsideOffset << QByteArray("soa") << 94 << -1 << QString();
+        QTest::newRow("soi 100") << P::InsideOffset << QByteArray("soi") << 100 << 5
+                                 << QStringLiteral("0 °C");
+        QTest::newRow("soi 105") << P::InsideOffset << QByteArray("soi") << 105 << 10
+                                 << QStringLiteral("+ 5 °C");
+        QTest::newRow("soi 106") << P::InsideOffset << QByteArray("soi") << 106 << -1 << QString();
+        QTest::newRow("ssp 1") << P::StoredProfile << QByteArray("ssp") << 1 << 1
+                               << QStringLiteral("Alternativ");
+        QTest::newRow("ssp 2") << P::StoredProfile << QByteArray("ssp") << 2 << -1 << QString();
+    }
+
+    void systemParamReplies() {
+        QFETCH(SystemParam, id);
+        QFETCH(QByteArray, code);
+        QFETCH(int, value);
+        QFETCH(int, index);
+        QFETCH(QString, item);
+        const SystemParamDescription* d = systemParamForReplyCode(code);
+        QVERIFY(d);
+        QCOMPARE(d->id, id);
+        ParameterSet set;
+        const ParameterSet before = set;
+        const ReplyOutcome out = applySystemParamReply(set, id, ReplyValues{value, 99});
+        QCOMPARE(out.stored, index >= 0);
+        if (index < 0) {
+            QVERIFY(!out.errorText.isEmpty());
+            QVERIFY(set == before);
+            return;
+        }
+        QCOMPARE(set.param(id), index);
+        QCOMPARE(d->itemText(index), item);
+        QCOMPARE(set.activeProfile, id == SystemParam::StoredProfile ? index : 0);
+        // Written back as the value twice.
+        const QByteArray v = QByteArray::number(value);
+        const BlockSendResult w = encodeSystemParamStep(set, id);
+        QCOMPARE(w.writes, QList<QByteArray>{QByteArray(d->writeCommand) + v + '\r' + v + '\r'});
+        QCOMPARE(w.txAmount, d->txAmount);
+    }
+
+    void systemParamDefaultsOnWire() {
+        const ParameterSet set;
+        const QList<std::pair<SystemParam, QByteArray>> expected = {
+            {SystemParam::RandomSpan, " rzz30\r30\r"},
+            {SystemParam::ShadingHysteresis, " rbh10\r10\r"},
+            {SystemParam::OutsideOffset, " roa100\r100\r"},
+            {SystemParam::InsideOffset, " roi100\r100\r"},
+            {SystemParam::StoredProfile, " rsp0\r0\r"},
+        };
+        int tx = 0;
+        for (const auto& [id, bytes] : expected) {
+            const BlockSendResult r = encodeSystemParamStep(set, id);
+            QCOMPARE(r.writes, QList<QByteArray>{bytes});
+            tx += r.txAmount;
+        }
+        QCOMPARE(tx, 10 + 10 + 12 + 8 + 8);
+    }
+
+    void alarmSetup() {
+        AlarmSetup alarm = defaultAlarmSetup();
+        // Start-up: the middle choice for every motor, only the controller's motors.
+        BlockSendResult r = encodeAlarmStep(alarm, 3);
+        QCOMPARE(r.writes, (QList<QByteArray>{" ras1\r1\r2\r", " ras2\r1\r3\r", " ras3\r1\r4\r"}));
+        QCOMPARE(r.txAmount, 11);
+
+        ReplyOutcome out = applyAlarmReply(alarm, {3, 2});
+        QVERIFY(out.stored);
+        QCOMPARE(alarm[2], 2);
+        QCOMPARE(encodeAlarmStep(alarm, 8).writes[2], QByteArray(" ras3\r2\r5\r"));
+
+        const AlarmSetup before = alarm;
+        out = applyAlarmReply(alarm, {9, 0}); // other motor numbers are ignored
+        QVERIFY(!out.stored);
+        QVERIFY(out.errorText.isEmpty());
+        out = applyAlarmReply(alarm, {4, 3}); // a fourth choice does not exist
+        QVERIFY(!out.stored);
+        QVERIFY(!out.errorText.isEmpty());
+        QCOMPARE(alarm, before);
+        QCOMPARE(alarmChoiceText(1), QStringLiteral("¡"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParameterSet)
+#include "tst_parameterset.moc"

@@ -1,0 +1,358 @@
+// The settings file: exact bytes, round trip, the reader's remembered values
+// and its all-or-nothing load, and a save that fails half way.
+#include "files/SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using namespace korvane;
+
+namespace {
+
+QByteArray crlf(QByteArray text) {
+    return text.replace("\n", "\r\n");
+}
+
+// A set in which nearly every value differs from its default.
+ParameterSet variedSet() {
+    ParameterSet set;
+    set.motorNames.setName(0, QStringLiteral("Wohnzimmer"));
+    set.motorNames.setName(2, QStringLiteral("Küche=Süd"));
+    for (int i = 0; i < kSwitchTimeSlotCount; ++i) {
+        SwitchTimeSlot& s = set.switchTimes[i];
+        s.direction = i % 2;
+        s.time = (i * 37) % 1441;
+        s.duration = (i * 11) % 127;
+        if (s.duration == 100) // written like 99 ("100"), see durationIsAmbiguous
+            s.duration = 101;
+        s.group = QList<int>{1, 2, 5, 7}[i % 4];
+        s.function = i % 3;
+    }
+    for (const BlockDescription& b : blockDescriptions())
+        for (int p = 0; p < kProfileCount; ++p)
+            for (int m = 0; m < kMotorCount; ++m)
+                for (int f = 0; f < b.fieldCount(); ++f)
+                    set.record(b.id, p, m).value[f] =
+                        (f * 3 + p * 7 + m * 5 + 2) % b.fields[f].itemCount;
+    set.alarmSetup = {0, 1, 2, 0, 1, 2, 0, 1};
+    set.param(SystemParam::RandomSpan) = 252;
+    set.param(SystemParam::ShadingHysteresis) = 0;
+    set.param(SystemParam::OutsideOffset) = 2;
+    set.param(SystemParam::InsideOffset) = 10;
+    set.param(SystemParam::StoredProfile) = 1;
+    return set;
+}
+
+QByteArray section(const QByteArray& file, const QByteArray& header) {
+    const qsizetype at = file.indexOf("[" + header + "]\r\n");
+    if (at < 0)
+        return {};
+    return file.mid(at, file.indexOf("\r\n\r\n", at) + 4 - at);
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void layout() {
+        ParameterSet set;
+        set.motorNames.setName(0, QStringLiteral("Wohnzimmer"));
+        set.switchTimes.at(0, 0, 0) = {kDirectionUp, 6 * 60 + 30 + 1, 39, 5, 0, 1};
+        const QByteArray file = settingsFileBytes(set);
+
+        QCOMPARE(file.count("\r\n"), 4779);
+        QCOMPARE(file.count('\n'), 4779);
+        QVERIFY(file.startsWith(crlf("[Motor-Namen_]\nMotor1=Wohnzimmer\nMotor2=Motor 2\n")));
+        QVERIFY(file.endsWith(crlf("[TastAutomatik_Motor8_Profil2]\nEinAus=Aus\nDauer=39\n\n")));
+        QCOMPARE(section(file, "Schaltzeit_Mo_Motor1_Nr1"),
+                 crlf("[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\nStunde=6\nMinute=30\nDauer=40\n"
+                      "Gruppe=5\nFunktion=Normal\n\n"));
+        QCOMPARE(section(file, "Schaltzeit_So_Motor8_Nr8"),
+                 crlf("[Schaltzeit_So_Motor8_Nr8]\nRichtung=Auf\nStunde=--\nMinute=--\nDauer=40\n"
+                      "Gruppe=1\nFunktion=Normal\n\n"));
+        QCOMPARE(section(file, "AlarmPattern_"),
+                 crlf("[AlarmPattern_]\nMotor1=1\nMotor2=1\nMotor3=1\nMotor4=1\nMotor5=1\n"
+                      "Motor6=1\nMotor7=1\nMotor8=1\n\n"));
+        QCOMPARE(section(file, "Parameter_"),
+                 crlf("[Parameter_]\nZufalls-Zeitspanne=30\nBeschattungs-Hysterese=10\n"
+                      "Offset_AT=0\nOffset_IT=0\nAktives_Profil=1\n\n"));
+
+        // Section order: names, switch times, ten blocks, alarm, parameters, key-press.
+        QVERIFY(file.indexOf("[AussenTemperatursteuerung_Motor8_Profil2]") <
+                file.indexOf("[AlarmPattern_]"));
+        QVERIFY(file.indexOf("[Parameter_]") < file.indexOf("[TastAutomatik_Motor1_Profil1]"));
+        QVERIFY(file.indexOf("[Beschattung_Motor8_Profil1]") <
+                file.indexOf("[Beschattung_Motor1_Profil2]"));
+    }
+
+    // Every block section with the start-up values.
+    void defaultBlockSections_data() {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QByteArray>("keys");
+        auto row = [](const char* header, const char* keys) {
+            QTest::newRow(header) << QByteArray(header) << QByteArray(keys);
+        };
+        row("Beschattung_Motor1_Profil1",
+            "EinAus=Aus\nTemperatur=22\nVon=10\nBis=20\nHelligkeit=244\nDauer=10\n");
+        row("DaemmerungMorgen_Motor2_Profil1", "EinAus=Aus\nVon=8\nHelligkeit=110\nDauer=40\n");
+        row("DaemmerungAbend_Motor3_Profil2", "EinAus=Aus\nVon=19\nHelligkeit=110\nDauer=40\n");
+        row("Wind_Motor3_Profil2", "EinAus=Aus\nGeschwindigkeit=30\n");
+        row("Regen_Motor4_Profil1", "EinAus=Aus\nRichtung=Auf\n");
+        row("Reversierung_Motor5_Profil2", "EinAus=Aus\nBei_Auf=4\nBei_Ab=6\n");
+        row("ProportionaleTemperatursteuerung_Motor6_Profil1",
+            "EinAus=Aus\nVon=10\nBis=22\nSollTemperatur=23\nRichtung=Auf\nRegelbereich=3\n"
+            "MaxStellzeit=40\nSchritte=6\n");
+        row("InnenTemperatursteuerung_Motor1_Profil1",
+            "EinAus=Aus\nGr_KL=Gr\nSchwelle1=22\nRichtung=Auf\nSchwelle2=20\nDauer=40\nVon=8\n"
+            "Bis=21\n");
+        row("FeuchtigkeitsSteuerung_Motor7_Profil2",
+            "EinAus=Aus\nGr_KL=Gr\nSchwelle1=76\nSchwelle2=66\nDauer=40\nVon=8\nBis=21\n");
+        row("AussenTemperatursteuerung_Motor8_Profil1",
+            "EinAus=Aus\nSchwelle1=2\nRichtung=Ab\nSchwelle2=5\nDauer=40\n");
+        row("TastAutomatik_Motor1_Profil2", "EinAus=Aus\nDauer=39\n");
+    }
+
+    void defaultBlockSections() {
+        QFETCH(QByteArray, header);
+        QFETCH(QByteArray, keys);
+        const QByteArray file = settingsFileBytes(ParameterSet());
+        QCOMPARE(section(file, header), crlf("[" + header + "]\n" + keys + "\n"));
+    }
+
+    void valueConversions() {
+        ParameterSet set;
+        set.motorNames.setName(2, QStringLiteral("Küche=Süd"));
+        set.switchTimes.at(1, 0, 0).time = 1;    // 00:00
+        set.switchTimes.at(1, 0, 1).time = 1440; // 23:59
+        set.switchTimes.at(1, 0, 2).duration = 99;
+        set.switchTimes.at(1, 0, 3).duration = 100;
+        set.switchTimes.at(1, 0, 4).duration = 125;
+        set.switchTimes.at(1, 0, 5).duration = 126;
+        set.switchTimes.at(1, 0, 6).function = kFunctionRandom;
+        set.switchTimes.at(1, 0, 6).direction = kDirectionDown;
+        set.record(BlockId::TwilightEvening, 0, 0).value[DA_Record::Ein_Aus] = kOn;
+        set.record(BlockId::OutsideTemp, 0, 0).value[AT_Record::Auf_Ab] = 2;
+        set.param(SystemParam::StoredProfile) = 1;
+        const QByteArray file = settingsFileBytes(set);
+
+        QVERIFY(file.contains("\r\nMotor3=K\xfc"
+                              "che=S\xfc"
+                              "d\r\n")); // Windows-1252, "=" kept
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr1").contains("Stunde=0\r\nMinute=0\r\n"));
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr2").contains("Stunde=23\r\nMinute=59\r\n"));
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr3").contains("Dauer=100\r\n"));
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr4").contains("Dauer=100\r\n"));
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr5").contains("Dauer=350\r\n"));
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr6").contains("Dauer=360\r\n"));
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr7").contains("Richtung=Ab\r\n"));
+        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr7").contains("Funktion=Zufall\r\n"));
+        QVERIFY(section(file, "DaemmerungAbend_Motor1_Profil1").contains("EinAus=Ein\r\n"));
+        QVERIFY(section(file, "DaemmerungMorgen_Motor1_Profil1").contains("EinAus=Aus\r\n"));
+        QVERIFY(section(file, "AussenTemperatursteuerung_Motor1_Profil1")
+                    .contains("Richtung=Deaktiv\r\n"));
+        QVERIFY(section(file, "Parameter_").contains("Aktives_Profil=2\r\n"));
+    }
+
+    void roundTrip() {
+        const ParameterSet written = variedSet();
+        ParameterSet read; // start-up state
+        QVERIFY(loadSettingsBytes(settingsFileBytes(written), read).ok());
+
+        ParameterSet expected = written;
+        applyChangedEvent(expected, ChangedEvent::Startup); // the flags of `read` before loading
+        applyChangedEvent(expected, ChangedEvent::FileLoaded);
+        expected.activeProfile = 1; // the loaded active profile becomes the shown one
+        QVERIFY(read == expected);
+        QCOMPARE(settingsFileBytes(read), settingsFileBytes(written));
+    }
+
+    void durationIsAmbiguous() {
+        ParameterSet set;
+        set.switchTimes.at(0, 0, 0).duration = 100; // "110" is written as 100 ...
+        ParameterSet read;
+        QVERIFY(loadSettingsBytes(settingsFileBytes(set), read).ok());
+        QCOMPARE(read.switchTimes.at(0, 0, 0).duration, 99); // ... and comes back as "100"
+    }
+
+    void readerQuirks() {
+        ParameterSet set;
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        const ParameterSet before = set;
+        // LF-only line ends; remembered values shared between sections; a
+        // section without its trigger line stores nothing; only the first five
+        // characters of "Funktion" count.
+        const QByteArray file =
+            "[Schaltzeit_Mi_Motor2_Nr3]\n"
+            "Richtung=Ab\nStunde=--\nMinute=--\nDauer=360\nGruppe=7\n"
+            "Funktion=Zufallsfunktion\n\n"
+            "[Schaltzeit_Mi_Motor2_Nr4]\n"
+            "Stunde=0\nMinute=0\nDauer=40\n\n" // no Funktion: not stored
+            "[Schaltzeit_Mi_Motor2_Nr5]\nFunktion=Astro\n\n"
+            "[Beschattung_Motor4_Profil2]\nVon=10\nBis=20\nHelligkeit=244\nDauer=150\n\n"
+            "[InnenTemperatursteuerung_Motor1_Profil1]\n"
+            "EinAus=Ein\nGr_KL=Kl\nSchwelle1=22\nRichtung=Auf\nSchwelle2=30\n"
+            "Von=8\nBis=8\n"
+            "[Beschattung_Motor9_Profil1]\nDauer=10\n" // motor 9: ignored
+            "[Motor-Namen_]\nMotor3=Bad=G\xe4"
+            "ste\nMotor9=x\nunknown line\n"
+            "[Unbekannt_]\nFoo=bar\n";
+        const LoadResult r = loadSettingsBytes(file, set);
+        QVERIFY2(r.ok(), qPrintable(r.message()));
+
+        const SwitchTimeSlot& a = set.switchTimes.at(2, 1, 2);
+        QCOMPARE(a, (SwitchTimeSlot{kDirectionDown, kNoTime, 126, 7, kFunctionRandom, 1}));
+        QCOMPARE(set.switchTimes.at(2, 1, 3).time, before.switchTimes.at(2, 1, 3).time);
+        // Slot 5 takes the values remembered from slot 4's lines: 00:00, 40 s.
+        QCOMPARE(set.switchTimes.at(2, 1, 4),
+                 (SwitchTimeSlot{kDirectionDown, 1, 39, 7, kFunctionAstro, 1}));
+        // In a block section "Dauer" is the block's own conversion; the
+        // other values are the ones remembered so far.
+        const BlockRecord& ba = set.record(BlockId::Shading, 1, 3);
+        QCOMPARE(ba.value[BA_Record::Dauer], 149);
+        QCOMPARE(ba.value[BA_Record::Ein_Aus], kOn);   // nothing read: 0, "Ein"
+        QCOMPARE(ba.value[BA_Record::Temperatur], 10); // nothing read: 0 °C
+        QCOMPARE(ba.value[BA_Record::von], 5);
+        const BlockRecord& it = set.record(BlockId::InsideTemp, 0, 0);
+        QCOMPARE(it.value[IT_Record::gr_kl], 1);
+        QCOMPARE(it.value[IT_Record::Schwelle_2], 39);
+        QCOMPARE(it.value[IT_Record::Stellzeit], 149); // "Dauer=150" carried over
+        QCOMPARE(it.value[IT_Record::von], 8);
+        QCOMPARE(it.value[IT_Record::bis], 8);
+        QCOMPARE(set.motorNames.name(2), QStringLiteral("Bad=Gäste"));
+        QCOMPARE(set.motorNames.name(0), QStringLiteral("Motor 1"));
+        // Everything loaded is marked for sending except the key-press block.
+        QCOMPARE(set.switchTimes.changedCount(), kSwitchTimeSlotCount);
+        QVERIFY(set.record(BlockId::Humidity, 1, 7).changed);
+        QVERIFY(!set.record(BlockId::KeyPress, 0, 0).changed);
+    }
+
+    void loadIsAllOrNothing_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("lineText");
+        using S = LoadResult::Status;
+        const QByteArray head =
+            "[Motor-Namen_]\r\nMotor1=Neu\r\n\r\n[Beschattung_Motor1_Profil1]\r\n";
+        QTest::newRow("letters as number")
+            << head + "EinAus=Ein\r\nTemperatur=zwanzig\r\n"
+            << int(S::Malformed) << 6 << QStringLiteral("Temperatur=zwanzig");
+        QTest::newRow("empty number") << head + "Von=\r\n"
+                                      << int(S::Malformed) << 5 << QStringLiteral("Von=");
+        QTest::newRow("motor letter in header")
+            << QByteArray("[Motor-Namen_]\nMotor1=Neu\n[Wind_MotorX_Profil1]\n")
+            << int(S::Malformed) << 3 << QStringLiteral("[Wind_MotorX_Profil1]");
+        QTest::newRow("name without digit")
+            << QByteArray("[Motor-Namen_]\nMotorX=Neu\n") << int(S::Malformed) << 2
+            << QStringLiteral("MotorX=Neu");
+        QTest::newRow("group letter") << QByteArray("[Schaltzeit_Mo_Motor1_Nr1]\nGruppe=x\n")
+                                      << int(S::Malformed) << 2 << QStringLiteral("Gruppe=x");
+        // Values outside their lists are refused where they were read.
+        QTest::newRow("temperature out of range")
+            << head + "EinAus=Ein\r\nTemperatur=36\r\nVon=10\r\nBis=20\r\nHelligkeit=244\r\n"
+                      "Dauer=10\r\n"
+            << int(S::OutOfRange) << 6 << QStringLiteral("Temperatur=36");
+        QTest::newRow("missing brightness")
+            << QByteArray("[DaemmerungMorgen_Motor1_Profil1]\nVon=8\nDauer=40\n")
+            << int(S::OutOfRange) << 3 << QStringLiteral("Dauer=40");
+        QTest::newRow("switch time at 25:00")
+            << QByteArray("[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\nStunde=25\nMinute=0\n"
+                          "Dauer=40\nGruppe=1\nFunktion=Normal\n")
+            << int(S::OutOfRange) << 3 << QStringLiteral("Stunde=25");
+        QTest::newRow("group 3")
+            << QByteArray("[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\nStunde=--\nDauer=40\n"
+                          "Gruppe=3\nFunktion=Normal\n")
+            << int(S::OutOfRange) << 5 << QStringLiteral("Gruppe=3");
+        QTest::newRow("alarm 3") << QByteArray("[AlarmPattern_]\nMotor1=3\n") << int(S::OutOfRange)
+                                 << 2 << QStringLiteral("Motor1=3");
+        QTest::newRow("profile 3") << QByteArray("[Parameter_]\nAktives_Profil=3\n")
+                                   << int(S::OutOfRange) << 2 << QStringLiteral("Aktives_Profil=3");
+    }
+
+    void loadIsAllOrNothing() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, status);
+        QFETCH(int, line);
+        QFETCH(QString, lineText);
+        ParameterSet set = variedSet();
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        const ParameterSet before = set;
+        const LoadResult r = loadSettingsBytes(file, set);
+        QCOMPARE(int(r.status), status);
+        QCOMPARE(r.line, line);
+        QCOMPARE(r.lineText, lineText);
+        QVERIFY(r.message().contains(QString::number(line)));
+        QVERIFY(r.message().contains(lineText));
+        QVERIFY(set == before); // not even the names or the flags before the bad line
+    }
+
+    void saveAndLoadFiles() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("anlage.vts"));
+        const ParameterSet written = variedSet();
+        QVERIFY(saveSettingsFile(path, written).ok);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), settingsFileBytes(written));
+        f.close();
+
+        ParameterSet read;
+        QVERIFY(loadSettingsFile(path, read).ok());
+        QCOMPARE(settingsFileBytes(read), settingsFileBytes(written));
+
+        const ParameterSet before = read;
+        const LoadResult missing =
+            loadSettingsFile(dir.filePath(QStringLiteral("fehlt.vts")), read);
+        QCOMPARE(missing.status, LoadResult::Status::NotFound);
+        QCOMPARE(missing.message(), QStringLiteral("File not found"));
+        QVERIFY(read == before);
+
+        QVERIFY(!saveSettingsFile(dir.filePath(QStringLiteral("kein/ordner.vts")), written).ok);
+    }
+
+    void failedSaveKeepsOldFile() {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("alt.vts"));
+        const QByteArray old = settingsFileBytes(ParameterSet()).left(2000);
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        // A file size limit makes the write fail half way, like a full disk.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 8192;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const SaveResult r = saveSettingsFile(path, variedSet());
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!r.ok);
+        QVERIFY(!r.errorText.isEmpty());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("alt.vts")});
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
