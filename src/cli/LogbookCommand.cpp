@@ -1,0 +1,118 @@
+#include "LogbookCommand.h"
+
+#include "logbook/LogbookTransfer.h"
+#include "params/MotorNames.h"
+#include "params/SwitchTimeWire.h"
+#include "session/ControllerSession.h"
+
+#include <QEventLoop>
+
+namespace korvane::cli {
+namespace {
+
+struct Outcome {
+    bool ok = false;
+    QString message;
+};
+
+// Runs the event loop until the transfer that `start` began has finished.
+Outcome runTransfer(LogbookTransfer& transfer, const std::function<bool()>& start) {
+    Outcome outcome;
+    QEventLoop loop;
+    const auto conn = QObject::connect(&transfer, &LogbookTransfer::finished,
+                                       [&](bool ok, const QString& message) {
+                                           outcome = {ok, message};
+                                           loop.quit();
+                                       });
+    if (start())
+        loop.exec();
+    else
+        outcome.message = QStringLiteral("Eine andere Übertragung läuft noch.");
+    QObject::disconnect(conn);
+    return outcome;
+}
+
+int listLog(LogbookTransfer& transfer, QTextStream& out, QTextStream& err) {
+    QStringList rows;
+    QObject::connect(&transfer, &LogbookTransfer::entryRead,
+                     [&](const LogEntry&, const QString& row) { rows << row; });
+    bool fromStart = true;
+    do {
+        const Outcome o = runTransfer(transfer, [&] { return transfer.startRead(fromStart); });
+        if (!o.ok) {
+            err << o.message << '\n';
+            return 2;
+        }
+        fromStart = false;
+    } while (transfer.entriesInLastRead() == LogbookList::kPageSize);
+
+    out << kLogListCaption.trimmed() << '\n';
+    if (rows.isEmpty())
+        out << kLogNoEntriesText << '\n';
+    for (const QString& row : rows)
+        out << row << '\n';
+    return 0;
+}
+
+int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, QTextStream& err) {
+    int shownPercent = -1;
+    QObject::connect(&transfer, &LogbookTransfer::progress, [&](int value, int maximum) {
+        if (maximum <= 0)
+            return;
+        const int percent = qBound(0, int(qint64(value) * 100 / maximum), 100);
+        if (percent == shownPercent)
+            return;
+        shownPercent = percent;
+        err << QStringLiteral("\rLogbuch: %1 von %2 (%3 %)").arg(value).arg(maximum).arg(percent);
+        err.flush();
+    });
+    QString fileError;
+    bool created = true;
+    const Outcome o = runTransfer(transfer, [&] {
+        created = transfer.startExport(file, &fileError);
+        return created;
+    });
+    if (shownPercent >= 0)
+        err << '\n';
+    if (!created) {
+        err << fileError << '\n';
+        return 3;
+    }
+    if (!o.ok) {
+        err << o.message << '\n';
+        return 2;
+    }
+    out << QStringLiteral("%1 Einträge nach %2 geschrieben.\n")
+               .arg(transfer.exportedEntries())
+               .arg(file);
+    return 0;
+}
+
+} // namespace
+
+int runLogbookCommand(ControllerSession& session, const QString& file, bool list, QTextStream& out,
+                      QTextStream& err, MotorNameLookup motorNames) {
+    if (list == !file.isEmpty()) {
+        err << "korvane-cli: logbook needs either FILE.vlf or --list\n";
+        return 1;
+    }
+    // Without a name source, follow the "smn" replies that each transfer asks for.
+    MotorNames names;
+    QMetaObject::Connection smn;
+    if (!motorNames) {
+        smn = QObject::connect(&session, &ControllerSession::frameReceived,
+                               [&names](const QByteArray& code, const QByteArray& payload) {
+                                   if (code == "smn")
+                                       applySmnReply(names, payload);
+                               });
+        motorNames = [&names](int motor) { return names.name(motor - 1); };
+    }
+    LogbookTransfer transfer(session, std::move(motorNames));
+    const int code = list ? listLog(transfer, out, err) : exportLog(transfer, file, out, err);
+    QObject::disconnect(smn);
+    out.flush();
+    err.flush();
+    return code;
+}
+
+} // namespace korvane::cli

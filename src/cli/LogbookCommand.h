@@ -1,0 +1,22 @@
+#pragma once
+
+#include "logbook/LogFormat.h"
+
+#include <QTextStream>
+
+namespace korvane {
+class ControllerSession;
+}
+
+namespace korvane::cli {
+
+// `korvane-cli logbook FILE.vlf`: exports the whole logbook to FILE with a
+// progress line on `err`. `korvane-cli logbook --list`: reads the log from its
+// first entry, 100 at a time, and prints the list rows to `out`.
+// Without `motorNames` the names come from the controller's "smn" replies
+// ("Motor 1" .. "Motor 8" until they arrive). Returns the exit code:
+// 0 done, 1 usage, 2 the controller did not finish the transfer, 3 file error.
+int runLogbookCommand(ControllerSession& session, const QString& file, bool list, QTextStream& out,
+                      QTextStream& err, MotorNameLookup motorNames = {});
+
+} // namespace korvane::cli
