@@ -176,12 +176,15 @@ void SimController::dispatch(const SimParsed& parsed) {
         acknowledgeStep();
     }
     if (!modelHas(entry.needs)) {
-        if (entry.stepWrite)
-            writeDone(entry, false, QStringLiteral("this model has no such block"));
-        else
+        if (!entry.stepWrite) {
             Q_EMIT trace(QStringLiteral("ignored \"%1\": this model has no such request")
                              .arg(printable(entry.wire.key)));
-        return;
+            return;
+        }
+        // The program's send-all writes the key-press step for every model
+        // that is not a sensor model; the records are kept, unused.
+        Q_EMIT trace(QStringLiteral("\"%1\" stored although this model does not use it")
+                         .arg(printable(entry.wire.key)));
     }
     if (!parsed.checkOk) {
         writeDone(entry, false, QStringLiteral("wrong check sum"));

@@ -28,7 +28,8 @@ namespace korvane {
 // acknowledgement before the next step, so a pause marks the end of a step
 // whatever number of writes it held. The acknowledgement carries 0 when every
 // write of the step was stored and 1 when one was refused (bad check sum,
-// bad address or range, block the model does not have).
+// bad address or range). Writes of blocks the model does not use are stored
+// all the same: the program sends the key-press step to basic models too.
 class SimController : public QObject {
     Q_OBJECT
 public:

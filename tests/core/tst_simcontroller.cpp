@@ -353,8 +353,8 @@ private Q_SLOTS:
     }
 
     // The program's send-all for a basic model: Monday from the button, six
-    // more days, names, key-press (none here) and random span: every step
-    // answered with exactly one acknowledgement.
+    // more days, names, key-press (the program sends it to basic models too)
+    // and random span: every step answered with exactly one acknowledgement.
     void sendAllChainOneAckPerStep() {
         Harness h(SimModel(SimModel::Variant::Basic, 2, 2));
         h.controller.setAckQuietMs(10);
@@ -380,7 +380,8 @@ private Q_SLOTS:
         QList<QByteArray> steps;
         for (int d = 1; d <= 7; ++d)
             steps << day(d);
-        steps << names << " rzz30\r30\r";
+        steps << names << " rta 1\r2\r0\r40\r43\r"
+              << " rzz30\r30\r";
         for (int i = 0; i < steps.size(); ++i) {
             h.send(steps[i]);
             QTRY_COMPARE(h.controller.stepsAcknowledged(), i + 1);
