@@ -73,13 +73,13 @@ const QList<SimController::Entry>& SimController::table() {
             {{" rhe"}, N::Always, false, &SimController::onManualOff},
             {{" rhb", 4, F::Text}, N::Always, false, &SimController::onManualMove},
         };
-        for (const SimBlockSpec& b : SimParameters::blockSpecs()) {
+        for (const SimBlockLayout& b : SimParameters::blockLayouts()) {
             const int n = int(b.fields.size()) + 3; // profile, motor, fields, check
             t.append({{b.request}, b.needs, false, &SimController::onBlock});
             t.append(
                 {{b.writeKey, n, F::Number, C::Sum}, b.needs, true, &SimController::onBlockWrite});
         }
-        for (const SimValueSpec& v : SimParameters::valueSpecs()) {
+        for (const SimValueLayout& v : SimParameters::valueLayouts()) {
             t.append({{v.request}, v.needs, false, &SimController::onValue});
             t.append(
                 {{v.writeKey, 2, F::Number, C::Sum}, v.needs, true, &SimController::onValueWrite});
@@ -296,7 +296,7 @@ void SimController::onAlarm(const Entry&, const SimParsed&) {
 }
 
 void SimController::onBlock(const Entry& entry, const SimParsed&) {
-    const SimBlockSpec* block = SimParameters::blockByRequest(entry.wire.key);
+    const SimBlockLayout* block = SimParameters::blockByRequest(entry.wire.key);
     replyAll(entry.wire.key, m_params.blockReplies(*block, m_model.motorCount()), true);
 }
 
@@ -348,7 +348,7 @@ void SimController::onAlarmWrite(const Entry& entry, const SimParsed& parsed) {
 
 void SimController::onBlockWrite(const Entry& entry, const SimParsed& parsed) {
     QString why;
-    const SimBlockSpec* block = SimParameters::blockByWrite(entry.wire.key);
+    const SimBlockLayout* block = SimParameters::blockByWrite(entry.wire.key);
     const bool ok = m_params.applyBlock(*block, parsed.values, m_model.motorCount(), &why);
     writeDone(entry, ok, why);
 }
