@@ -103,6 +103,9 @@ SimController::SimController(const SimModel& model, QObject* parent)
     m_ackTimer.setSingleShot(true);
     m_ackTimer.setInterval(kDefaultAckQuietMs);
     connect(&m_ackTimer, &QTimer::timeout, this, &SimController::acknowledgeStep);
+    m_clockTimer.setInterval(1000);
+    connect(&m_clockTimer, &QTimer::timeout, this, &SimController::runSwitchTimes);
+    m_clockTimer.start();
 }
 
 void SimController::setModel(const SimModel& model) {
@@ -145,7 +148,42 @@ bool SimController::modelHas(SimNeeds needs) const {
     return false;
 }
 
+void SimController::runSwitchTimes() {
+    const QDateTime now = m_clock();
+    const QDateTime minute(now.date(), QTime(now.time().hour(), now.time().minute()));
+    constexpr qint64 kMaxCatchUpSeconds = 24 * 3600;
+    if (!m_switchedUpTo.isValid() || minute < m_switchedUpTo ||
+        m_switchedUpTo.secsTo(minute) > kMaxCatchUpSeconds) {
+        m_switchedUpTo = minute; // first run or a clock jump: start from here
+        return;
+    }
+    using F = SimParameters::SwitchField;
+    while (m_switchedUpTo < minute) {
+        m_switchedUpTo = m_switchedUpTo.addSecs(60);
+        const QDate date = m_switchedUpTo.date();
+        const QTime time = m_switchedUpTo.time();
+        for (int motor = 1; motor <= m_model.motorCount(); ++motor) {
+            for (int slot = 1; slot <= m_model.slotsPerMotor(); ++slot) {
+                const auto s = m_params.switchTime(date.dayOfWeek(), motor, slot);
+                if (s[F::Hour] != time.hour() || s[F::Minute] != time.minute())
+                    continue;
+                SimLogEvent e;
+                e.motor = motor;
+                e.up = s[F::Direction] == 1;
+                e.day = date.day();
+                e.month = date.month();
+                e.hour = time.hour();
+                e.minute = time.minute();
+                e.cause = 0;             // programmed switch time
+                e.kind = s[F::Function]; // fixed, solar or random
+                m_logbook.add(e);
+            }
+        }
+    }
+}
+
 void SimController::feed(QByteArrayView bytes) {
+    runSwitchTimes();
     for (const SimParsed& parsed : m_parser.feed(bytes))
         dispatch(parsed);
     if (m_stepPending)

@@ -62,6 +62,9 @@ public:
     void feed(QByteArrayView bytes);
     // Forgets a half-received command (for instance after a reconnect).
     void resetInput();
+    // The controller's own clock work: every switch time that fell due since
+    // the last call goes into the logbook. Runs each second and before input.
+    void runSwitchTimes();
 
     // --- state, for tests and demos ----------------------------------------------------
     SimWeather& weather() { return m_weather; }
@@ -142,6 +145,8 @@ private:
     SimLogbook m_logbook;
 
     QTimer m_ackTimer;
+    QTimer m_clockTimer;
+    QDateTime m_switchedUpTo; // the last minute whose switch times ran
     bool m_stepPending = false;
     bool m_stepFailed = false;
     int m_stepsAcknowledged = 0;

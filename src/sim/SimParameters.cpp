@@ -55,7 +55,8 @@ const SimValueLayout kValues[] = {
 
 constexpr SimField kAlarmChoice{0, 2, 1};
 
-enum SwitchField { Direction, Hour, Minute, Duration, Group, Function };
+using SwitchField = SimParameters::SwitchField;
+using enum SimParameters::SwitchField;
 constexpr SimField kSwitchRanges[SimParameters::kSwitchFields] = {
     {0, 1, 1}, {0, 24, 24}, {0, 59, 0}, {1, 127, 40}, {1, 7, 1}, {0, 2, 0}};
 

@@ -48,7 +48,9 @@ public:
     static constexpr int kSlots = 8;
     static constexpr int kNameLength = 12;
     static constexpr int kMaxBlockFields = 8;
-    static constexpr int kSwitchFields = 6; // direction, hour, minute, duration, group, function
+    static constexpr int kSwitchFields = 6;
+    // The stored fields of a switch-time slot, wire values.
+    enum SwitchField { Direction, Hour, Minute, Duration, Group, Function };
 
     static std::span<const SimBlockLayout> blockLayouts();
     static std::span<const SimValueLayout> valueLayouts();

@@ -462,6 +462,39 @@ private Q_SLOTS:
         QCOMPARE(end[4], 0);
     }
 
+    // Switch times that fall due go into the logbook, newest first.
+    void switchTimesFillTheLogbook() {
+        Harness h(SimModel(SimModel::Variant::Sensor, 3, 2));
+        h.controller.logbook().clear();
+        const QDate monday(2026, 12, 7);
+        QCOMPARE(monday.dayOfWeek(), 1);
+        h.clock = QDateTime(monday, QTime(6, 59, 30));
+        h.controller.runSwitchTimes();
+        QCOMPARE(h.controller.logbook().count(), 0);
+        h.clock = QDateTime(monday, QTime(7, 0, 10)); // factory slot 1: up at 07:00
+        h.controller.runSwitchTimes();
+        QCOMPARE(h.controller.logbook().count(), 3);
+        h.clock = QDateTime(monday, QTime(21, 0)); // slot 2: down at 20:30
+        h.send("sfi");                             // input runs the clock work too
+        QCOMPARE(h.controller.logbook().count(), 6);
+        const QList<Reply> r = h.send("slr"
+                                      "sld");
+        QCOMPARE(r.size(), 7);
+        const ReplyValues newest = values(r[0]);
+        QCOMPARE(newest[2], 0); // down
+        QCOMPARE(newest[3], 7); // 7 December
+        QCOMPARE(newest[4], 12);
+        QCOMPARE(newest[5], 0); // cause: programmed switch time
+        QCOMPARE(newest[6], 20);
+        QCOMPARE(newest[7], 30);
+        QCOMPARE(values(r[5])[2], 1); // the oldest: up at 07:00
+        QCOMPARE(values(r[5])[6], 7);
+        // A clock jump of days starts afresh instead of replaying them.
+        h.clock = h.clock.addDays(3);
+        h.controller.runSwitchTimes();
+        QCOMPARE(h.controller.logbook().count(), 6);
+    }
+
     void radioClockIndicator() {
         Harness h;
         h.controller.setDcfIndicatorDurationMs(1000);
