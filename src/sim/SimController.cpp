@@ -73,13 +73,13 @@ const QList<SimController::Entry>& SimController::table() {
             {{" rhe"}, N::Always, false, &SimController::onManualOff},
             {{" rhb", 4, F::Text}, N::Always, false, &SimController::onManualMove},
         };
-        for (const SimBlockSpec& b : SimParameters::blockSpecs()) {
+        for (const SimBlockLayout& b : SimParameters::blockLayouts()) {
             const int n = int(b.fields.size()) + 3; // profile, motor, fields, check
             t.append({{b.request}, b.needs, false, &SimController::onBlock});
             t.append(
                 {{b.writeKey, n, F::Number, C::Sum}, b.needs, true, &SimController::onBlockWrite});
         }
-        for (const SimValueSpec& v : SimParameters::valueSpecs()) {
+        for (const SimValueLayout& v : SimParameters::valueLayouts()) {
             t.append({{v.request}, v.needs, false, &SimController::onValue});
             t.append(
                 {{v.writeKey, 2, F::Number, C::Sum}, v.needs, true, &SimController::onValueWrite});
@@ -104,6 +104,9 @@ SimController::SimController(const SimModel& model, QObject* parent)
     m_ackTimer.setSingleShot(true);
     m_ackTimer.setInterval(kDefaultAckQuietMs);
     connect(&m_ackTimer, &QTimer::timeout, this, &SimController::acknowledgeStep);
+    m_clockTimer.setInterval(1000);
+    connect(&m_clockTimer, &QTimer::timeout, this, &SimController::runSwitchTimes);
+    m_clockTimer.start();
 }
 
 void SimController::setModel(const SimModel& model) {
@@ -146,7 +149,42 @@ bool SimController::modelHas(SimNeeds needs) const {
     return false;
 }
 
+void SimController::runSwitchTimes() {
+    const QDateTime now = m_clock();
+    const QDateTime minute(now.date(), QTime(now.time().hour(), now.time().minute()));
+    constexpr qint64 kMaxCatchUpSeconds = 24 * 3600;
+    if (!m_switchedUpTo.isValid() || minute < m_switchedUpTo ||
+        m_switchedUpTo.secsTo(minute) > kMaxCatchUpSeconds) {
+        m_switchedUpTo = minute; // first run or a clock jump: start from here
+        return;
+    }
+    using F = SimParameters::SwitchField;
+    while (m_switchedUpTo < minute) {
+        m_switchedUpTo = m_switchedUpTo.addSecs(60);
+        const QDate date = m_switchedUpTo.date();
+        const QTime time = m_switchedUpTo.time();
+        for (int motor = 1; motor <= m_model.motorCount(); ++motor) {
+            for (int slot = 1; slot <= m_model.slotsPerMotor(); ++slot) {
+                const auto s = m_params.switchTime(date.dayOfWeek(), motor, slot);
+                if (s[F::Hour] != time.hour() || s[F::Minute] != time.minute())
+                    continue;
+                SimLogEvent e;
+                e.motor = motor;
+                e.up = s[F::Direction] == 1;
+                e.day = date.day();
+                e.month = date.month();
+                e.hour = time.hour();
+                e.minute = time.minute();
+                e.cause = 0;             // programmed switch time
+                e.kind = s[F::Function]; // fixed, solar or random
+                m_logbook.add(e);
+            }
+        }
+    }
+}
+
 void SimController::feed(QByteArrayView bytes) {
+    runSwitchTimes();
     for (const SimParsed& parsed : m_parser.feed(bytes))
         dispatch(parsed);
     if (m_stepPending)
@@ -177,12 +215,15 @@ void SimController::dispatch(const SimParsed& parsed) {
         acknowledgeStep();
     }
     if (!modelHas(entry.needs)) {
-        if (entry.stepWrite)
-            writeDone(entry, false, QStringLiteral("this model has no such block"));
-        else
+        if (!entry.stepWrite) {
             Q_EMIT trace(QStringLiteral("ignored \"%1\": this model has no such request")
                              .arg(printable(entry.wire.key)));
-        return;
+            return;
+        }
+        // The program's send-all writes the key-press step for every model
+        // that is not a sensor model; the records are kept, unused.
+        Q_EMIT trace(QStringLiteral("\"%1\" stored although this model does not use it")
+                         .arg(printable(entry.wire.key)));
     }
     if (!parsed.checkOk) {
         writeDone(entry, false, QStringLiteral("wrong check sum"));
@@ -294,7 +335,7 @@ void SimController::onAlarm(const Entry&, const SimParsed&) {
 }
 
 void SimController::onBlock(const Entry& entry, const SimParsed&) {
-    const SimBlockSpec* block = SimParameters::blockByRequest(entry.wire.key);
+    const SimBlockLayout* block = SimParameters::blockByRequest(entry.wire.key);
     replyAll(entry.wire.key, m_params.blockReplies(*block, m_model.motorCount()), true);
 }
 
@@ -336,7 +377,7 @@ void SimController::onAlarmWrite(const Entry& entry, const SimParsed& parsed) {
 
 void SimController::onBlockWrite(const Entry& entry, const SimParsed& parsed) {
     QString why;
-    const SimBlockSpec* block = SimParameters::blockByWrite(entry.wire.key);
+    const SimBlockLayout* block = SimParameters::blockByWrite(entry.wire.key);
     const bool ok = m_params.applyBlock(*block, parsed.values, m_model.motorCount(), &why);
     writeDone(entry, ok, why);
 }

@@ -28,7 +28,8 @@ namespace korvane {
 // acknowledgement before the next step, so a pause marks the end of a step
 // whatever number of writes it held. The acknowledgement carries 0 when every
 // write of the step was stored and 1 when one was refused (bad check sum,
-// bad address or range, block the model does not have).
+// bad address or range). Writes of blocks the model does not use are stored
+// all the same: the program sends the key-press step to basic models too.
 class SimController : public QObject {
     Q_OBJECT
 public:
@@ -61,6 +62,9 @@ public:
     void feed(QByteArrayView bytes);
     // Forgets a half-received command (for instance after a reconnect).
     void resetInput();
+    // The controller's own clock work: every switch time that fell due since
+    // the last call goes into the logbook. Runs each second and before input.
+    void runSwitchTimes();
 
     // --- state, for tests and demos ----------------------------------------------------
     SimWeather& weather() { return m_weather; }
@@ -137,6 +141,8 @@ private:
     SimLogbook m_logbook;
 
     QTimer m_ackTimer;
+    QTimer m_clockTimer;
+    QDateTime m_switchedUpTo; // the last minute whose switch times ran
     bool m_stepPending = false;
     bool m_stepFailed = false;
     int m_stepsAcknowledged = 0;

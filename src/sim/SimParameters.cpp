@@ -31,7 +31,7 @@ constexpr SimField kHumidity[] = {kOnOff,  {0, 1, 1},  {1, 99, 76}, {1, 99, 66},
                                   kRun191, {0, 23, 8}, {0, 23, 21}};
 constexpr SimField kOutside[] = {kOnOff, {91, 150, 102}, {0, 2, 0}, {91, 150, 105}, kRun191};
 
-const SimBlockSpec kBlocks[] = {
+const SimBlockLayout kBlocks[] = {
     {"sbp", " rbp", SimNeeds::Outdoor, kShading},
     {"sdm", " rdm", SimNeeds::Outdoor, kTwilightMorning},
     {"sda", " rda", SimNeeds::Outdoor, kTwilightEvening},
@@ -45,7 +45,7 @@ const SimBlockSpec kBlocks[] = {
     {"sap", " rap", SimNeeds::Conservatory, kOutside},
 };
 
-const SimValueSpec kValues[] = {
+const SimValueLayout kValues[] = {
     {"szz", " rzz", SimNeeds::Always, {2, 254, 30}},
     {"sbh", " rbh", SimNeeds::Outdoor, {2, 50, 10}},
     {"soa", " roa", SimNeeds::Outdoor, {95, 105, 100}},
@@ -55,7 +55,8 @@ const SimValueSpec kValues[] = {
 
 constexpr SimField kAlarmChoice{0, 2, 1};
 
-enum SwitchField { Direction, Hour, Minute, Duration, Group, Function };
+using SwitchField = SimParameters::SwitchField;
+using enum SimParameters::SwitchField;
 constexpr SimField kSwitchRanges[SimParameters::kSwitchFields] = {
     {0, 1, 1}, {0, 24, 24}, {0, 59, 0}, {1, 127, 40}, {1, 7, 1}, {0, 2, 0}};
 
@@ -87,62 +88,62 @@ QByteArray simValuesPayload(std::span<const qint32> values) {
     return out;
 }
 
-std::span<const SimBlockSpec> SimParameters::blockSpecs() {
+std::span<const SimBlockLayout> SimParameters::blockLayouts() {
     return kBlocks;
 }
 
-std::span<const SimValueSpec> SimParameters::valueSpecs() {
+std::span<const SimValueLayout> SimParameters::valueLayouts() {
     return kValues;
 }
 
-const SimBlockSpec* SimParameters::blockByRequest(QByteArrayView code) {
-    for (const SimBlockSpec& b : kBlocks)
+const SimBlockLayout* SimParameters::blockByRequest(QByteArrayView code) {
+    for (const SimBlockLayout& b : kBlocks)
         if (code == b.request)
             return &b;
     return nullptr;
 }
 
-const SimBlockSpec* SimParameters::blockByWrite(QByteArrayView key) {
-    for (const SimBlockSpec& b : kBlocks)
+const SimBlockLayout* SimParameters::blockByWrite(QByteArrayView key) {
+    for (const SimBlockLayout& b : kBlocks)
         if (key == b.writeKey)
             return &b;
     return nullptr;
 }
 
-const SimValueSpec* SimParameters::valueByRequest(QByteArrayView code) {
-    for (const SimValueSpec& v : kValues)
+const SimValueLayout* SimParameters::valueByRequest(QByteArrayView code) {
+    for (const SimValueLayout& v : kValues)
         if (code == v.request)
             return &v;
     return nullptr;
 }
 
-const SimValueSpec* SimParameters::valueByWrite(QByteArrayView key) {
-    for (const SimValueSpec& v : kValues)
+const SimValueLayout* SimParameters::valueByWrite(QByteArrayView key) {
+    for (const SimValueLayout& v : kValues)
         if (key == v.writeKey)
             return &v;
     return nullptr;
 }
 
-int SimParameters::blockIndex(const SimBlockSpec& spec) {
-    return int(&spec - kBlocks);
+int SimParameters::blockIndex(const SimBlockLayout& layout) {
+    return int(&layout - kBlocks);
 }
 
-int SimParameters::valueIndex(const SimValueSpec& spec) {
-    return int(&spec - kValues);
+int SimParameters::valueIndex(const SimValueLayout& layout) {
+    return int(&layout - kValues);
 }
 
 SimParameters::SimParameters() {
-    for (const SimBlockSpec& spec : kBlocks) {
+    for (const SimBlockLayout& layout : kBlocks) {
         std::array<std::array<Record, kMotors>, kProfiles> table{};
         for (auto& profile : table)
             for (Record& record : profile)
-                for (size_t f = 0; f < spec.fields.size(); ++f)
-                    record[f] = spec.fields[f].initial;
+                for (size_t f = 0; f < layout.fields.size(); ++f)
+                    record[f] = layout.fields[f].initial;
         table[0][0][0] = 1; // the factory switches motor 1 on in the standard profile
         m_blocks.append(table);
     }
-    for (const SimValueSpec& spec : kValues)
-        m_values.append(spec.field.initial);
+    for (const SimValueLayout& layout : kValues)
+        m_values.append(layout.field.initial);
     m_alarm.fill(kAlarmChoice.initial);
 
     for (int d = 0; d < kDays; ++d) {
@@ -167,13 +168,13 @@ SimParameters::SimParameters() {
         m_names[m] = paddedName("Motor " + QByteArray::number(m + 1));
 }
 
-QList<QByteArray> SimParameters::blockReplies(const SimBlockSpec& spec, int motors) const {
+QList<QByteArray> SimParameters::blockReplies(const SimBlockLayout& layout, int motors) const {
     QList<QByteArray> out;
-    const auto& table = m_blocks[blockIndex(spec)];
+    const auto& table = m_blocks[blockIndex(layout)];
     for (int p = 0; p < kProfiles; ++p) {
         for (int m = 0; m < motors; ++m) {
             QList<qint32> values{p, m + 1};
-            for (size_t f = 0; f < spec.fields.size(); ++f)
+            for (size_t f = 0; f < layout.fields.size(); ++f)
                 values.append(table[p][m][f]);
             qint32 sum = 0;
             for (qint32 v : values)
@@ -185,8 +186,8 @@ QList<QByteArray> SimParameters::blockReplies(const SimBlockSpec& spec, int moto
     return out;
 }
 
-QByteArray SimParameters::valueReply(const SimValueSpec& spec) const {
-    const qint32 v = m_values[valueIndex(spec)];
+QByteArray SimParameters::valueReply(const SimValueLayout& layout) const {
+    const qint32 v = m_values[valueIndex(layout)];
     return simValuesPayload(std::span(&v, 1));
 }
 
@@ -225,9 +226,9 @@ QList<QByteArray> SimParameters::switchTimeReplies(int motors, int slots) const 
     return out;
 }
 
-bool SimParameters::applyBlock(const SimBlockSpec& spec, const QList<qint32>& values, int motors,
-                               QString* why) {
-    const qsizetype n = qsizetype(spec.fields.size());
+bool SimParameters::applyBlock(const SimBlockLayout& layout, const QList<qint32>& values,
+                               int motors, QString* why) {
+    const qsizetype n = qsizetype(layout.fields.size());
     if (values.size() != n + 3)
         return fail(why, QStringLiteral("wrong value count %1").arg(values.size()));
     const qint32 profile = values[0];
@@ -237,28 +238,28 @@ bool SimParameters::applyBlock(const SimBlockSpec& spec, const QList<qint32>& va
     if (motor < 1 || motor > motors)
         return fail(why, QStringLiteral("motor %1 out of range").arg(motor));
     for (qsizetype f = 0; f < n; ++f)
-        if (!inRange(spec.fields[f], values[f + 2]))
+        if (!inRange(layout.fields[f], values[f + 2]))
             return fail(why, QStringLiteral("field %1 value %2 outside %3..%4")
                                  .arg(f + 3)
                                  .arg(values[f + 2])
-                                 .arg(spec.fields[f].min)
-                                 .arg(spec.fields[f].max));
-    Record& record = m_blocks[blockIndex(spec)][profile][motor - 1];
+                                 .arg(layout.fields[f].min)
+                                 .arg(layout.fields[f].max));
+    Record& record = m_blocks[blockIndex(layout)][profile][motor - 1];
     for (qsizetype f = 0; f < n; ++f)
         record[f] = values[f + 2];
     return true;
 }
 
-bool SimParameters::applyValue(const SimValueSpec& spec, const QList<qint32>& values,
+bool SimParameters::applyValue(const SimValueLayout& layout, const QList<qint32>& values,
                                QString* why) {
     if (values.size() != 2)
         return fail(why, QStringLiteral("wrong value count %1").arg(values.size()));
-    if (!inRange(spec.field, values[0]))
+    if (!inRange(layout.field, values[0]))
         return fail(why, QStringLiteral("value %1 outside %2..%3")
                              .arg(values[0])
-                             .arg(spec.field.min)
-                             .arg(spec.field.max));
-    m_values[valueIndex(spec)] = values[0];
+                             .arg(layout.field.min)
+                             .arg(layout.field.max));
+    m_values[valueIndex(layout)] = values[0];
     return true;
 }
 
@@ -308,12 +309,12 @@ bool SimParameters::applyName(const QList<QByteArray>& fields, QString* why) {
 }
 
 std::array<qint32, SimParameters::kMaxBlockFields>
-SimParameters::block(const SimBlockSpec& spec, int profile, int motor) const {
-    return m_blocks[blockIndex(spec)][profile][motor - 1];
+SimParameters::block(const SimBlockLayout& layout, int profile, int motor) const {
+    return m_blocks[blockIndex(layout)][profile][motor - 1];
 }
 
-qint32 SimParameters::value(const SimValueSpec& spec) const {
-    return m_values[valueIndex(spec)];
+qint32 SimParameters::value(const SimValueLayout& layout) const {
+    return m_values[valueIndex(layout)];
 }
 
 std::array<qint32, SimParameters::kSwitchFields> SimParameters::switchTime(int day, int motor,

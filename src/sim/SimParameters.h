@@ -20,7 +20,7 @@ struct SimField {
 
 // A per-motor block on the wire: request code, write key and its data fields
 // (the wire values between "profile, motor" and the check sum).
-struct SimBlockSpec {
+struct SimBlockLayout {
     const char* request;
     const char* writeKey;
     SimNeeds needs;
@@ -28,7 +28,7 @@ struct SimBlockSpec {
 };
 
 // A single-valued parameter: reply "value,", write value and value again.
-struct SimValueSpec {
+struct SimValueLayout {
     const char* request;
     const char* writeKey;
     SimNeeds needs;
@@ -48,21 +48,23 @@ public:
     static constexpr int kSlots = 8;
     static constexpr int kNameLength = 12;
     static constexpr int kMaxBlockFields = 8;
-    static constexpr int kSwitchFields = 6; // direction, hour, minute, duration, group, function
+    static constexpr int kSwitchFields = 6;
+    // The stored fields of a switch-time slot, wire values.
+    enum SwitchField { Direction, Hour, Minute, Duration, Group, Function };
 
-    static std::span<const SimBlockSpec> blockSpecs();
-    static std::span<const SimValueSpec> valueSpecs();
-    static const SimBlockSpec* blockByRequest(QByteArrayView code);
-    static const SimBlockSpec* blockByWrite(QByteArrayView key);
-    static const SimValueSpec* valueByRequest(QByteArrayView code);
-    static const SimValueSpec* valueByWrite(QByteArrayView key);
+    static std::span<const SimBlockLayout> blockLayouts();
+    static std::span<const SimValueLayout> valueLayouts();
+    static const SimBlockLayout* blockByRequest(QByteArrayView code);
+    static const SimBlockLayout* blockByWrite(QByteArrayView key);
+    static const SimValueLayout* valueByRequest(QByteArrayView code);
+    static const SimValueLayout* valueByWrite(QByteArrayView key);
 
     SimParameters();
 
     // --- reply payloads (without framing) --------------------------------------------
     // One payload per record: profile 0 then 1, motor 1..motors.
-    QList<QByteArray> blockReplies(const SimBlockSpec& block, int motors) const;
-    QByteArray valueReply(const SimValueSpec& value) const;
+    QList<QByteArray> blockReplies(const SimBlockLayout& block, int motors) const;
+    QByteArray valueReply(const SimValueLayout& value) const;
     // One payload per motor 1..motors.
     QList<QByteArray> alarmReplies(int motors) const;
     // Eight payloads, "n," + the 12-character name in Windows-1252.
@@ -72,29 +74,29 @@ public:
 
     // --- writes: the parsed values, check value last. Return false and say why
     // when the record is not stored.
-    bool applyBlock(const SimBlockSpec& block, const QList<qint32>& values, int motors,
+    bool applyBlock(const SimBlockLayout& block, const QList<qint32>& values, int motors,
                     QString* why);
-    bool applyValue(const SimValueSpec& value, const QList<qint32>& values, QString* why);
+    bool applyValue(const SimValueLayout& value, const QList<qint32>& values, QString* why);
     bool applyAlarm(const QList<qint32>& values, int motors, QString* why);
     bool applySwitchTime(const QList<qint32>& values, int motors, int slots, QString* why);
     // Fields: motor number, name, name again (already checked to be equal).
     bool applyName(const QList<QByteArray>& fields, QString* why);
 
     // --- direct access for tests and demos -----------------------------------------------
-    std::array<qint32, kMaxBlockFields> block(const SimBlockSpec& spec, int profile,
+    std::array<qint32, kMaxBlockFields> block(const SimBlockLayout& layout, int profile,
                                               int motor) const;
-    qint32 value(const SimValueSpec& spec) const;
+    qint32 value(const SimValueLayout& layout) const;
     qint32 alarm(int motor) const { return m_alarm[motor - 1]; }
     std::array<qint32, kSwitchFields> switchTime(int day, int motor, int slot) const;
     QString name(int motor) const;
 
 private:
     using Record = std::array<qint32, kMaxBlockFields>;
-    static int blockIndex(const SimBlockSpec& spec);
-    static int valueIndex(const SimValueSpec& spec);
+    static int blockIndex(const SimBlockLayout& layout);
+    static int valueIndex(const SimValueLayout& layout);
 
-    QList<std::array<std::array<Record, kMotors>, kProfiles>> m_blocks; // per block spec
-    QList<qint32> m_values;                                             // per value spec
+    QList<std::array<std::array<Record, kMotors>, kProfiles>> m_blocks; // per block layout
+    QList<qint32> m_values;                                             // per value layout
     std::array<qint32, kMotors> m_alarm{};
     std::array<std::array<std::array<std::array<qint32, kSwitchFields>, kSlots>, kMotors>, kDays>
         m_switch{};

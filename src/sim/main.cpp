@@ -18,8 +18,8 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
-void onSignal(int) {
-    const char c = 1;
+void onSignal(int signal) {
+    const char c = char(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
         "Simulated Korvane controller unit on a pseudo-terminal. Open the printed device "
-        "(or --link PATH) as the serial port."));
+        "(or --link PATH) as the serial port. SIGUSR1 pulls or replugs the cable; "
+        "SIGINT or SIGTERM ends the simulator."));
     p.addHelpOption();
     p.addOptions({
         {QStringLiteral("model"), QStringLiteral("Model text of the \"smo\" reply."),
@@ -75,6 +76,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("fault"),
          QStringLiteral("bad-checksum, junk, split or silent (may be repeated)."),
          QStringLiteral("KIND")},
+        {QStringLiteral("log-entries"),
+         QStringLiteral("Logbook entries at start 0..2000 (default 42)."), QStringLiteral("N")},
+        {QStringLiteral("alarm"), QStringLiteral("Report the alarm input as triggered.")},
         {QStringLiteral("verbose"),
          QStringLiteral("Print what the controller does with the input.")},
     });
@@ -130,6 +134,14 @@ int main(int argc, char** argv) {
             return fail(QStringLiteral("--date needs the form DD.MM.YY"));
         sim.controller().setDateText(date);
     }
+    if (p.isSet(QStringLiteral("log-entries"))) {
+        bool ok = false;
+        const int n = p.value(QStringLiteral("log-entries")).toInt(&ok);
+        if (!ok || n < 0 || n > SimLogbook::kCapacity)
+            return fail(QStringLiteral("--log-entries needs a number from 0 to 2000"));
+        sim.controller().logbook().fill(n, sim.controller().now());
+    }
+    sim.controller().weather().setAlarm(p.isSet(QStringLiteral("alarm")));
     sim.setFaults(faults);
     sim.setPaced(p.isSet(QStringLiteral("paced")));
     if (p.isSet(QStringLiteral("verbose")))
@@ -140,8 +152,13 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("cannot set up signal handling"));
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&] {
-        char c;
-        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &c, 1);
+        char c = 0;
+        if (::read(g_signalPipe[0], &c, 1) == 1 && c == SIGUSR1) {
+            // Pull or replug the cable, for demonstrations.
+            sim.setAnswering(!sim.answering());
+            err() << (sim.answering() ? "line connected" : "line unplugged") << Qt::endl;
+            return;
+        }
         QCoreApplication::quit();
     });
     struct sigaction sa {};
@@ -151,6 +168,7 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
+    sigaction(SIGUSR1, &sa, nullptr);
 
     QString error;
     if (!sim.start(p.value(QStringLiteral("link")), &error))

@@ -353,8 +353,8 @@ private Q_SLOTS:
     }
 
     // The program's send-all for a basic model: Monday from the button, six
-    // more days, names, key-press (none here) and random span: every step
-    // answered with exactly one acknowledgement.
+    // more days, names, key-press (the program sends it to basic models too)
+    // and random span: every step answered with exactly one acknowledgement.
     void sendAllChainOneAckPerStep() {
         Harness h(SimModel(SimModel::Variant::Basic, 2, 2));
         h.controller.setAckQuietMs(10);
@@ -380,7 +380,8 @@ private Q_SLOTS:
         QList<QByteArray> steps;
         for (int d = 1; d <= 7; ++d)
             steps << day(d);
-        steps << names << " rzz30\r30\r";
+        steps << names << " rta 1\r2\r0\r40\r43\r"
+              << " rzz30\r30\r";
         for (int i = 0; i < steps.size(); ++i) {
             h.send(steps[i]);
             QTRY_COMPARE(h.controller.stepsAcknowledged(), i + 1);
@@ -460,6 +461,39 @@ private Q_SLOTS:
         QCOMPARE(end[0], 9999);
         QCOMPARE(end[3], 0); // day and month 0: no entries stored
         QCOMPARE(end[4], 0);
+    }
+
+    // Switch times that fall due go into the logbook, newest first.
+    void switchTimesFillTheLogbook() {
+        Harness h(SimModel(SimModel::Variant::Sensor, 3, 2));
+        h.controller.logbook().clear();
+        const QDate monday(2026, 12, 7);
+        QCOMPARE(monday.dayOfWeek(), 1);
+        h.clock = QDateTime(monday, QTime(6, 59, 30));
+        h.controller.runSwitchTimes();
+        QCOMPARE(h.controller.logbook().count(), 0);
+        h.clock = QDateTime(monday, QTime(7, 0, 10)); // factory slot 1: up at 07:00
+        h.controller.runSwitchTimes();
+        QCOMPARE(h.controller.logbook().count(), 3);
+        h.clock = QDateTime(monday, QTime(21, 0)); // slot 2: down at 20:30
+        h.send("sfi");                             // input runs the clock work too
+        QCOMPARE(h.controller.logbook().count(), 6);
+        const QList<Reply> r = h.send("slr"
+                                      "sld");
+        QCOMPARE(r.size(), 7);
+        const ReplyValues newest = values(r[0]);
+        QCOMPARE(newest[2], 0); // down
+        QCOMPARE(newest[3], 7); // 7 December
+        QCOMPARE(newest[4], 12);
+        QCOMPARE(newest[5], 0); // cause: programmed switch time
+        QCOMPARE(newest[6], 20);
+        QCOMPARE(newest[7], 30);
+        QCOMPARE(values(r[5])[2], 1); // the oldest: up at 07:00
+        QCOMPARE(values(r[5])[6], 7);
+        // A clock jump of days starts afresh instead of replaying them.
+        h.clock = h.clock.addDays(3);
+        h.controller.runSwitchTimes();
+        QCOMPARE(h.controller.logbook().count(), 6);
     }
 
     void radioClockIndicator() {

@@ -156,6 +156,19 @@ private Q_SLOTS:
         QCOMPARE(sim.controller().writesStored(), 2);
     }
 
+    // Raw bytes (a stale end marker, say) go out as they are, fault shaping
+    // or not, in order with the frames.
+    void rawBytesPassUnshaped() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        sim.setFaults(SimFaults{.junk = true, .split = true});
+        Program program(sim.slavePath());
+        sim.pty().sendRaw("ende_");
+        program.link.write("sfi\r");
+        QTRY_COMPARE(program.frames.size(), 1);
+        QVERIFY(program.raw.startsWith("ende_"));
+    }
+
     void flowControlHoldsReplies() {
         Simulator sim;
         QVERIFY(sim.start());
