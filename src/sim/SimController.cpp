@@ -168,16 +168,9 @@ void SimController::runSwitchTimes() {
                 const auto s = m_params.switchTime(date.dayOfWeek(), motor, slot);
                 if (s[F::Hour] != time.hour() || s[F::Minute] != time.minute())
                     continue;
-                SimLogEvent e;
-                e.motor = motor;
-                e.up = s[F::Direction] == 1;
-                e.day = date.day();
-                e.month = date.month();
-                e.hour = time.hour();
-                e.minute = time.minute();
-                e.cause = 0;             // programmed switch time
-                e.kind = s[F::Function]; // fixed, solar or random
-                m_logbook.add(e);
+                // Cause 0: a programmed switch time, fixed, solar or random.
+                m_logbook.logEventAt(m_switchedUpTo, 0, motor, s[F::Direction] == 1,
+                                     s[F::Function]);
             }
         }
     }

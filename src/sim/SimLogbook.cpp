@@ -49,6 +49,10 @@ LogEntry SimLogbook::stamped(int cause, int motor, bool up, int kind, const QDat
     return e;
 }
 
+void SimLogbook::logEventAt(const QDateTime& when, int cause, int motor, bool up, int kind) {
+    record(stamped(cause, motor, up, kind, when));
+}
+
 bool SimLogbook::isLogbookRequest(QByteArrayView request) {
     const QByteArrayView r = request.trimmed();
     return r == "sla" || r == "sld" || r == "slf" || r == "slr" || r == "sll";

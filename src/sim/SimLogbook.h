@@ -54,6 +54,8 @@ public:
     // Records an event at the current clock time: `cause` as in the log's cause
     // table, `kind` the switch-time kind of cause 0.
     void logEvent(int cause, int motor, bool up, int kind = 0);
+    // The same at a given time (a switch time that fell due at that minute).
+    void logEventAt(const QDateTime& when, int cause, int motor, bool up, int kind = 0);
     // The time that logEvent() and growth stamp events with (default: the
     // local time of the machine).
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }

@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
         const int n = p.value(QStringLiteral("log-entries")).toInt(&ok);
         if (!ok || n < 0 || n > SimLogbook::kCapacity)
             return fail(QStringLiteral("--log-entries needs a number from 0 to 2000"));
-        sim.controller().logbook().fill(n, sim.controller().now());
+        sim.controller().logbook().seed(n);
     }
     sim.controller().weather().setAlarm(p.isSet(QStringLiteral("alarm")));
     sim.setFaults(faults);

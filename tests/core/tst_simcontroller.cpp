@@ -466,7 +466,7 @@ private Q_SLOTS:
     // Switch times that fall due go into the logbook, newest first.
     void switchTimesFillTheLogbook() {
         Harness h(SimModel(SimModel::Variant::Sensor, 3, 2));
-        h.controller.logbook().clear();
+        h.controller.logbook().handle("sll");
         const QDate monday(2026, 12, 7);
         QCOMPARE(monday.dayOfWeek(), 1);
         h.clock = QDateTime(monday, QTime(6, 59, 30));
