@@ -49,7 +49,8 @@ void benchReceiver(QTextStream& out) {
     for (const auto& r : reads)
         frames += rx.feed(r).size();
     const double seconds = t.nsecsElapsed() / 1e9;
-    out << QStringLiteral("mixed frames and junk: %1 MB in %2 s = %3 MB/s (%4 events; target >= 20 MB/s)\n")
+    out << QStringLiteral(
+               "mixed frames and junk: %1 MB in %2 s = %3 MB/s (%4 events; target >= 20 MB/s)\n")
                .arg(bytes / 1e6, 0, 'f', 1)
                .arg(seconds, 0, 'f', 3)
                .arg(bytes / 1e6 / seconds, 0, 'f', 1)

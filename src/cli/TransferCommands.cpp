@@ -27,9 +27,7 @@ Outcome runSequence(ParameterTransfer& transfer, bool send, QTextStream& err) {
                          if (visible)
                              printer.update(value, maximum);
                      });
-    auto finished = [&](bool ok, const QString& message) {
-        outcome = {true, ok, message};
-    };
+    auto finished = [&](bool ok, const QString& message) { outcome = {true, ok, message}; };
     QObject::connect(&transfer, &ParameterTransfer::readAllFinished, finished);
     QObject::connect(&transfer, &ParameterTransfer::sendAllFinished, finished);
     const bool started = send ? transfer.startSendAll() : transfer.startReadAll();

@@ -49,9 +49,11 @@ private Q_SLOTS:
         QTest::newRow("partial start marker survives junk")
             << QList<QByteArray>{"garbage-garbage-sta"} << QStringList{"junk:14"}
             << QByteArray("e-sta");
-        QTest::newRow("high bytes pass untouched")
-            << QList<QByteArray>{"start_smn3,K\xfc" "che       ende_"}
-            << QStringList{QString::fromLatin1("smn|3,K\xfc" "che       ")} << QByteArray();
+        QTest::newRow("high bytes pass untouched") << QList<QByteArray>{"start_smn3,K\xfc"
+                                                                        "che       ende_"}
+                                                   << QStringList{QString::fromLatin1("smn|3,K\xfc"
+                                                                                      "che       ")}
+                                                   << QByteArray();
     }
     void cutsFrames() {
         QFETCH(QList<QByteArray>, reads);
@@ -90,8 +92,8 @@ private Q_SLOTS:
     void parses_data() {
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QList<int>>("first");
-        QTest::newRow("shading record") << QByteArray("1,2,3,4,5,6,7,8,36,")
-                                        << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 36, 0};
+        QTest::newRow("shading record")
+            << QByteArray("1,2,3,4,5,6,7,8,36,") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 36, 0};
         QTest::newRow("no trailing comma") << QByteArray("5,7") << QList<int>{5, 0, 0};
         QTest::newRow("negative") << QByteArray("-12,3,") << QList<int>{-12, 3, 0};
         QTest::newRow("text after last comma ignored") << QByteArray("4,abc") << QList<int>{4, 0};

@@ -164,7 +164,8 @@ private Q_SLOTS:
     void acknowledgementRunsAfterTheCounters() {
         Rig r;
         int rxSeenByAck = -1;
-        r.session.registerHandler("stc", [&](const QByteArray&) { rxSeenByAck = r.session.rxCount(); });
+        r.session.registerHandler("stc",
+                                  [&](const QByteArray&) { rxSeenByAck = r.session.rxCount(); });
         const QByteArray bytes = frame("stc", "0,");
         r.link.receive(bytes);
         QCOMPARE(rxSeenByAck, int(bytes.size()));
@@ -235,8 +236,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("device");
         QTest::addColumn<bool>("warned");
         QTest::newRow("old file") << QByteArray("3\r\n") << 3 << "/dev/ttyS2" << false;
-        QTest::newRow("mapped, LF") << QByteArray("3\nCOM3=/dev/ttyUSB0\n") << 3 << "/dev/ttyUSB0"
-                                    << false;
+        QTest::newRow("mapped, LF")
+            << QByteArray("3\nCOM3=/dev/ttyUSB0\n") << 3 << "/dev/ttyUSB0" << false;
         QTest::newRow("out of range") << QByteArray("9\r\n") << 1 << "/dev/ttyS0" << true;
         QTest::newRow("not a number") << QByteArray("abc\r\n") << 1 << "/dev/ttyS0" << true;
         QTest::newRow("empty") << QByteArray() << 1 << "/dev/ttyS0" << true;

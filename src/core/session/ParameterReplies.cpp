@@ -1,13 +1,14 @@
 // The reply handlers of the parameter set.
 #include "session/ParameterTransfer.h"
 
+#include "params/SwitchTimeLists.h"
 #include "params/SwitchTimeWire.h"
 
 namespace korvane {
 
 void ParameterTransfer::showReading(const QString& text) {
     m_session.panels().setText(StatusPanels::Activity, text);
-    Q_EMIT readingRow(kReadingRowPrefix + text);
+    Q_EMIT readingRow(readAllProgressText(text));
 }
 
 void ParameterTransfer::registerReplyHandlers() {

@@ -1,5 +1,6 @@
 #include "session/ParameterTransfer.h"
 
+#include "params/SwitchTimeLists.h"
 #include "params/SwitchTimeWire.h"
 
 namespace korvane {
@@ -127,7 +128,7 @@ bool ParameterTransfer::startReadAll() {
     m_beforeRead = m_params;
     m_params.switchTimes.resetForReadAll();
     Q_EMIT readAllStarted();
-    Q_EMIT readingRow(QStringLiteral("                              Lese Daten von Steuerung ..."));
+    Q_EMIT readingRow(readAllProgressText());
 
     m_session.setActivity(Activity::ReadAll);
     m_progressMax = readProgressMaximum();
@@ -177,8 +178,8 @@ bool ParameterTransfer::startSendAll() {
     m_session.panels().setText(StatusPanels::Activity, sendSwitchTimeDayStatusText(0));
     const ModelInfo& m = m_session.model();
     qsizetype bytes = 0;
-    for (const WireWrite& w : sendSwitchTimeDay(m_params.switchTimes, 0, m.motorCount,
-                                                m.slotsPerMotor)) {
+    for (const WireWrite& w :
+         sendSwitchTimeDay(m_params.switchTimes, 0, m.motorCount, m.slotsPerMotor)) {
         bytes += w.bytes.size();
         sendWrites({w.bytes}, w.txAmount);
     }

@@ -26,8 +26,6 @@ public:
     static constexpr int kAckGraceMs = 3000;
     static constexpr int kLineBytesPerSecond = 960;
 
-    static inline const QString kReadingRowPrefix =
-        QStringLiteral("                              Lese Daten von Steuerung ...   ");
     static inline const QString kDateNotSetMessage = QStringLiteral(
         "Bitte warten Sie, bis das Funk-Zeitsignal (DCF77) entschl\u00FCsselt wurde. Erst wenn "
         "Datum und Uhrzeit richtig angezeigt werden, ist es m\u00F6glich, die Daten zur "

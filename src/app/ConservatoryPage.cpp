@@ -1,0 +1,56 @@
+#include "ConservatoryPage.h"
+
+#include "PageWidgets.h"
+#include "TemperatureDisplay.h"
+#include "session/LiveValues.h"
+#include "session/ModelInfo.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+ConservatoryPage::ConservatoryPage(QWidget* parent)
+    : ControllerPage(QStringLiteral("Wintergarten_Maske"), parent),
+      m_inside(new TemperatureDisplay(QStringLiteral("Innentemperatur"),
+                                      {QStringLiteral("GroupBoxInnentemperatur2"),
+                                       QStringLiteral("IT_Aktuell2"), QStringLiteral("IT_Min2"),
+                                       QStringLiteral("IT_Max2")},
+                                      this)),
+      m_outside(new TemperatureDisplay(QStringLiteral("Au\u00DFentemperatur"),
+                                       {QStringLiteral("GroupBoxAussentemperatur2"),
+                                        QStringLiteral("AT_Aktuell2"), QStringLiteral("AT_min2"),
+                                        QStringLiteral("AT_Max2")},
+                                       this)) {
+    m_groups = {
+        makeGroup(QStringLiteral("GroupBox_PT"),
+                  QStringLiteral("Proportionale Temperatursteuerung"), this),
+        makeGroup(QStringLiteral("GroupBox_IT"), QStringLiteral("Innen-Temperatursteuerung"), this),
+        makeGroup(QStringLiteral("GroupBox_AT"), QStringLiteral("Au\u00DFen-Temperatursteuerung"),
+                  this),
+    };
+
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label3")), 0, Qt::AlignTop);
+    top->addStretch(1);
+    top->addWidget(m_inside);
+    top->addWidget(m_outside);
+    layout->addLayout(top);
+    for (QGroupBox* group : m_groups)
+        layout->addWidget(group);
+    layout->addStretch(1);
+}
+
+void ConservatoryPage::applyModel(const ModelInfo& model) {
+    m_inside->setVisible(model.conservatory);
+}
+
+void ConservatoryPage::showLiveValues(const LiveDisplay& display) {
+    m_inside->setValues(display.insideNow, display.insideMin, display.insideMax);
+    m_outside->setValues(display.outsideNow, display.outsideMin, display.outsideMax);
+}
+
+} // namespace korvane

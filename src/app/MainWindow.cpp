@@ -1,0 +1,256 @@
+#include "MainWindow.h"
+
+#include "ConservatoryPage.h"
+#include "HeaderArea.h"
+#include "ManualPage.h"
+#include "ParameterPage.h"
+#include "ShadingTwilightPage.h"
+#include "StatusPanelBar.h"
+#include "WindRainPage.h"
+#include "session/ControllerSession.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace korvane {
+namespace {
+
+// Buttons that need a controller: disabled while there is no connection.
+const QStringList kConnectionButtons{
+    QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),
+    QStringLiteral("Logbuch_Button"),      QStringLiteral("Logbuch_Anfang"),
+    QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
+};
+
+// Shown only during a transfer.
+const QStringList kProgressBars{QStringLiteral("ProgressBar"),
+                                QStringLiteral("LogbuchProgressBar")};
+
+const QString kLineErrorText = QStringLiteral("Fehler RS232");
+const QByteArray kResetMaxWind = QByteArrayLiteral("swl");
+
+} // namespace
+
+MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_settingsPath(settingsPath),
+      m_header(new HeaderArea), m_tabs(new QTabWidget),
+      m_panels(new StatusPanelBar(session.panels())),
+      m_switchTimeHost(makeHostPage(QStringLiteral("Schaltzeit_Maske"))),
+      m_logbookHost(makeHostPage(QStringLiteral("Alarm_Logbuch_Maske"))),
+      m_shading(new ShadingTwilightPage), m_windRain(new WindRainPage),
+      m_conservatory(new ConservatoryPage), m_manual(new ManualPage),
+      m_parameter(new ParameterPage) {
+    setObjectName(QStringLiteral("TVendrix"));
+    setWindowTitle(kCaption);
+    resize(kDesignWidth, kDesignHeight);
+
+    m_presenter = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvane"), text, QMessageBox::Ok,
+                        this);
+        box.exec();
+    };
+
+    m_tabs->setObjectName(QStringLiteral("Parameter_Maske"));
+    m_tabs->setTabPosition(QTabWidget::South);
+    m_tabs->addTab(m_switchTimeHost, QStringLiteral("Schaltzeiten"));
+    m_tabs->addTab(m_shading, QStringLiteral("Beschattungs-/D\u00E4mmer.-Autom."));
+    m_tabs->addTab(m_windRain, QStringLiteral("Wind-, Regen-, Feuchte"));
+    m_tabs->addTab(m_conservatory, QStringLiteral("Wintergarten-Strg."));
+    m_tabs->addTab(m_logbookHost, QStringLiteral("Logbuch"));
+    m_tabs->addTab(m_manual, QStringLiteral("Handsteuerung, Tast-Aut., Reversier-Aut."));
+    m_tabs->addTab(m_parameter, QStringLiteral(" Parameter"));
+    m_controllerPages = {m_shading, m_windRain, m_conservatory, m_manual, m_parameter};
+    m_lastPage = m_tabs->currentWidget();
+
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("CentralArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_header);
+    layout->addWidget(m_tabs, 1);
+    setCentralWidget(central);
+
+    auto* bar = new QStatusBar;
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    bar->addWidget(m_panels, 1);
+    setStatusBar(bar);
+
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::onCurrentPageChanged);
+    connect(m_shading, &ShadingTwilightPage::luxFieldClicked, &m_session,
+            &ControllerSession::toggleLuxMean);
+    connect(m_windRain, &WindRainPage::maxWindClicked, this,
+            [this] { m_session.send(kResetMaxWind, static_cast<int>(kResetMaxWind.size())); });
+    connect(m_parameter, &ParameterPage::dcfButtonClicked, &m_session,
+            &ControllerSession::startDcfIndicator);
+    connectSession();
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::makeHostPage(const QString& objectName) {
+    auto* page = new QWidget;
+    page->setObjectName(objectName);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return page;
+}
+
+void MainWindow::installContent(QWidget* host, QWidget* content) {
+    auto* layout = static_cast<QVBoxLayout*>(host->layout());
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    if (content)
+        layout->addWidget(content);
+}
+
+void MainWindow::setSwitchTimeContent(QWidget* content) {
+    installContent(m_switchTimeHost, content);
+}
+
+void MainWindow::setLogbookContent(QWidget* content) {
+    installContent(m_logbookHost, content);
+}
+
+void MainWindow::connectSession() {
+    connect(&m_session, &ControllerSession::pollState, this, &MainWindow::onPollState);
+    connect(&m_session, &ControllerSession::heartbeat, m_header, &HeaderArea::showHeartbeat);
+    connect(&m_session, &ControllerSession::liveValues, this, &MainWindow::onLiveValues);
+    connect(&m_session, &ControllerSession::luxModeChanged, m_shading,
+            &ShadingTwilightPage::setLuxMeanShown);
+    connect(&m_session, &ControllerSession::dcfIndicatorChanged, m_parameter,
+            &ParameterPage::setDcfIndicatorShown);
+    connect(&m_session, &ControllerSession::dcfLed, m_parameter, &ParameterPage::setDcfLed);
+    connect(&m_session, &ControllerSession::lineErrorOccurred, this, &MainWindow::onLineError);
+    connect(&m_session, &ControllerSession::userMessage, this, &MainWindow::showMessage);
+    m_session.setProgramSettingsWriter([this] { return writeProgramSettings(); });
+}
+
+void MainWindow::setMessagePresenter(MessagePresenter presenter) {
+    m_presenter = std::move(presenter);
+}
+
+void MainWindow::showMessage(const QString& text) {
+    if (m_presenter)
+        m_presenter(text);
+}
+
+// --- start-up -------------------------------------------------------------------
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Run the start-up once the window is on screen, so that a message about
+    // the settings file or the port appears over a painted window.
+    if (!m_activated)
+        QMetaObject::invokeMethod(this, &MainWindow::formActivate, Qt::QueuedConnection);
+}
+
+void MainWindow::formActivate() {
+    if (m_activated)
+        return;
+    m_activated = true;
+
+    hideNamedWidgets(kProgressBars);
+    m_parameter->setDcfIndicatorShown(false);
+    setAlternativeProfileShown(false);
+
+    QString warning;
+    m_settings = ProgramSettings::load(m_settingsPath, &warning);
+    m_portNumber = m_settings.port();
+    selectPortInDropDown();
+    if (!warning.isEmpty())
+        showMessage(warning);
+    m_session.openDevice(portDevice());
+}
+
+bool MainWindow::writeProgramSettings() {
+    m_settings.setPort(m_portNumber);
+    return m_settings.save(m_settingsPath);
+}
+
+QString MainWindow::portDevice() const {
+    return m_settings.deviceFor(m_portNumber);
+}
+
+void MainWindow::choosePort(int portNumber) {
+    if (portNumber < 1 || portNumber > ProgramSettings::kPortCount)
+        return;
+    m_portNumber = portNumber;
+    selectPortInDropDown();
+    m_session.changePort(portDevice());
+}
+
+void MainWindow::selectPortInDropDown() {
+    if (auto* combo = findChild<QComboBox*>(QStringLiteral("Combo_PortNum"))) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(m_portNumber - 1);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    m_session.closePort();
+    QMainWindow::closeEvent(event);
+}
+
+// --- poll cycle -----------------------------------------------------------------
+
+void MainWindow::onPollState(bool connected, const ModelInfo& model) {
+    m_header->setNoConnectionShown(!connected);
+    setNamedWidgetsEnabled(kConnectionButtons, connected);
+    if (!connected)
+        return;
+    const bool outdoor = model.hasOutdoorAutomatics();
+    m_tabs->setTabVisible(ShadingTwilight, outdoor);
+    m_tabs->setTabVisible(WindRain, outdoor);
+    m_tabs->setTabVisible(Conservatory, model.conservatory);
+    for (ControllerPage* page : m_controllerPages)
+        page->applyModel(model);
+    m_header->setConservatoryUrl(model.conservatory);
+}
+
+void MainWindow::onLiveValues(const LiveDisplay& display) {
+    for (ControllerPage* page : m_controllerPages)
+        page->showLiveValues(display);
+}
+
+void MainWindow::onCurrentPageChanged(int index) {
+    QWidget* page = m_tabs->widget(index);
+    // Leaving the parameter page ends the radio-clock indicator mode.
+    if (m_lastPage == m_parameter && page != m_parameter)
+        m_session.stopDcfIndicator();
+    m_lastPage = page;
+}
+
+void MainWindow::onLineError() {
+    if (auto* label = findChild<QLabel*>(QStringLiteral("Label21")))
+        label->setText(kLineErrorText);
+}
+
+void MainWindow::setAlternativeProfileShown(bool shown) {
+    for (ControllerPage* page : m_controllerPages)
+        page->setAlternativeProfileShown(shown);
+}
+
+void MainWindow::setNamedWidgetsEnabled(const QStringList& names, bool enabled) {
+    for (const QString& name : names) {
+        if (auto* widget = findChild<QWidget*>(name))
+            widget->setEnabled(enabled);
+    }
+}
+
+void MainWindow::hideNamedWidgets(const QStringList& names) {
+    for (const QString& name : names) {
+        if (auto* widget = findChild<QWidget*>(name))
+            widget->hide();
+    }
+}
+
+} // namespace korvane

@@ -1,0 +1,92 @@
+#include "WindRainPage.h"
+
+#include "ClickableField.h"
+#include "PageWidgets.h"
+#include "session/LiveValues.h"
+#include "session/ModelInfo.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace korvane {
+
+WindRainPage::WindRainPage(QWidget* parent)
+    : ControllerPage(QStringLiteral("Wind_Regen_Maske"), parent),
+      m_windGroup(
+          makeGroup(QStringLiteral("GroupBox_Wind"), QStringLiteral("Einfahren bei Wind"), this)),
+      m_rainGroup(
+          makeGroup(QStringLiteral("GroupBox_Regen"), QStringLiteral("Einfahren bei Regen"), this)),
+      m_humidityGroup(makeGroup(QStringLiteral("FeuchteSteuerung"),
+                                QStringLiteral("Luftfeuchtigkeits-Steuerung"), this)),
+      m_humidityHeading(makeListHeading(
+          QStringLiteral("RelF_Label_7"),
+          QStringLiteral("Motor / Raum      Ein/Aus     von      -       bis         Schwelle 1"
+                         "        Schwelle 2    Stellzeit"),
+          this)),
+      m_humidityList(makeMotorList(QStringLiteral("RelF_Liste"), this)),
+      m_windNow(makeLiveField(QStringLiteral("AktWind"))), m_windBar(new QProgressBar),
+      m_windMax(new ClickableField(QStringLiteral("MaxWind"), QStringLiteral("74 km/h"))),
+      m_rain(makeLiveField(QStringLiteral("RegenStatus"))),
+      m_humidity(makeLiveField(QStringLiteral("RelFeuchte"))) {
+    m_windBar->setObjectName(QStringLiteral("WindProgressBar"));
+    m_windBar->setRange(0, kWindBarMaximum);
+    m_windBar->setTextVisible(false);
+    m_windBar->setFixedWidth(120);
+    m_windBar->hide();
+    m_windMax->setToolTip(QStringLiteral("Wird durch Anklicken zur\u00FCckgesetzt"));
+    connect(m_windMax, &ClickableField::clicked, this, &WindRainPage::maxWindClicked);
+
+    auto* weather = new QGroupBox(QStringLiteral("Wetter"), this);
+    weather->setObjectName(QStringLiteral("GroupBox_Wetter"));
+    auto* weatherLayout = new QFormLayout(weather);
+    auto* windRow = new QHBoxLayout;
+    windRow->addWidget(m_windNow);
+    windRow->addWidget(m_windBar);
+    windRow->addStretch(1);
+    weatherLayout->addRow(QStringLiteral("Wind"), windRow);
+    weatherLayout->addRow(QStringLiteral("max. Wind"), m_windMax);
+    weatherLayout->addRow(QStringLiteral("Regen"), m_rain);
+    weatherLayout->addRow(QStringLiteral("rel. Feuchte"), m_humidity);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label2")), 0, Qt::AlignTop);
+    top->addStretch(1);
+    top->addWidget(weather);
+    layout->addLayout(top);
+
+    auto* automatics = new QHBoxLayout;
+    automatics->addWidget(m_windGroup);
+    automatics->addWidget(m_rainGroup);
+    layout->addLayout(automatics);
+    layout->addWidget(m_humidityGroup);
+    layout->addWidget(m_humidityHeading);
+    layout->addWidget(m_humidityList);
+    layout->addStretch(1);
+}
+
+void WindRainPage::applyModel(const ModelInfo& model) {
+    m_humidityGroup->setVisible(model.conservatory);
+    m_humidityList->setVisible(model.conservatory);
+    m_humidityHeading->setVisible(model.conservatory);
+}
+
+void WindRainPage::showLiveValues(const LiveDisplay& display) {
+    m_windNow->setText(display.windNow);
+    // A value beyond the range would be ignored by the bar: clamp it instead.
+    m_windBar->setValue(std::clamp(display.windBar, 0, kWindBarMaximum));
+    m_windBar->setVisible(display.windBarVisible);
+    m_windMax->setText(display.windMax);
+    m_rain->setText(display.rain);
+    m_humidity->setText(display.humidity);
+}
+
+} // namespace korvane

@@ -1,0 +1,400 @@
+#include "SimController.h"
+
+#include "text/Cp1252.h"
+
+namespace korvane {
+
+namespace {
+
+SimSensors sensorsOf(const ModelInfo& info) {
+    SimSensors s;
+    s.outdoor = info.sensor || info.conservatory;
+    s.inside = info.conservatory;
+    s.humidity = info.conservatory;
+    return s;
+}
+
+// Adds one to the last comma-terminated value of a payload.
+QByteArray withWrongCheck(const QByteArray& payload) {
+    const qsizetype end = payload.lastIndexOf(',');
+    if (end < 0)
+        return payload;
+    const qsizetype start = payload.lastIndexOf(',', end - 1) + 1;
+    qint32 v = 0;
+    if (!parseSimNumber(QByteArrayView(payload).sliced(start, end - start), &v))
+        return payload;
+    return payload.left(start) + QByteArray::number(v + 1) + payload.mid(end);
+}
+
+QString printable(QByteArrayView bytes) {
+    QString out;
+    for (char c : bytes) {
+        const uchar u = uchar(c);
+        if (u == '\r')
+            out += QLatin1String("\\r");
+        else if (u < 32 || u == 127)
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            out += fromCp1252(QByteArrayView(&c, 1));
+    }
+    return out;
+}
+
+} // namespace
+
+const QList<SimController::Entry>& SimController::table() {
+    using F = SimFieldType;
+    using C = SimCheck;
+    using N = SimNeeds;
+    static const QList<Entry> entries = [] {
+        // key, fields, field type, check | models | send-all step write | handler
+        QList<Entry> t = {
+            {{"smo"}, N::Always, false, &SimController::onModel},
+            {{"sfi"}, N::Always, false, &SimController::onVersion},
+            {{"sdt"}, N::Always, false, &SimController::onDate},
+            {{"sti"}, N::Always, false, &SimController::onTime},
+            {{"skd"}, N::Always, false, &SimController::onLiveValues},
+            {{"swl"}, N::Outdoor, false, &SimController::onWindMaxReset},
+            {{" sdr"}, N::Always, false, &SimController::onDcfStart},
+            {{" sti"}, N::Always, false, &SimController::onTime},
+            {{" sds"}, N::Always, false, &SimController::onDcfState},
+            {{"smn"}, N::Always, false, &SimController::onNames},
+            {{"sfs"}, N::Always, false, &SimController::onSwitchTimes},
+            {{"sas"}, N::Outdoor, false, &SimController::onAlarm},
+            {{"sla"}, N::Always, false, &SimController::onLogCount},
+            {{"sld"}, N::Always, false, &SimController::onLogPage},
+            {{"slf"}, N::Always, false, &SimController::onLogExport},
+            {{"slr"}, N::Always, false, &SimController::onLogRewind},
+            {{"sll"}, N::Always, false, &SimController::onLogClear},
+            {{" rfs", 10, F::Number, C::Sum}, N::Always, true, &SimController::onSwitchTimeWrite},
+            {{" rmn", 3, F::Text, C::LastRepeats}, N::Always, true, &SimController::onNameWrite},
+            {{" ras", 3, F::Number, C::Sum}, N::Outdoor, true, &SimController::onAlarmWrite},
+            {{" rhi"}, N::Always, false, &SimController::onManualOn},
+            {{" rhe"}, N::Always, false, &SimController::onManualOff},
+            {{" rhb", 4, F::Text}, N::Always, false, &SimController::onManualMove},
+        };
+        for (const SimBlockSpec& b : SimParameters::blockSpecs()) {
+            const int n = int(b.fields.size()) + 3; // profile, motor, fields, check
+            t.append({{b.request}, b.needs, false, &SimController::onBlock});
+            t.append(
+                {{b.writeKey, n, F::Number, C::Sum}, b.needs, true, &SimController::onBlockWrite});
+        }
+        for (const SimValueSpec& v : SimParameters::valueSpecs()) {
+            t.append({{v.request}, v.needs, false, &SimController::onValue});
+            t.append(
+                {{v.writeKey, 2, F::Number, C::Sum}, v.needs, true, &SimController::onValueWrite});
+        }
+        return t;
+    }();
+    return entries;
+}
+
+QList<SimCommand> SimController::wireTable() {
+    QList<SimCommand> wire;
+    for (const Entry& e : table())
+        wire.append(e.wire);
+    return wire;
+}
+
+SimController::SimController(const SimModel& model, QObject* parent)
+    : QObject(parent), m_clock([] { return QDateTime::currentDateTime(); }), m_parser(wireTable()) {
+    setModel(model);
+    m_logbook.fill(42, m_clock());
+    m_ackTimer.setSingleShot(true);
+    m_ackTimer.setInterval(kDefaultAckQuietMs);
+    connect(&m_ackTimer, &QTimer::timeout, this, &SimController::acknowledgeStep);
+}
+
+void SimController::setModel(const SimModel& model) {
+    m_model = model;
+    m_weather.setSensors(sensorsOf(model.info()));
+}
+
+void SimController::setClock(Clock clock) {
+    m_clock = std::move(clock);
+}
+
+void SimController::setAckQuietMs(int ms) {
+    m_ackTimer.setInterval(ms);
+}
+
+QByteArray SimController::frame(QByteArrayView code, QByteArrayView payload) {
+    QByteArray f = "start_";
+    f.append(code);
+    f.append(payload);
+    f.append("ende_");
+    return f;
+}
+
+void SimController::resetInput() {
+    m_parser.clear();
+}
+
+bool SimController::modelHas(SimNeeds needs) const {
+    const ModelInfo& i = m_model.info();
+    switch (needs) {
+    case SimNeeds::Always:
+        return true;
+    case SimNeeds::Outdoor:
+        return i.sensor || i.conservatory;
+    case SimNeeds::Conservatory:
+        return i.conservatory;
+    case SimNeeds::KeyPress:
+        return i.keyAutomatic;
+    }
+    return false;
+}
+
+void SimController::feed(QByteArrayView bytes) {
+    for (const SimParsed& parsed : m_parser.feed(bytes))
+        dispatch(parsed);
+    if (m_stepPending)
+        m_ackTimer.start(); // the step ends after a quiet spell
+}
+
+void SimController::dispatch(const SimParsed& parsed) {
+    switch (parsed.kind) {
+    case SimParsed::Kind::Ignored:
+        Q_EMIT trace(QStringLiteral("ignored unknown input \"%1\"").arg(printable(parsed.bytes)));
+        return;
+    case SimParsed::Kind::Abandoned:
+        Q_EMIT trace(QStringLiteral("abandoned write \"%1\": a field is not a number")
+                         .arg(printable(parsed.bytes)));
+        if (table()[parsed.command].stepWrite) {
+            m_stepPending = true;
+            m_stepFailed = true;
+            ++m_writesRefused;
+        }
+        return;
+    case SimParsed::Kind::Command:
+        break;
+    }
+    const Entry& entry = table()[parsed.command];
+    if (!entry.stepWrite && m_stepPending) {
+        // A request after writes: the step is over.
+        m_ackTimer.stop();
+        acknowledgeStep();
+    }
+    if (!modelHas(entry.needs)) {
+        if (entry.stepWrite)
+            writeDone(entry, false, QStringLiteral("this model has no such block"));
+        else
+            Q_EMIT trace(QStringLiteral("ignored \"%1\": this model has no such request")
+                             .arg(printable(entry.wire.key)));
+        return;
+    }
+    if (!parsed.checkOk) {
+        writeDone(entry, false, QStringLiteral("wrong check sum"));
+        return;
+    }
+    (this->*entry.handler)(entry, parsed);
+}
+
+void SimController::reply(QByteArrayView code, QByteArray payload, bool carriesCheck) {
+    if (carriesCheck && m_faults.badChecksum)
+        payload = withWrongCheck(payload);
+    Q_EMIT replyReady(frame(code, payload));
+}
+
+void SimController::replyAll(QByteArrayView code, const QList<QByteArray>& payloads,
+                             bool carriesCheck) {
+    for (const QByteArray& p : payloads)
+        reply(code, p, carriesCheck);
+}
+
+void SimController::writeDone(const Entry& entry, bool stored, const QString& why) {
+    if (stored) {
+        ++m_writesStored;
+    } else {
+        ++m_writesRefused;
+        Q_EMIT trace(
+            QStringLiteral("ignored write \"%1\": %2").arg(printable(entry.wire.key), why));
+    }
+    if (entry.stepWrite) {
+        m_stepPending = true;
+        m_stepFailed = m_stepFailed || !stored;
+    }
+}
+
+void SimController::acknowledgeStep() {
+    if (!m_stepPending)
+        return;
+    const bool failed = m_stepFailed;
+    m_stepPending = false;
+    m_stepFailed = false;
+    ++m_stepsAcknowledged;
+    Q_EMIT trace(QStringLiteral("step %1 acknowledged%2")
+                     .arg(m_stepsAcknowledged)
+                     .arg(failed ? QStringLiteral(" with error") : QString()));
+    reply("stc", failed ? "1," : "0,");
+}
+
+// --- requests ---------------------------------------------------------------------
+
+void SimController::onModel(const Entry&, const SimParsed&) {
+    reply("smo", toCp1252(m_model.text()));
+}
+
+void SimController::onVersion(const Entry&, const SimParsed&) {
+    reply("sfi", toCp1252(m_version));
+}
+
+void SimController::onDate(const Entry&, const SimParsed&) {
+    const QString date =
+        m_dateText.isEmpty() ? m_clock().toString(QStringLiteral("dd.MM.yy")) : m_dateText;
+    reply("sdt", toCp1252(date));
+}
+
+void SimController::onTime(const Entry&, const SimParsed&) {
+    reply("sti", toCp1252(m_clock().toString(QStringLiteral("HH:mm:ss"))));
+}
+
+void SimController::onLiveValues(const Entry&, const SimParsed&) {
+    m_weather.advance(m_clock());
+    const SimWeather::Values v = m_weather.values();
+    reply("skd", simValuesPayload(v));
+}
+
+void SimController::onWindMaxReset(const Entry&, const SimParsed&) {
+    m_weather.advance(m_clock());
+    m_weather.resetWindMax();
+    Q_EMIT trace(QStringLiteral("maximum wind reset"));
+}
+
+void SimController::onDcfStart(const Entry&, const SimParsed&) {
+    m_dcfActive = true;
+    m_dcfEnds = m_dcfDurationMs > 0 ? m_clock().addMSecs(m_dcfDurationMs) : QDateTime();
+    Q_EMIT trace(QStringLiteral("radio-clock indicator on"));
+}
+
+void SimController::onDcfState(const Entry&, const SimParsed&) {
+    const QDateTime t = m_clock();
+    // The DCF77 carrier drops for 100 or 200 ms at the start of each second.
+    const bool pulse = t.time().msec() < 150;
+    reply("sds", pulse ? "1," : "0,");
+    if (m_dcfActive && m_dcfEnds.isValid() && t >= m_dcfEnds) {
+        m_dcfActive = false;
+        Q_EMIT trace(QStringLiteral("radio-clock indicator ended"));
+        reply("sts", QByteArray());
+    }
+}
+
+void SimController::onNames(const Entry&, const SimParsed&) {
+    replyAll("smn", m_params.nameReplies(), false);
+}
+
+void SimController::onSwitchTimes(const Entry&, const SimParsed&) {
+    replyAll("sfs", m_params.switchTimeReplies(m_model.motorCount(), m_model.slotsPerMotor()),
+             true);
+}
+
+void SimController::onAlarm(const Entry&, const SimParsed&) {
+    replyAll("sas", m_params.alarmReplies(m_model.motorCount()), false);
+}
+
+void SimController::onBlock(const Entry& entry, const SimParsed&) {
+    const SimBlockSpec* block = SimParameters::blockByRequest(entry.wire.key);
+    replyAll(entry.wire.key, m_params.blockReplies(*block, m_model.motorCount()), true);
+}
+
+void SimController::onValue(const Entry& entry, const SimParsed&) {
+    reply(entry.wire.key, m_params.valueReply(*SimParameters::valueByRequest(entry.wire.key)));
+}
+
+void SimController::onLogCount(const Entry&, const SimParsed&) {
+    reply("sla", m_logbook.countPayload());
+}
+
+void SimController::onLogPage(const Entry&, const SimParsed&) {
+    replyAll("sld", m_logbook.nextPagePayloads(), true);
+}
+
+void SimController::onLogExport(const Entry&, const SimParsed&) {
+    replyAll("slf", m_logbook.exportPayloads(), true);
+}
+
+void SimController::onLogRewind(const Entry&, const SimParsed&) {
+    m_logbook.rewind();
+}
+
+void SimController::onLogClear(const Entry&, const SimParsed&) {
+    m_logbook.clear();
+    Q_EMIT trace(QStringLiteral("logbook cleared"));
+}
+
+// --- writes --------------------------------------------------------------------------
+
+void SimController::onSwitchTimeWrite(const Entry& entry, const SimParsed& parsed) {
+    QString why;
+    const bool ok = m_params.applySwitchTime(parsed.values, m_model.motorCount(),
+                                             m_model.slotsPerMotor(), &why);
+    writeDone(entry, ok, why);
+}
+
+void SimController::onNameWrite(const Entry& entry, const SimParsed& parsed) {
+    QString why;
+    const bool ok = m_params.applyName(parsed.fields, &why);
+    writeDone(entry, ok, why);
+}
+
+void SimController::onAlarmWrite(const Entry& entry, const SimParsed& parsed) {
+    QString why;
+    const bool ok = m_params.applyAlarm(parsed.values, m_model.motorCount(), &why);
+    writeDone(entry, ok, why);
+}
+
+void SimController::onBlockWrite(const Entry& entry, const SimParsed& parsed) {
+    QString why;
+    const SimBlockSpec* block = SimParameters::blockByWrite(entry.wire.key);
+    const bool ok = m_params.applyBlock(*block, parsed.values, m_model.motorCount(), &why);
+    writeDone(entry, ok, why);
+}
+
+void SimController::onValueWrite(const Entry& entry, const SimParsed& parsed) {
+    QString why;
+    const bool ok =
+        m_params.applyValue(*SimParameters::valueByWrite(entry.wire.key), parsed.values, &why);
+    writeDone(entry, ok, why);
+}
+
+void SimController::onManualOn(const Entry&, const SimParsed&) {
+    m_manualMode = true;
+    Q_EMIT trace(QStringLiteral("manual mode on"));
+}
+
+void SimController::onManualOff(const Entry&, const SimParsed&) {
+    m_manualMode = false;
+    Q_EMIT trace(QStringLiteral("manual mode off"));
+}
+
+void SimController::onManualMove(const Entry& entry, const SimParsed& parsed) {
+    const QList<QByteArray>& f = parsed.fields;
+    bool ok = false;
+    const int motor = f[0].toInt(&ok);
+    const QByteArray action = f[1];
+    if (!ok || motor < 1 || motor > m_model.motorCount() ||
+        (action != "up" && action != "off" && action != "down") || f[2] != "694" ||
+        f[3] != " + sti") {
+        writeDone(entry, false,
+                  QStringLiteral("malformed motor command \"%1\"").arg(printable(f.join('\r'))));
+        return;
+    }
+    Q_EMIT trace(QStringLiteral("motor %1 %2%3")
+                     .arg(motor)
+                     .arg(QString::fromLatin1(action))
+                     .arg(m_manualMode ? QString() : QStringLiteral(" (manual mode off)")));
+    if (action == "off")
+        return;
+    const QDateTime t = m_clock();
+    SimLogEvent e;
+    e.motor = motor;
+    e.up = action == "up";
+    e.day = t.date().day();
+    e.month = t.date().month();
+    e.hour = t.time().hour();
+    e.minute = t.time().minute();
+    e.cause = 4; // moved by hand
+    m_logbook.add(e);
+}
+
+} // namespace korvane

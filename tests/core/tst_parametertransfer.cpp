@@ -1,0 +1,232 @@
+#include "helpers/FakeLink.h"
+
+#include "session/ControllerSession.h"
+#include "session/ParameterTransfer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace korvane;
+
+namespace {
+
+const QByteArray kBasic = "VX-1000   8 8  ";
+const QByteArray kSensor = "VX-2000   8 8S ";
+const QByteArray kSensorKey = "VX-2000   8 8ST";
+const QByteArray kConservatory = "VX-4000 W 8 8ST";
+
+struct Rig {
+    FakeLink link;
+    ControllerSession session{&link};
+    ParameterSet params;
+    ParameterTransfer transfer{session, params};
+    QStringList activityTexts;
+
+    explicit Rig(const QByteArray& model, const QByteArray& date = "05.12.26") {
+        session.setTimerIntervals(1000000, 1000000, 1000000);
+        session.openDevice(QStringLiteral("/dev/fake"));
+        link.receive(frame("smo", model) + frame("sdt", date));
+        session.pollTick();
+        link.written.clear();
+        QObject::connect(&session.panels(), &StatusPanels::changed,
+                         [this](int p, const QString& t) {
+                             if (p == StatusPanels::Activity && !t.isEmpty())
+                                 activityTexts << t;
+                         });
+    }
+    // Acknowledges every step until the chain ends; returns how many it took.
+    int acknowledgeAll(const QByteArray& payload = "0,") {
+        int acks = 0;
+        while (session.activity() == Activity::SendAll && acks < 100) {
+            link.receive(frame("stc", payload));
+            ++acks;
+        }
+        return acks;
+    }
+};
+
+QStringList dayTexts(int fromDay) {
+    const QStringList names = {"Montag    ", "Dienstag  ", "Mittwoch  ", "Donnerstag",
+                               "Freitag   ", "Samstag   ", "Sonntag   "};
+    QStringList out;
+    for (int d = fromDay; d < 7; ++d)
+        out << QStringLiteral("Tx Schaltzeiten ") + names[d];
+    return out;
+}
+
+} // namespace
+
+class TestParameterTransfer : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void sendChainFollowsTheModel_data() {
+        QTest::addColumn<QByteArray>("model");
+        QTest::addColumn<QStringList>("afterDays");
+        QTest::newRow("basic") << kBasic
+                               << QStringList{"Tx Motor-Namen", "Tx Tast-Automatik-Parameter",
+                                              "Tx Zufalls-Zeitspanne"};
+        const QStringList outdoor = {"Tx Motor-Namen",
+                                     "Tx Jalousie-Parameter",
+                                     "Tx Beschattungsparameter",
+                                     "Tx D\u00E4mmerungssteuerung Morgen",
+                                     "Tx D\u00E4mmerungssteuerung Abend",
+                                     "Tx Wind-Parameter",
+                                     "Tx Regen-Parameter",
+                                     "Tx Offset Au\u00DFentemperatur",
+                                     "Tx Beschattungs-Hysterese",
+                                     "Tx Alarm-Setup"};
+        QTest::newRow("sensor") << kSensor << outdoor + QStringList{"Tx Zufalls-Zeitspanne"};
+        QTest::newRow("sensor with key-press")
+            << kSensorKey
+            << outdoor + QStringList{"Tx Tast-Automatik-Parameter", "Tx Zufalls-Zeitspanne"};
+        QTest::newRow("conservatory") << kConservatory
+                                      << outdoor + QStringList{"Tx Proportionale Temperatur-Strg.",
+                                                               "Tx Innentemperatur-Strg.",
+                                                               "Tx Luftfeuchtigkeit",
+                                                               "Tx Au\u00DFentemperatur-Strg.",
+                                                               "Tx Profil",
+                                                               "Tx Offset Innentemp.",
+                                                               "Tx Tast-Automatik-Parameter",
+                                                               "Tx Zufalls-Zeitspanne"};
+    }
+    void sendChainFollowsTheModel() {
+        QFETCH(QByteArray, model);
+        QFETCH(QStringList, afterDays);
+        Rig r(model);
+        QSignalSpy finished(&r.transfer, &ParameterTransfer::sendAllFinished);
+        QVERIFY(r.transfer.startSendAll());
+        QCOMPARE(r.session.activity(), Activity::SendAll);
+        r.acknowledgeAll();
+        QCOMPARE(r.activityTexts, dayTexts(0) + afterDays);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(finished.first().first().toBool());
+        QCOMPARE(r.session.activity(), Activity::Idle);
+        QCOMPARE(r.params.switchTimes.changedCount(), 0);
+        QVERIFY(!r.params.record(BlockId::KeyPress, 0, 0).changed);
+    }
+
+    void unchangedDataStillSendsTheAlwaysSentRecords() {
+        Rig r(kSensor);
+        applyChangedEvent(r.params, ChangedEvent::SendAllDone); // nothing changed
+        r.transfer.startSendAll();
+        r.acknowledgeAll();
+        QCOMPARE(r.link.written.count(" rfs"), 7);
+        QCOMPARE(r.link.written.count(" rmn"), 8);
+        QCOMPARE(r.link.written.count(" rbp"), 1);
+        QVERIFY(r.link.written.contains(" rbp1\r8\r")); // profile 1, last motor
+        QCOMPARE(r.link.written.count(" rjp"), 1);
+    }
+
+    void progressMaxima() {
+        Rig r(kSensor);
+        QCOMPARE(r.transfer.readProgressMaximum(), 22885);
+        QCOMPARE(r.transfer.sendProgressMaximum(), 15290);
+        Rig basic(kBasic);
+        QCOMPARE(basic.transfer.readProgressMaximum(), 64 * 296 + 270);
+    }
+
+    void dateNotSetRefusesSending() {
+        Rig r(kSensor, "01.01.00");
+        QSignalSpy messages(&r.session, &ControllerSession::userMessage);
+        QVERIFY(!r.transfer.startSendAll());
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().first().toString(), ParameterTransfer::kDateNotSetMessage);
+        QVERIFY(r.link.written.isEmpty());
+        QCOMPARE(r.session.activity(), Activity::Idle);
+    }
+
+    void acknowledgementErrorsAndStrayAcknowledgements() {
+        Rig r(kSensor);
+        r.link.receive(frame("stc", "0,")); // no send-all: nothing happens
+        QVERIFY(r.link.written.isEmpty());
+        QCOMPARE(r.transfer.txStep(), 0);
+
+        r.transfer.startSendAll();
+        for (int i = 0; i < 8; ++i) // six days, names, reversing: now at step 3
+            r.link.receive(frame("stc", "0,"));
+        QCOMPARE(r.transfer.txStep(), 3);
+        r.link.receive(frame("stc", "1,"));
+        QCOMPARE(r.session.panels().text(StatusPanels::Error), QStringLiteral("Fehler 3"));
+        QCOMPARE(r.transfer.txStep(), 4); // the chain goes on all the same
+    }
+
+    void readAllRequestsByModel_data() {
+        QTest::addColumn<QByteArray>("model");
+        QTest::addColumn<QByteArray>("requests");
+        QTest::newRow("basic") << kBasic << QByteArray("smnszzsfs");
+        QTest::newRow("sensor") << kSensor << QByteArray("sbpsdmsdaswpsrpsjpsoasbhsassmnszzsfs");
+        QTest::newRow("conservatory")
+            << kConservatory
+            << QByteArray("sbpsdmsdaswpsrpsjpsoasbhsassppsipsfpsapsspsoistasmnszzsfs");
+    }
+    void readAllRequestsByModel() {
+        QFETCH(QByteArray, model);
+        Rig r(model);
+        QVERIFY(r.transfer.startReadAll());
+        QTEST(r.link.written, "requests");
+        QCOMPARE(r.session.activity(), Activity::ReadAll);
+        QVERIFY(!r.transfer.startSendAll()); // sequences exclude each other
+    }
+
+    void readAllEndsWithTheLastSlot() {
+        Rig r(kBasic);
+        QSignalSpy finished(&r.transfer, &ParameterTransfer::readAllFinished);
+        r.transfer.startReadAll();
+        r.link.receive(frame("smn", "3,K\xfc"
+                                    "che       "));
+        r.link.receive(frame("sfs", "1,1,1,1,24,0,40,1,0,69,"));
+        QCOMPARE(finished.size(), 0);
+        r.link.receive(frame("sfs", "7,8,8,0,6,30,40,1,0,101,"));
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(r.session.activity(), Activity::Idle);
+        QCOMPARE(r.params.motorNames.name(2), QStringLiteral("K\u00FCche       "));
+        QCOMPARE(r.params.switchTimes.changedCount(), 0);
+        QVERIFY(r.session.panels().text(StatusPanels::Activity).isEmpty());
+    }
+
+    void stalledReadAllPutsEverythingBack() {
+        Rig r(kSensor);
+        r.transfer.setTimeouts(30, 30);
+        r.params.motorNames.setName(0, QStringLiteral("Wohnzimmer"));
+        r.params.switchTimes.at(0, 0, 0).time = 391;
+        const ParameterSet before = r.params;
+        QSignalSpy finished(&r.transfer, &ParameterTransfer::readAllFinished);
+        r.transfer.startReadAll();
+        r.link.receive(frame("smn", "1,Bad         "));
+        QTRY_COMPARE(finished.size(), 1);
+        QVERIFY(!finished.first().first().toBool());
+        QVERIFY(r.params == before);
+        QCOMPARE(r.session.activity(), Activity::Idle);
+        QCOMPARE(r.session.panels().text(StatusPanels::Activity),
+                 ParameterTransfer::kReadTimeoutText);
+    }
+
+    void stalledSendAllKeepsChangedFlags() {
+        Rig r(kSensor);
+        r.transfer.setTimeouts(30, 30);
+        QSignalSpy finished(&r.transfer, &ParameterTransfer::sendAllFinished);
+        r.transfer.startSendAll();
+        r.link.receive(frame("stc", "0,"));
+        QTRY_COMPARE(finished.size(), 1);
+        QVERIFY(!finished.first().first().toBool());
+        QCOMPARE(r.session.activity(), Activity::Idle);
+        QVERIFY(r.params.record(BlockId::Shading, 0, 0).changed);
+        QVERIFY(r.params.switchTimes.changedCount() > 0);
+        // Polling is back.
+        r.link.written.clear();
+        r.session.pollTick();
+        QVERIFY(r.link.written.startsWith("sfi\r"));
+    }
+
+    void connectionLossMarksTables() {
+        Rig r(kSensor);
+        applyChangedEvent(r.params, ChangedEvent::SendAllDone);
+        r.session.watchdogTick();
+        r.session.watchdogTick(); // silence
+        QVERIFY(r.params.record(BlockId::Shading, 1, 7).changed);
+        QVERIFY(!r.params.record(BlockId::Humidity, 1, 7).changed);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParameterTransfer)
+#include "tst_parametertransfer.moc"
