@@ -23,7 +23,7 @@ struct ExportRun {
 // per second (0: as fast as the event loop takes them).
 ExportRun exportFromSimulator(int entries, int rate) {
     korvane::SimLogbook sim;
-    sim.fill(entries, QDateTime::currentDateTime());
+    sim.seed(entries);
     korvane::SimLoopbackLink link([&](const QByteArray& r) { return sim.handle(r); });
     link.setBytesPerSecond(rate);
     link.open(QStringLiteral("sim"), nullptr);

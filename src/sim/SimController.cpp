@@ -61,11 +61,11 @@ const QList<SimController::Entry>& SimController::table() {
             {{"smn"}, N::Always, false, &SimController::onNames},
             {{"sfs"}, N::Always, false, &SimController::onSwitchTimes},
             {{"sas"}, N::Outdoor, false, &SimController::onAlarm},
-            {{"sla"}, N::Always, false, &SimController::onLogCount},
-            {{"sld"}, N::Always, false, &SimController::onLogPage},
-            {{"slf"}, N::Always, false, &SimController::onLogExport},
-            {{"slr"}, N::Always, false, &SimController::onLogRewind},
-            {{"sll"}, N::Always, false, &SimController::onLogClear},
+            {{"sla"}, N::Always, false, &SimController::onLogbook},
+            {{"sld"}, N::Always, false, &SimController::onLogbook},
+            {{"slf"}, N::Always, false, &SimController::onLogbook},
+            {{"slr"}, N::Always, false, &SimController::onLogbook},
+            {{"sll"}, N::Always, false, &SimController::onLogbook},
             {{" rfs", 10, F::Number, C::Sum}, N::Always, true, &SimController::onSwitchTimeWrite},
             {{" rmn", 3, F::Text, C::LastRepeats}, N::Always, true, &SimController::onNameWrite},
             {{" ras", 3, F::Number, C::Sum}, N::Outdoor, true, &SimController::onAlarmWrite},
@@ -99,7 +99,8 @@ QList<SimCommand> SimController::wireTable() {
 SimController::SimController(const SimModel& model, QObject* parent)
     : QObject(parent), m_clock([] { return QDateTime::currentDateTime(); }), m_parser(wireTable()) {
     setModel(model);
-    m_logbook.fill(42, m_clock());
+    m_logbook.setClock([this] { return m_clock(); });
+    m_logbook.seed(42);
     m_ackTimer.setSingleShot(true);
     m_ackTimer.setInterval(kDefaultAckQuietMs);
     connect(&m_ackTimer, &QTimer::timeout, this, &SimController::acknowledgeStep);
@@ -301,25 +302,15 @@ void SimController::onValue(const Entry& entry, const SimParsed&) {
     reply(entry.wire.key, m_params.valueReply(*SimParameters::valueByRequest(entry.wire.key)));
 }
 
-void SimController::onLogCount(const Entry&, const SimParsed&) {
-    reply("sla", m_logbook.countPayload());
-}
-
-void SimController::onLogPage(const Entry&, const SimParsed&) {
-    replyAll("sld", m_logbook.nextPagePayloads(), true);
-}
-
-void SimController::onLogExport(const Entry&, const SimParsed&) {
-    replyAll("slf", m_logbook.exportPayloads(), true);
-}
-
-void SimController::onLogRewind(const Entry&, const SimParsed&) {
-    m_logbook.rewind();
-}
-
-void SimController::onLogClear(const Entry&, const SimParsed&) {
-    m_logbook.clear();
-    Q_EMIT trace(QStringLiteral("logbook cleared"));
+void SimController::onLogbook(const Entry& entry, const SimParsed&) {
+    for (const QByteArray& f : m_logbook.handle(entry.wire.key)) {
+        // Entry frames carry a check value that the bad-checksum fault spoils.
+        const QByteArray code = f.mid(6, 3);
+        const QByteArray payload = f.mid(9, f.size() - 14);
+        reply(code, payload, code != "sla");
+    }
+    if (entry.wire.key == "sll")
+        Q_EMIT trace(QStringLiteral("logbook cleared"));
 }
 
 // --- writes --------------------------------------------------------------------------
@@ -385,16 +376,7 @@ void SimController::onManualMove(const Entry& entry, const SimParsed& parsed) {
                      .arg(m_manualMode ? QString() : QStringLiteral(" (manual mode off)")));
     if (action == "off")
         return;
-    const QDateTime t = m_clock();
-    SimLogEvent e;
-    e.motor = motor;
-    e.up = action == "up";
-    e.day = t.date().day();
-    e.month = t.date().month();
-    e.hour = t.time().hour();
-    e.minute = t.time().minute();
-    e.cause = 4; // moved by hand
-    m_logbook.add(e);
+    m_logbook.logEvent(4, motor, action == "up"); // moved by hand
 }
 
 } // namespace korvane

@@ -115,11 +115,7 @@ private:
     void onAlarm(const Entry&, const SimParsed&);
     void onBlock(const Entry&, const SimParsed&);
     void onValue(const Entry&, const SimParsed&);
-    void onLogCount(const Entry&, const SimParsed&);
-    void onLogPage(const Entry&, const SimParsed&);
-    void onLogExport(const Entry&, const SimParsed&);
-    void onLogRewind(const Entry&, const SimParsed&);
-    void onLogClear(const Entry&, const SimParsed&);
+    void onLogbook(const Entry&, const SimParsed&);
     // Writes.
     void onSwitchTimeWrite(const Entry&, const SimParsed&);
     void onNameWrite(const Entry&, const SimParsed&);

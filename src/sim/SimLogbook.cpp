@@ -1,64 +1,52 @@
 #include "SimLogbook.h"
 
-#include "SimParameters.h"
-
-#include <QRandomGenerator>
-#include <algorithm>
-#include <span>
+#include <vector>
 
 namespace korvane {
 namespace {
 
-// An event at `at` with a cause drawn from `causes` (repeats weigh more).
-SimLogEvent randomEvent(QRandomGenerator& random, const QDateTime& at,
-                        std::span<const int> causes) {
-    SimLogEvent e;
-    e.cause = causes[random.bounded(int(causes.size()))];
-    e.kind = e.cause == 0 ? random.bounded(3) : 0;
-    e.motor = 1 + random.bounded(8);
-    e.up = at.time().hour() < 13;
-    e.day = at.date().day();
-    e.month = at.date().month();
-    e.hour = at.time().hour();
-    e.minute = at.time().minute();
-    return e;
-}
+// Event kinds and how often the simulated controller logs them (weights).
+struct EventKind {
+    int weight;
+    std::vector<int> causes;
+};
 
-// Causes a quiet household produces: switch times, twilight, shading, wind,
-// manual use, now and then a restart.
-constexpr int kHouseholdCauses[] = {0, 0, 0, 2, 2, 1, 3, 4, 6, 21, 9};
-
-// Everything the controller logs, switch times and automatics most often.
-constexpr int kAllCauses[] = {0, 0, 0,  0,  0,  0,  1,  1,  2,  2,  3,  4,  4,  4,  5,  6,  7,
-                              8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 21, 22, 23};
+const EventKind kEventKinds[] = {
+    {30, {0}},                                             // switch times firing
+    {30, {1, 2, 3, 6, 7, 10, 14, 15, 16, 17, 21, 22, 23}}, // automatics
+    {15, {4, 5}},                                          // manual moves
+    {6, {11, 12, 13}},                                     // motor deactivated
+    {3, {9}},                                              // restarts
+    {4, {8, 20}},                                          // alarms
+    {2, {18, 19}},                                         // clock changes
+};
 
 } // namespace
 
-SimLogbook::SimLogbook() {
-    m_growth.callOnTimeout([this] { grow(m_clock ? m_clock() : QDateTime::currentDateTime()); });
+SimLogbook::SimLogbook(quint32 randomSeed, QObject* parent)
+    : QObject(parent), m_random(randomSeed), m_seedClock(QDate(2026, 1, 5), QTime(6, 0)) {
+    connect(&m_growth, &QTimer::timeout, this, [this] { record(generate(now())); });
 }
 
-void SimLogbook::fill(int count, const QDateTime& now) {
-    m_events.clear();
-    m_readPosition = 0;
-    QRandomGenerator random(7);
-    QDateTime at = now;
-    for (int i = 0; i < count && i < kCapacity; ++i) {
-        at = at.addSecs(-qint64(600 + random.bounded(5 * 3600)));
-        m_events.append(randomEvent(random, at, kHouseholdCauses));
-    }
+QDateTime SimLogbook::now() const {
+    return m_clock ? m_clock() : QDateTime::currentDateTime();
 }
 
-void SimLogbook::grow(const QDateTime& when) {
-    add(randomEvent(m_random, when, kAllCauses));
+void SimLogbook::logEvent(int cause, int motor, bool up, int kind) {
+    record(stamped(cause, motor, up, kind, now()));
 }
 
-void SimLogbook::startGrowing(int intervalMs, std::function<QDateTime()> clock) {
-    m_clock = std::move(clock);
-    if (intervalMs <= 0)
-        m_growth.stop();
-    else
-        m_growth.start(intervalMs);
+LogEntry SimLogbook::stamped(int cause, int motor, bool up, int kind, const QDateTime& when) {
+    LogEntry e;
+    e.cause = cause;
+    e.kind = kind;
+    e.motor = motor;
+    e.direction = up ? 1 : 0;
+    e.day = when.date().day();
+    e.month = when.date().month();
+    e.hour = when.time().hour();
+    e.minute = when.time().minute();
+    return e;
 }
 
 bool SimLogbook::isLogbookRequest(QByteArrayView request) {
@@ -68,71 +56,89 @@ bool SimLogbook::isLogbookRequest(QByteArrayView request) {
 
 QList<QByteArray> SimLogbook::handle(QByteArrayView request) {
     const QByteArrayView r = request.trimmed();
-    QList<QByteArray> payloads;
-    if (r == "sla")
-        payloads.append(countPayload());
-    else if (r == "sld")
-        payloads = nextPagePayloads();
-    else if (r == "slf")
-        payloads = exportPayloads();
-    else if (r == "slr")
-        rewind();
-    else if (r == "sll")
-        clear();
-    QList<QByteArray> frames;
-    frames.reserve(payloads.size());
-    for (const QByteArray& p : payloads)
-        frames.append("start_" + r.toByteArray() + p + "ende_");
-    return frames;
-}
-
-void SimLogbook::add(const SimLogEvent& event) {
-    m_events.prepend(event);
-    if (m_events.size() > kCapacity)
-        m_events.removeLast();
-}
-
-void SimLogbook::clear() {
-    m_events.clear();
-    m_readPosition = 0;
-}
-
-QByteArray SimLogbook::countPayload() const {
-    return QByteArray::number(count()) + ',';
-}
-
-QByteArray SimLogbook::entryPayload(int number, const SimLogEvent& e) {
-    qint32 values[10] = {number,  e.motor, e.up ? 1 : 0, e.day,  e.month,
-                         e.cause, e.hour,  e.minute,     e.kind, 0};
-    for (int i = 0; i < 9; ++i)
-        values[9] += values[i];
-    return simValuesPayload(values);
-}
-
-QByteArray SimLogbook::endPayload() {
-    // Motor 1 so that the receiver can name it; day and month 0: no entry.
-    SimLogEvent none;
-    none.day = 0;
-    none.month = 0;
-    return entryPayload(kEndNumber, none);
-}
-
-QList<QByteArray> SimLogbook::nextPagePayloads() {
     QList<QByteArray> out;
-    const int end = std::min(count(), m_readPosition + kPageSize);
-    for (int i = m_readPosition; i < end; ++i)
-        out.append(entryPayload(i + 1, m_events[i]));
-    m_readPosition = end;
-    out.append(endPayload());
+    if (r == "sla") {
+        out.append(frame("sla", QByteArray::number(count()) + ','));
+    } else if (r == "sld") {
+        const int first = qMin(m_readPosition, count()) + 1;
+        const int last = qMin(first + kEntriesPerRead - 1, count());
+        appendEntryFrames(out, "sld", first, last);
+        m_readPosition = qMax(last, first - 1);
+    } else if (r == "slf") {
+        appendEntryFrames(out, "slf", 1, count());
+    } else if (r == "slr") {
+        m_readPosition = 0;
+    } else if (r == "sll") {
+        m_entries.clear();
+        m_readPosition = 0;
+    }
     return out;
 }
 
-QList<QByteArray> SimLogbook::exportPayloads() const {
-    QList<QByteArray> out;
-    for (int i = 0; i < count(); ++i)
-        out.append(entryPayload(i + 1, m_events[i]));
-    out.append(endPayload());
-    return out;
+void SimLogbook::appendEntryFrames(QList<QByteArray>& out, const char* code, int first,
+                                   int last) const {
+    out.reserve(out.size() + qMax(0, last - first + 1) + 1);
+    for (int n = first; n <= last; ++n)
+        out.append(frame(code, encodeLogEntry(entry(n))));
+    out.append(frame(code, encodeLogEntry(endEntry())));
+}
+
+QByteArray SimLogbook::frame(const char* code, const QByteArray& payload) const {
+    return QByteArray("start_") + code + payload + "ende_";
+}
+
+LogEntry SimLogbook::entry(int n) const {
+    LogEntry e = m_entries.value(count() - n);
+    e.number = n;
+    return e;
+}
+
+LogEntry SimLogbook::endEntry() {
+    LogEntry e;
+    e.number = LogEntry::kEndNumber;
+    e.motor = 1;
+    return e;
+}
+
+void SimLogbook::seed(int count) {
+    for (int i = 0; i < count; ++i) {
+        m_seedClock = m_seedClock.addSecs(60 * (1 + m_random.bounded(240)));
+        record(generate(m_seedClock));
+    }
+}
+
+void SimLogbook::record(const LogEntry& event) {
+    if (m_entries.size() >= kCapacity)
+        m_entries.removeFirst();
+    m_entries.append(event);
+}
+
+void SimLogbook::startGrowing(int intervalMs) {
+    if (intervalMs <= 0) {
+        m_growth.stop();
+        return;
+    }
+    m_growth.start(intervalMs);
+}
+
+LogEntry SimLogbook::generate(const QDateTime& when) {
+    int total = 0;
+    for (const EventKind& k : kEventKinds)
+        total += k.weight;
+    int pick = int(m_random.bounded(total));
+    const EventKind* kind = &kEventKinds[0];
+    for (const EventKind& k : kEventKinds) {
+        if (pick < k.weight) {
+            kind = &k;
+            break;
+        }
+        pick -= k.weight;
+    }
+    const int cause = kind->causes[m_random.bounded(int(kind->causes.size()))];
+    const int switchKind = cause == 0 ? int(m_random.bounded(3)) : 0;
+    const int motor = 1 + int(m_random.bounded(8));
+    const bool up = m_random.bounded(2) == 1;
+    return stamped(cause, motor, up, switchKind, when);
 }
 
 } // namespace korvane

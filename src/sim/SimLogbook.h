@@ -1,75 +1,87 @@
 #pragma once
 
+#include "logbook/LogEntry.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QObject>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <functional>
 
 namespace korvane {
 
-// One logbook event as the controller stores it.
-struct SimLogEvent {
-    int motor = 1; // 1..8
-    bool up = true;
-    int day = 1, month = 1, hour = 0, minute = 0;
-    int cause = 0; // cause code 0..23
-    int kind = 0;  // switch-time kind for cause 0: fixed, solar, random
-};
-
-// The controller's event log. Entry number 1 is the newest. Display reads
-// ("sld") hand out the next page of entries from a read position that "slr"
-// moves back to the start; exports ("slf") hand out every entry. Each transfer
-// ends with an entry numbered 9999 whose day and month are 0, which is also
-// all that an empty log answers.
-class SimLogbook {
+// The simulated controller's event log. It answers the five logbook requests
+// with whole reply frames ("start_" + code + payload + "ende_"):
+//
+//   "sla"  one frame: the number of entries, comma-terminated
+//   "sld"  the next (up to) 100 entries from the read position, newest first,
+//          then the end frame; the read position moves on
+//   "slf"  every entry, newest first, then the end frame
+//   "slr"  no reply; the read position goes back to the newest entry
+//   "sll"  no reply; the log is cleared
+//
+// Entry N = 1 is the newest. The end frame has N = 9999, motor 1 and all other
+// fields 0; its day and month 0 read "no entries stored", which is what an
+// empty log answers.
+//
+// Wiring into a controller: `for (auto& f : log.handle(request)) reply(f);`
+// for every request; handle() returns nothing for other requests. Optionally
+// `log.setClock(...)` to stamp events with the controller's own clock,
+// `log.seed(n)` for a history, `log.startGrowing(ms)` for a log that grows by
+// itself, and `log.logEvent(4, motor, up)` when the controller moves a motor.
+class SimLogbook : public QObject {
+    Q_OBJECT
 public:
-    static constexpr int kPageSize = 100;
-    static constexpr int kEndNumber = 9999;
-    static constexpr int kCapacity = 2000;
+    static constexpr int kEntriesPerRead = 100;
+    // The controller keeps this many entries and drops the oldest beyond it.
+    static constexpr int kCapacity = 5000;
 
-    SimLogbook();
+    // `randomSeed` makes generated events reproducible.
+    explicit SimLogbook(quint32 randomSeed = 1, QObject* parent = nullptr);
 
-    // A plausible history of `count` events before `now`, newest first.
-    void fill(int count, const QDateTime& now);
-    void add(const SimLogEvent& event);   // becomes entry 1
-    void clear();                         // "sll"
-    void rewind() { m_readPosition = 0; } // "slr"
-
-    int count() const { return int(m_events.size()); }
-    int readPosition() const { return m_readPosition; }
-    // "sla": the entry count.
-    QByteArray countPayload() const;
-    // "sld": the next page of entries and the end entry; moves the read position.
-    QList<QByteArray> nextPagePayloads();
-    // "slf": every entry and the end entry.
-    QList<QByteArray> exportPayloads() const;
-
-    static QByteArray entryPayload(int number, const SimLogEvent& event);
-
-    // The whole reply frames ("start_" + code + payload + "ende_") for one
-    // logbook request: "sla", "sld", "slf", "slr", "sll" (blanks and CR
-    // around it ignored). Empty for "slr", "sll" and any other request.
+    // The reply frames for one request (surrounding blanks and CR ignored).
     QList<QByteArray> handle(QByteArrayView request);
     static bool isLogbookRequest(QByteArrayView request);
 
-    // Adds one event at `when` of any kind the controller logs: switch times
-    // firing, automatics, manual moves, deactivations, restarts, alarms and
-    // clock changes.
-    void grow(const QDateTime& when);
-    // Lets the log grow by itself: one event every `intervalMs` (0 stops),
-    // stamped with `clock` (default: the machine's local time).
-    void startGrowing(int intervalMs, std::function<QDateTime()> clock = {});
+    // Adds `count` generated events, each a few minutes to hours after the one
+    // before, starting from a fixed date (for tests and benchmarks).
+    void seed(int count);
+    // Records one event now. Entries keep number 0 here; numbers are given on
+    // the wire.
+    void record(const LogEntry& event);
+    // Records an event at the current clock time: `cause` as in the log's cause
+    // table, `kind` the switch-time kind of cause 0.
+    void logEvent(int cause, int motor, bool up, int kind = 0);
+    // The time that logEvent() and growth stamp events with (default: the
+    // local time of the machine).
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    // Lets the log grow by itself with one generated event every `intervalMs`
+    // (switch times, automatics, manual moves, restarts, alarms, clock
+    // changes); 0 stops it.
+    void startGrowing(int intervalMs);
+
+    int count() const { return int(m_entries.size()); }
+    int readPosition() const { return m_readPosition; }
+    // Entry number `n` (1 = newest) with its number filled in.
+    LogEntry entry(int n) const;
+    // The end-of-transfer frame's entry.
+    static LogEntry endEntry();
 
 private:
-    static QByteArray endPayload();
+    LogEntry generate(const QDateTime& when);
+    static LogEntry stamped(int cause, int motor, bool up, int kind, const QDateTime& when);
+    QDateTime now() const;
+    QByteArray frame(const char* code, const QByteArray& payload) const;
+    void appendEntryFrames(QList<QByteArray>& out, const char* code, int first, int last) const;
 
-    QList<SimLogEvent> m_events; // index 0 = entry 1 = newest
-    int m_readPosition = 0;
-    QRandomGenerator m_random{1};
-    QTimer m_growth;
+    QList<LogEntry> m_entries; // oldest first
+    int m_readPosition = 0;    // entries already sent by "sld"
+    QRandomGenerator m_random;
+    QDateTime m_seedClock;
     std::function<QDateTime()> m_clock;
+    QTimer m_growth;
 };
 
 } // namespace korvane

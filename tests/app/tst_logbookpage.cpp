@@ -120,7 +120,7 @@ void TestLogbookPage::listAndCaptions() {
 
 void TestLogbookPage::readFillsList() {
     PageRig rig;
-    rig.sim.fill(5, QDateTime::currentDateTime());
+    rig.sim.seed(5);
     QSignalSpy busy(&rig.page, &LogbookPage::busyChanged);
     rig.click("Logbuch_Button");
     QVERIFY(rig.buttonsEnabled(false));
@@ -138,7 +138,7 @@ void TestLogbookPage::readFillsList() {
 
 void TestLogbookPage::fromStartAndClear() {
     PageRig rig;
-    rig.sim.fill(120, QDateTime::currentDateTime());
+    rig.sim.seed(120);
     rig.click("Logbuch_Button");
     QVERIFY(rig.waitIdle());
     rig.click("Logbuch_Button");
@@ -160,7 +160,7 @@ void TestLogbookPage::fromStartAndClear() {
 
 void TestLogbookPage::exportShowsProgress() {
     PageRig rig;
-    rig.sim.fill(40, QDateTime::currentDateTime());
+    rig.sim.seed(40);
     rig.link.setBytesPerSecond(20000); // slow enough to see the bar while it runs
     QTemporaryDir dir;
     rig.savePath = dir.filePath(QStringLiteral("Logbuch.vlf"));

@@ -420,7 +420,8 @@ private Q_SLOTS:
 
     void logbookPages() {
         Harness h;
-        h.controller.logbook().fill(150, h.clock);
+        h.controller.logbook().handle("sll");
+        h.controller.logbook().seed(150);
         QCOMPARE(h.send("sla")[0].payload, QByteArray("150,"));
         auto page = [&](const QByteArray& request) {
             const QList<Reply> r = h.send(request);
