@@ -1,5 +1,6 @@
 #include "LogbookPage.h"
 
+#include "FixedPitchFont.h"
 #include "logbook/LogbookTransfer.h"
 
 #include <QFileDialog>
@@ -14,14 +15,8 @@
 namespace korvane {
 namespace {
 
-QFont fixedPitchFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPointSize(8);
-    return font;
-}
+// `LB` and its captions use Courier New at 8 point.
+constexpr int kListPointSize = 8;
 
 QPushButton* makeButton(const char* name, const QString& caption, const QString& hint,
                         QWidget* parent) {
@@ -44,9 +39,9 @@ LogbookPage::LogbookPage(LogbookTransfer& transfer, QWidget* parent)
       m_save(makeButton("Logbuch_save_Button", QStringLiteral("Save to Disk"), QString(), this)),
       m_progress(new QProgressBar(this)), m_saveDialog(&LogbookPage::runSaveDialog) {
     m_captions->setObjectName(QStringLiteral("Label34"));
-    m_captions->setFont(fixedPitchFont());
+    m_captions->setFont(fixedPitchFont(kListPointSize));
     m_list->setObjectName(QStringLiteral("LB"));
-    m_list->setFont(fixedPitchFont());
+    m_list->setFont(fixedPitchFont(kListPointSize));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int r = 0; r < LogbookList::kRowCount; ++r)
         m_list->addItem(QString());

@@ -1,5 +1,7 @@
 #include "LogbookCommand.h"
 
+#include "ProgressPrinter.h"
+
 #include "logbook/LogbookTransfer.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeWire.h"
@@ -55,25 +57,16 @@ int listLog(LogbookTransfer& transfer, QTextStream& out, QTextStream& err) {
 }
 
 int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, QTextStream& err) {
-    int shownPercent = -1;
-    QObject::connect(&transfer, &LogbookTransfer::progress, [&](int value, int maximum) {
-        if (maximum <= 0)
-            return;
-        const int percent = qBound(0, int(qint64(value) * 100 / maximum), 100);
-        if (percent == shownPercent)
-            return;
-        shownPercent = percent;
-        err << QStringLiteral("\rLogbuch: %1 von %2 (%3 %)").arg(value).arg(maximum).arg(percent);
-        err.flush();
-    });
+    ProgressPrinter printer(err, QStringLiteral("Logbuch"));
+    QObject::connect(&transfer, &LogbookTransfer::progress,
+                     [&](int value, int maximum) { printer.update(value, maximum); });
     QString fileError;
     bool created = true;
     const Outcome o = runTransfer(transfer, [&] {
         created = transfer.startExport(file, &fileError);
         return created;
     });
-    if (shownPercent >= 0)
-        err << '\n';
+    printer.finish();
     if (!created) {
         err << fileError << '\n';
         return 3;

@@ -101,6 +101,7 @@ SimController::SimController(const SimModel& model, QObject* parent)
     setModel(model);
     m_logbook.setClock([this] { return m_clock(); });
     m_logbook.seed(42);
+    m_logbook.startGrowing(kLogGrowthIntervalMs);
     m_ackTimer.setSingleShot(true);
     m_ackTimer.setInterval(kDefaultAckQuietMs);
     connect(&m_ackTimer, &QTimer::timeout, this, &SimController::acknowledgeStep);

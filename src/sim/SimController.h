@@ -36,6 +36,9 @@ public:
     using Clock = std::function<QDateTime()>;
     static constexpr int kDefaultAckQuietMs = 30;
     static constexpr int kDefaultDcfIndicatorMs = 60000;
+    // The logbook records an event of its own this often (switch times,
+    // automatics, alarms, ...), so that a running simulator's log grows.
+    static constexpr int kLogGrowthIntervalMs = 30000;
 
     explicit SimController(const SimModel& model = SimModel(), QObject* parent = nullptr);
 

@@ -48,8 +48,8 @@ public:
     // Adds `count` generated events, each a few minutes to hours after the one
     // before, starting from a fixed date (for tests and benchmarks).
     void seed(int count);
-    // Records one event now. Entries keep number 0 here; numbers are given on
-    // the wire.
+    // Appends `event` (with its own date and time) as the newest entry. The
+    // number field is ignored; numbers are given on the wire.
     void record(const LogEntry& event);
     // Records an event at the current clock time: `cause` as in the log's cause
     // table, `kind` the switch-time kind of cause 0.

@@ -67,7 +67,9 @@ private Q_SLOTS:
     void readFullPagesThenFromStart();
     void emptyLog();
     void clearLog();
+    void badCheckValueSkipsEntry_data();
     void badCheckValueSkipsEntry();
+    void exportEmptyLog();
     void exportIsByteExact();
     void exportUnknownMotorAndCause();
     void exportFileThatCannotBeCreated();
@@ -160,24 +162,51 @@ void TestLogbookTransfer::clearLog() {
     QCOMPARE(rig.transfer.list().rows().count(kLogNoEntriesText), 1);
 }
 
+void TestLogbookTransfer::badCheckValueSkipsEntry_data() {
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("check value off")
+        << QByteArray(",ende_") << QByteArray("1,ende_") << QStringLiteral("LoBuFe 1");
+    QTest::newRow("not a number") << QByteArray("2,") << QByteArray("2x,")
+                                  << QStringLiteral("Formatfehler sld");
+}
+
 void TestLogbookTransfer::badCheckValueSkipsEntry() {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, error);
     Rig rig;
     for (int i = 0; i < 3; ++i)
         rig.sim.record(logEvent(2, false, 10 + i, 1, 8, 0, 4));
-    rig.tamper = [](QList<QByteArray> frames) {
+    rig.tamper = [&](QList<QByteArray> frames) {
         for (QByteArray& f : frames) {
-            if (f.startsWith("start_sld2,"))
-                f.replace(",ende_", "1,ende_"); // check value one digit longer
+            if (f.startsWith("start_sld2,")) // entry 2 arrives damaged
+                f.replace(f.indexOf(from, 8), from.size(), to);
         }
         return frames;
     };
     QVERIFY(rig.transfer.startRead(false));
     QVERIFY(rig.waitFinished());
-    QCOMPARE(rig.session.panels().text(StatusPanels::Error), QStringLiteral("LoBuFe 1"));
+    QCOMPARE(rig.session.panels().text(StatusPanels::Error), error);
     QCOMPARE(rig.shownNumber(0), 3);
     QVERIFY(rig.row(1).isEmpty());
     QCOMPARE(rig.shownNumber(2), 1);
     QCOMPARE(rig.finished.first().at(0).toBool(), true);
+}
+
+void TestLogbookTransfer::exportEmptyLog() {
+    Rig rig;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("leer.vlf"));
+    QVERIFY(rig.transfer.startExport(path));
+    QVERIFY(rig.waitFinished());
+    QCOMPARE(readFile(path),
+             QByteArray("Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgel\xF6st durch\r\n"
+                        "0;K\xFC"
+                        "che;00.00.;00:00;v;   Keine Logbucheintr\xE4ge "
+                        "gespeichert\r\n"));
+    QCOMPARE(rig.transfer.exportedEntries(), 0);
 }
 
 void TestLogbookTransfer::exportIsByteExact() {
