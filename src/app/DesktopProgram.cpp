@@ -30,8 +30,7 @@ QString withDefaultSuffix(const QString& path) {
 } // namespace
 
 DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
-    : m_session(&link),
-      m_transfer(std::make_unique<ParameterTransfer>(m_session, m_params)),
+    : m_session(&link), m_transfer(std::make_unique<ParameterTransfer>(m_session, m_params)),
       m_logbook(std::make_unique<LogbookTransfer>(
           m_session, [this](int motor) { return m_params.motorNames.name(motor - 1); })),
       m_window(std::make_unique<MainWindow>(m_session, settingsPath)) {
@@ -42,8 +41,8 @@ DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
     m_window->setLogbookContent(m_logbookPage);
 
     m_saveDialog = [this] {
-        return withDefaultSuffix(QFileDialog::getSaveFileName(m_window.get(), QString(),
-                                                              QString(), kVtsFilter));
+        return withDefaultSuffix(
+            QFileDialog::getSaveFileName(m_window.get(), QString(), QString(), kVtsFilter));
     };
     m_openDialog = [this] {
         return QFileDialog::getOpenFileName(m_window.get(), QString(), QString(), kVtsFilter);

@@ -34,6 +34,8 @@ Outcome runSequence(ParameterTransfer& transfer, bool send, QTextStream& err) {
     if (!started)
         return {true, false, QString()};
     runUntil(24 * 3600, [&] { return outcome.done; });
+    if (outcome.ok)
+        printer.update(1, 1);
     printer.finish();
     return outcome;
 }

@@ -1,4 +1,5 @@
 #include "CliOptions.h"
+#include "LogbookCommand.h"
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
@@ -37,8 +38,20 @@ int main(int argc, char** argv) {
     if (!session.openDevice(device))
         return 3;
 
-    if (options->command == QLatin1String("status"))
+    const QString& command = options->command;
+    const QString file = options->arguments.value(0);
+    if (command == QLatin1String("status"))
         return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
+    if ((command == QLatin1String("read") || command == QLatin1String("send")) && file.isEmpty()) {
+        err << "korvane-cli: " << command << " needs a file name\n";
+        return 1;
+    }
+    if (command == QLatin1String("read"))
+        return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
+    if (command == QLatin1String("send"))
+        return cli::runSendCommand(session, file, options->timeoutSeconds, out, err);
+    if (command == QLatin1String("logbook"))
+        return cli::runLogbookCommand(session, file, options->list, out, err);
 
     err << "korvane-cli: unknown command " << options->command << "\n\n" << cli::usageText();
     return 1;
