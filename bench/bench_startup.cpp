@@ -1,5 +1,6 @@
 #include "BenchRegistry.h"
 
+#include "DesktopProgram.h"
 #include "MainWindow.h"
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
@@ -63,8 +64,8 @@ void benchStartup(QTextStream& out) {
     timer.start();
 
     SilentLink link;
-    korvane::ControllerSession session(&link);
-    korvane::MainWindow window(session, dir.filePath(QStringLiteral("Korvane.ini")));
+    korvane::DesktopProgram program(link, dir.filePath(QStringLiteral("Korvane.ini")));
+    korvane::MainWindow& window = program.window();
     window.setMessagePresenter(
         [&out](const QString& text) { out << "  message: " << text << '\n'; });
     const qint64 constructedMs = timer.elapsed();

@@ -23,6 +23,14 @@ QString osError(const char* what) {
                                         QString::fromLocal8Bit(strerror(errno)));
 }
 
+// Seconds since the clock's last restart, restarting it without losing the
+// fraction of a millisecond that QElapsedTimer::restart() would drop.
+double takeElapsedSeconds(QElapsedTimer& clock) {
+    const qint64 ns = clock.nsecsElapsed();
+    clock.start();
+    return ns / 1e9;
+}
+
 bool fail(QString* error, const QString& text) {
     if (error)
         *error = text;
@@ -170,7 +178,7 @@ void SimPty::readMaster() {
             if (m_paced) {
                 if (m_input.isEmpty() && !m_inputTimer.isActive()) {
                     m_inClock.start();
-                    m_inBudget = 0;
+                    m_inBudget = 1; // the first byte arrives one byte time after it was sent
                     m_inputTimer.start();
                 }
                 m_input.append(bytes);
@@ -214,7 +222,7 @@ void SimPty::releaseInput() {
         m_inputTimer.stop();
         return;
     }
-    m_inBudget += m_inClock.restart() * kBytesPerSecond / 1000.0;
+    m_inBudget += takeElapsedSeconds(m_inClock) * kBytesPerSecond;
     const qsizetype n = std::min(qsizetype(std::floor(m_inBudget)), m_input.size());
     if (n <= 0)
         return;
@@ -282,7 +290,7 @@ void SimPty::pump() {
         m_outClock.start();
     if (m_paced) {
         m_outBudget =
-            std::min(m_outBudget + m_outClock.restart() * kBytesPerSecond / 1000.0, kMaxBurst);
+            std::min(m_outBudget + takeElapsedSeconds(m_outClock) * kBytesPerSecond, kMaxBurst);
     }
     bool wrote = false;
     while (!m_output.empty()) {
@@ -315,7 +323,8 @@ void SimPty::pump() {
             m_output.pop_front();
     }
     if (m_output.empty()) {
-        m_outBudget = 0;
+        // An idle line sends the next byte at once.
+        m_outBudget = 1;
         m_outClock.invalidate();
         if (wrote)
             Q_EMIT outputDrained();

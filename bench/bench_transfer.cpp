@@ -1,0 +1,119 @@
+#include "BenchRegistry.h"
+
+#include "Simulator.h"
+#include "serial/QtSerialLink.h"
+#include "session/ControllerSession.h"
+#include "session/ParameterTransfer.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+using namespace korvane;
+
+// The program's serial link, counting what it writes.
+class CountingLink : public QtSerialLink {
+public:
+    void write(const QByteArray& bytes) override {
+        written += bytes.size();
+        QtSerialLink::write(bytes);
+    }
+    qint64 written = 0;
+};
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QElapsedTimer t;
+    t.start();
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(1);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+void runTransfers(QTextStream& out, bool paced) {
+    Simulator sim(SimModel(SimModel::Variant::Conservatory, 8, 8));
+    QString error;
+    if (!sim.start(QString(), &error)) {
+        out << "simulator: " << error << '\n';
+        return;
+    }
+    sim.setPaced(paced);
+    CountingLink link;
+    ControllerSession session(&link);
+    ParameterSet params;
+    ParameterTransfer transfer(session, params);
+    session.openDevice(sim.slavePath());
+    bool connected = false;
+    QObject::connect(&session, &ControllerSession::pollState,
+                     [&](bool c) { connected = connected || c; });
+    session.pollTick();
+    if (!waitFor([&] { return connected; }, 10000)) {
+        out << "no connection to the simulator\n";
+        return;
+    }
+    // Let the poll replies drain so they do not count as transfer bytes.
+    waitFor([] { return false; }, paced ? 300 : 50);
+
+    qint64 received = 0;
+    QObject::connect(&link, &SerialLink::bytesArrived, [&](qsizetype n) { received += n; });
+    const double lineRate = ParameterTransfer::kLineBytesPerSecond;
+    const char* mode = paced ? "paced 960 B/s" : "unpaced";
+
+    auto measure = [&](const char* name, auto start, auto finishedSignal, double perStepDelay,
+                       int steps) {
+        bool finished = false, ok = false;
+        auto c = QObject::connect(&transfer, finishedSignal, [&](bool success) {
+            finished = true;
+            ok = success;
+        });
+        received = 0;
+        link.written = 0;
+        QElapsedTimer t;
+        t.start();
+        (transfer.*start)();
+        waitFor([&] { return finished; }, 300000);
+        const double seconds = t.nsecsElapsed() / 1e9;
+        QObject::disconnect(c);
+        const double wire = double(received + link.written) / lineRate;
+        const double expected = wire + perStepDelay * steps;
+        out << QStringLiteral("%1 %2: %3, %4 bytes out, %5 bytes in, wire time %6 s")
+                   .arg(QLatin1String(name), QLatin1String(mode),
+                        ok ? QStringLiteral("ok") : QStringLiteral("FAILED"))
+                   .arg(link.written)
+                   .arg(received)
+                   .arg(wire, 0, 'f', 2);
+        if (steps > 0)
+            out << QStringLiteral(" + %1 acknowledgement delays of %2 ms")
+                       .arg(steps)
+                       .arg(perStepDelay * 1000, 0, 'f', 0);
+        out << QStringLiteral(", measured %1 s").arg(seconds, 0, 'f', 3);
+        if (paced)
+            out << QStringLiteral(" (%1 % over)").arg((seconds / expected - 1) * 100, 0, 'f', 1);
+        out << '\n';
+        out.flush();
+    };
+
+    measure("read-all", &ParameterTransfer::startReadAll, &ParameterTransfer::readAllFinished, 0,
+            0);
+    applyChangedEvent(params, ChangedEvent::Startup); // send everything
+    const int before = sim.controller().stepsAcknowledged();
+    // One step per acknowledgement; the controller answers after its quiet time.
+    measure("send-all", &ParameterTransfer::startSendAll, &ParameterTransfer::sendAllFinished,
+            sim.controller().ackQuietMs() / 1000.0, 25);
+    out << QStringLiteral("  (simulator acknowledged %1 steps)\n")
+               .arg(sim.controller().stepsAcknowledged() - before);
+}
+
+KORVANE_BENCH("transfer unpaced", [](QTextStream& out) { runTransfers(out, false); });
+KORVANE_BENCH("transfer paced", [](QTextStream& out) { runTransfers(out, true); });
+
+} // namespace
