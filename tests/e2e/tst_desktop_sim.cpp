@@ -1,0 +1,184 @@
+// The whole desktop program against the simulated controller on a
+// pseudo-terminal: read-all, send-all, files, stalls and the logbook, driven
+// through the buttons a user clicks.
+
+#include "DesktopProgram.h"
+#include "MainWindow.h"
+#include "Simulator.h"
+#include "SwitchTimePage.h"
+
+#include "files/SettingsFile.h"
+#include "serial/QtSerialLink.h"
+#include "session/ParameterTransfer.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+
+class TestDesktopSim : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        QTemporaryDir dir;
+        Simulator sim;
+        QtSerialLink link;
+        std::unique_ptr<DesktopProgram> program;
+        QStringList messages;
+
+        explicit Rig(SimModel::Variant variant = SimModel::Variant::Conservatory)
+            : sim(SimModel(variant, 8, 8)) {
+            QVERIFY(sim.start());
+            QFile ini(dir.filePath("Korvane.ini"));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write("1\r\nCOM1=" + sim.slavePath().toLocal8Bit() +
+                      "\r\nCOM5=/nonexistent/ttyKorvane\r\n");
+            ini.close();
+            program = std::make_unique<DesktopProgram>(link, dir.filePath("Korvane.ini"));
+            program->window().setMessagePresenter([this](const QString& t) { messages << t; });
+            program->session().setTimerIntervals(150, 600, 100);
+            program->transfer().setTimeouts(800, 800);
+            program->window().show();
+        }
+        MainWindow& window() { return program->window(); }
+        ParameterSet& params() { return program->params(); }
+        template <typename T> T* find(const char* name) {
+            return window().findChild<T*>(QLatin1String(name));
+        }
+        void click(const char* name) {
+            auto* button = find<QPushButton>(name);
+            QVERIFY2(button, name);
+            QTRY_VERIFY2(button->isEnabled(), name);
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        bool idle() { return program->session().activity() == Activity::Idle; }
+    };
+
+private Q_SLOTS:
+    void readAllFillsTablesAndPages() {
+        Rig r;
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        r.sim.controller().parameters().applyName({"3", "Kueche      ", "Kueche      "}, nullptr);
+        QSignalSpy finished(&r.program->transfer(), &ParameterTransfer::readAllFinished);
+        r.click("Read_Button");
+        QVERIFY(!r.window().tabs()->isEnabled()); // the page control rests meanwhile
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+        QVERIFY(finished.first().first().toBool());
+        QCOMPARE(r.params().motorNames.name(2), QStringLiteral("Kueche      "));
+        QCOMPARE(r.params().switchTimes.changedCount(), 0);
+        QVERIFY(r.window().tabs()->isEnabled());
+        QVERIFY(r.find<QProgressBar>("ProgressBar")->isHidden());
+        QVERIFY(r.find<QPushButton>("Send_Button")->isEnabled());
+        // Polling resumes.
+        const int rx = r.program->session().rxCount();
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().rxCount() > rx + 10, 3000);
+    }
+
+    void sentDataReadsBackFromTheController() {
+        Rig r(SimModel::Variant::Sensor);
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        r.params().motorNames.setName(0, QStringLiteral("K\u00FCche"));
+        r.params().switchTimes.at(1, 0, 0).time = 6 * 60 + 30 + 1;
+        r.params().record(BlockId::Shading, 0, 0).value[BA_Record::Lux] = 100;
+        applyChangedEvent(r.params(), ChangedEvent::Startup);
+        QSignalSpy sent(&r.program->transfer(), &ParameterTransfer::sendAllFinished);
+        r.click("Send_Button");
+        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1, 15000);
+        QVERIFY(sent.first().first().toBool());
+
+        const ParameterSet mine = r.params();
+        r.params() = ParameterSet(); // forget, then read back
+        QSignalSpy read(&r.program->transfer(), &ParameterTransfer::readAllFinished);
+        r.click("Read_Button");
+        QTRY_COMPARE_WITH_TIMEOUT(read.size(), 1, 10000);
+        QCOMPARE(r.params().motorNames.name(0), QStringLiteral("K\u00FCche       "));
+        QCOMPARE(r.params().switchTimes.at(1, 0, 0).time, 6 * 60 + 30 + 1);
+        QCOMPARE(r.params().record(BlockId::Shading, 0, 0).value,
+                 mine.record(BlockId::Shading, 0, 0).value);
+    }
+
+    void stalledReadAllComesBackUsable() {
+        Rig r;
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        r.params().motorNames.setName(4, QStringLiteral("Wintergarten"));
+        const ParameterSet before = r.params();
+        r.sim.setAnswering(false);
+        r.click("Read_Button");
+        QTRY_VERIFY_WITH_TIMEOUT(r.idle(), 5000);
+        QCOMPARE(r.messages.value(0), ParameterTransfer::kReadTimeoutText);
+        QVERIFY(r.params() == before);
+        QVERIFY(r.window().tabs()->isEnabled());
+        // The watchdog takes over, and the connection returns with the controller.
+        QTRY_VERIFY_WITH_TIMEOUT(!r.program->session().isConnected(), 3000);
+        r.sim.setAnswering(true);
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(r.find<QPushButton>("Read_Button")->isEnabled(), 3000);
+    }
+
+    void undecodedClockRefusesSending() {
+        Rig r;
+        r.sim.controller().setDateText(QStringLiteral("01.01.00"));
+        QTRY_COMPARE_WITH_TIMEOUT(r.program->session().panels().text(StatusPanels::Date),
+                                  QStringLiteral("01.01.00"), 5000);
+        r.click("Send_Button");
+        QCOMPARE(r.messages, QStringList{ParameterTransfer::kDateNotSetMessage});
+        QVERIFY(r.idle());
+    }
+
+    void saveAndLoadThroughTheButtons() {
+        Rig r;
+        const QString file = r.dir.filePath("anlage.vts");
+        r.program->setFileDialogs([&] { return file; }, [&] { return file; });
+        r.params().motorNames.setName(1, QStringLiteral("Bad"));
+        r.click("SaveToDisk_Button");
+        QVERIFY(QFile::exists(file));
+        r.params().motorNames.setName(1, QStringLiteral("Flur"));
+        r.click("Read_From_Disk");
+        QCOMPARE(r.params().motorNames.name(1), QStringLiteral("Bad"));
+
+        // A damaged file: a message, and memory stays as it was.
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        bytes.replace(bytes.indexOf("Dauer=", 2000) + 6, 1, "x");
+        f.resize(0);
+        f.write(bytes);
+        f.close();
+        r.params().motorNames.setName(1, QStringLiteral("Flur"));
+        const ParameterSet before = r.params();
+        r.click("Read_From_Disk");
+        QCOMPARE(r.messages.size(), 1);
+        QVERIFY(r.params() == before);
+    }
+
+    void missingDeviceOnPortChange() {
+        Rig r;
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        r.window().choosePort(5);
+        QCOMPARE(r.messages.value(0),
+                 QStringLiteral("Specified device not found (/nonexistent/ttyKorvane)."));
+        QCOMPARE(r.find<QComboBox>("Combo_PortNum")->currentIndex(), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.find<QPushButton>("Read_Button")->isEnabled(), 3000);
+        r.window().choosePort(1);
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+    }
+
+    void logbookReadThroughThePage() {
+        Rig r;
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        r.click("Logbuch_Button");
+        auto* list = r.find<QListWidget>("LB");
+        QTRY_VERIFY_WITH_TIMEOUT(r.idle(), 5000);
+        QVERIFY(list->count() > 0);
+        QVERIFY(!list->item(0)->text().trimmed().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestDesktopSim)
+#include "tst_desktop_sim.moc"
