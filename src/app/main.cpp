@@ -11,6 +11,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     // Lists that ask for Courier New get its metric twin where it is missing.
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    // The window is laid out for an 8-point interface font.
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
 
     korvane::QtSerialLink link;
     korvane::DesktopProgram program(link);
