@@ -96,32 +96,35 @@ std::span<const SimValueLayout> SimParameters::valueLayouts() {
     return kValues;
 }
 
-const SimBlockLayout* SimParameters::blockByRequest(QByteArrayView code) {
-    for (const SimBlockLayout& b : kBlocks)
-        if (code == b.request)
-            return &b;
+namespace {
+
+// The entry of `table` whose `key` member names `wanted`, or null.
+template <typename Layout, std::size_t N>
+const Layout* findLayout(const Layout (&table)[N], const char* Layout::*key,
+                         QByteArrayView wanted) {
+    for (const Layout& entry : table) {
+        if (wanted == entry.*key)
+            return &entry;
+    }
     return nullptr;
+}
+
+} // namespace
+
+const SimBlockLayout* SimParameters::blockByRequest(QByteArrayView code) {
+    return findLayout(kBlocks, &SimBlockLayout::request, code);
 }
 
 const SimBlockLayout* SimParameters::blockByWrite(QByteArrayView key) {
-    for (const SimBlockLayout& b : kBlocks)
-        if (key == b.writeKey)
-            return &b;
-    return nullptr;
+    return findLayout(kBlocks, &SimBlockLayout::writeKey, key);
 }
 
 const SimValueLayout* SimParameters::valueByRequest(QByteArrayView code) {
-    for (const SimValueLayout& v : kValues)
-        if (code == v.request)
-            return &v;
-    return nullptr;
+    return findLayout(kValues, &SimValueLayout::request, code);
 }
 
 const SimValueLayout* SimParameters::valueByWrite(QByteArrayView key) {
-    for (const SimValueLayout& v : kValues)
-        if (key == v.writeKey)
-            return &v;
-    return nullptr;
+    return findLayout(kValues, &SimValueLayout::writeKey, key);
 }
 
 int SimParameters::blockIndex(const SimBlockLayout& layout) {

@@ -27,21 +27,6 @@ void SwitchTimeTable::setAllChanged(bool changed) {
         s.changed = changed ? 1 : 0;
 }
 
-void SwitchTimeTable::applyChangedEvent(ChangedEvent event) {
-    switch (event) {
-    case ChangedEvent::Startup:
-    case ChangedEvent::FileLoaded:
-    case ChangedEvent::PortChanged:
-    case ChangedEvent::ConnectionLost:
-        setAllChanged(true);
-        break;
-    case ChangedEvent::ReadAllDone:
-    case ChangedEvent::SendAllDone:
-        setAllChanged(false);
-        break;
-    }
-}
-
 int SwitchTimeTable::changedCount() const {
     int n = 0;
     for (const SwitchTimeSlot& s : m_slots)

@@ -70,10 +70,6 @@ public:
     void resetForReadAll();
 
     void setAllChanged(bool changed);
-    // Sets or clears every Changed flag as the event demands (start-up, file
-    // loaded, port changed and connection lost set; read-all and send-all
-    // completing clear).
-    void applyChangedEvent(ChangedEvent event);
     int changedCount() const;
 
     // Asserted access by 0-based address; use isValidSlotAddress() first for
