@@ -257,8 +257,9 @@ private Q_SLOTS:
     }
 
     void storeEdgeCases() {
-        // Only the duration has a selected item: the other fields stay.
         SwitchTimeTable t;
+        QCOMPARE(t.changedCount(), kSwitchTimeSlotCount); // start-up: everything is sent
+        // Only the duration has a selected item: the other fields stay.
         t.at(0, 1, 2).time = 300;
         t.at(1, 1, 2).time = 301;
         SwitchTimeEditorValues v;
@@ -347,8 +348,9 @@ private Q_SLOTS:
         QFETCH(SwitchTimeSlot, expected);
         QFETCH(QString, status);
         QFETCH(bool, sentBack);
-        SwitchTimeTable reset;
+        SwitchTimeTable reset; // slots the controller does not report: empty, unflagged
         reset.resetForReadAll();
+        QCOMPARE(reset[kSwitchTimeSlotCount - 1], (SwitchTimeSlot{0, 0, 0, 1, 0, 0}));
         SwitchTimeTable t = reset;
         const SfsOutcome out = applySfsReply(t, values(payload), 8, 8);
         QVERIFY(out.stored);
