@@ -42,25 +42,6 @@ class TestParameterSet : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void startupDefaults() {
-        const ParameterSet set;
-        QCOMPARE(set.activeProfile, 0);
-        QCOMPARE(set.param(SystemParam::RandomSpan), 28);
-        QCOMPARE(set.param(SystemParam::ShadingHysteresis), 8);
-        QCOMPARE(set.param(SystemParam::OutsideOffset), 5);
-        QCOMPARE(set.param(SystemParam::InsideOffset), 5);
-        QCOMPARE(set.param(SystemParam::StoredProfile), 0);
-        QCOMPARE(set.alarmSetup, (AlarmSetup{1, 1, 1, 1, 1, 1, 1, 1}));
-        QCOMPARE(switchFlags(set.switchTimes), 1);
-        for (const BlockDescription& b : blockDescriptions()) {
-            QCOMPARE(flagsOf(set.table(b.id)), 1);
-            QCOMPARE(set.record(b.id, 1, 7), defaultRecord(b));
-        }
-        const BlockRecord& it = set.record(BlockId::InsideTemp, 0, 0);
-        QCOMPARE(it.value[IT_Record::Schwelle_1], 31);
-        QCOMPARE(it.value[IT_Record::bis], 21);
-    }
-
     // Each event against tables that start all set and all clear, so that
     // "unchanged" is told apart from "set" and "cleared".
     void changedPolicy_data() {
@@ -132,65 +113,48 @@ private Q_SLOTS:
         QTest::addColumn<int>("field");
         QTest::addColumn<int>("index");
         QTest::addColumn<QList<int>>("expect");
+        auto row = [](const char* tag, BlockId id, QList<int> start, int field, int index,
+                      QList<int> expect) {
+            QTest::newRow(tag) << id << start << field << index << expect;
+        };
         using B = BlockId;
         // Shading window, hours 05..22 as indices 0..17.
-        QTest::newRow("shading start after end")
-            << B::Shading << QList<int>{0, 32, 5, 5} << int(BA_Record::von) << 7
-            << QList<int>{0, 32, 7, 8};
-        QTest::newRow("shading start 22:00")
-            << B::Shading << QList<int>{0, 32, 5, 15} << int(BA_Record::von) << 17
-            << QList<int>{0, 32, 16, 17};
-        QTest::newRow("shading end before start")
-            << B::Shading << QList<int>{0, 32, 5, 15} << int(BA_Record::bis) << 3
-            << QList<int>{0, 32, 2, 3};
-        QTest::newRow("shading end 05:00") << B::Shading << QList<int>{0, 32, 5, 15}
-                                           << int(BA_Record::bis) << 0 << QList<int>{0, 32, 0, 1};
+        row("shading start after end", B::Shading, {0, 32, 5, 5}, BA_Record::von, 7, {0, 32, 7, 8});
+        row("shading start 22:00", B::Shading, {0, 32, 5, 15}, BA_Record::von, 17, {0, 32, 16, 17});
+        row("shading end before start", B::Shading, {0, 32, 5, 15}, BA_Record::bis, 3,
+            {0, 32, 2, 3});
+        row("shading end 05:00", B::Shading, {0, 32, 5, 15}, BA_Record::bis, 0, {0, 32, 0, 1});
         // Proportional: start may equal end.
-        QTest::newRow("proportional start") << B::Proportional << QList<int>{0, 10, 12}
-                                            << int(PT_Record::von) << 14 << QList<int>{0, 14, 14};
-        QTest::newRow("proportional end") << B::Proportional << QList<int>{0, 10, 12}
-                                          << int(PT_Record::bis) << 3 << QList<int>{0, 3, 3};
+        row("proportional start", B::Proportional, {0, 10, 12}, PT_Record::von, 14, {0, 14, 14});
+        row("proportional end", B::Proportional, {0, 10, 12}, PT_Record::bis, 3, {0, 3, 3});
         // Inside temperature thresholds, -9..50 °C as 0..59.
-        QTest::newRow("inside T> at -9")
-            << B::InsideTemp << QList<int>{0, 0, 31, 0, 29} << int(IT_Record::Schwelle_1) << 0
-            << QList<int>{0, 0, 1, 0, 0};
-        QTest::newRow("inside T< at 50")
-            << B::InsideTemp << QList<int>{0, 1, 31, 0, 40} << int(IT_Record::Schwelle_1) << 59
-            << QList<int>{0, 1, 58, 0, 59};
-        QTest::newRow("inside to T<") << B::InsideTemp << QList<int>{0, 0, 31, 0, 29}
-                                      << int(IT_Record::gr_kl) << 1 << QList<int>{0, 1, 31, 0, 32};
-        QTest::newRow("inside T> threshold 2 up")
-            << B::InsideTemp << QList<int>{0, 0, 31, 0, 29} << int(IT_Record::Schwelle_2) << 59
-            << QList<int>{0, 0, 59, 0, 58};
-        QTest::newRow("inside T< threshold 2 down")
-            << B::InsideTemp << QList<int>{0, 1, 20, 0, 30} << int(IT_Record::Schwelle_2) << 0
-            << QList<int>{0, 1, 0, 0, 1};
-        QTest::newRow("inside window")
-            << B::InsideTemp << QList<int>{0, 0, 31, 0, 29, 39, 8, 21} << int(IT_Record::von) << 22
-            << QList<int>{0, 0, 31, 0, 29, 39, 22, 22};
+        const QList<int> inside{0, 0, 31, 0, 29};
+        row("inside T> at -9", B::InsideTemp, inside, IT_Record::Schwelle_1, 0, {0, 0, 1, 0, 0});
+        row("inside T< at 50", B::InsideTemp, {0, 1, 31, 0, 40}, IT_Record::Schwelle_1, 59,
+            {0, 1, 58, 0, 59});
+        row("inside to T<", B::InsideTemp, inside, IT_Record::gr_kl, 1, {0, 1, 31, 0, 32});
+        row("inside T> threshold 2 up", B::InsideTemp, inside, IT_Record::Schwelle_2, 59,
+            {0, 0, 59, 0, 58});
+        row("inside T< threshold 2 down", B::InsideTemp, {0, 1, 20, 0, 30}, IT_Record::Schwelle_2,
+            0, {0, 1, 0, 0, 1});
+        row("inside window", B::InsideTemp, {0, 0, 31, 0, 29, 39, 8, 21}, IT_Record::von, 22,
+            {0, 0, 31, 0, 29, 39, 22, 22});
         // Humidity, 1..99 % as 0..98.
-        QTest::newRow("humidity F> at 1%")
-            << B::Humidity << QList<int>{0, 0, 75, 65} << int(RelF_Record::Schwelle_1) << 0
-            << QList<int>{0, 0, 1, 0};
-        QTest::newRow("humidity F< at 99%")
-            << B::Humidity << QList<int>{0, 1, 30, 40} << int(RelF_Record::Schwelle_1) << 98
-            << QList<int>{0, 1, 97, 98};
-        QTest::newRow("humidity threshold 2 kept apart")
-            << B::Humidity << QList<int>{0, 0, 75, 65} << int(RelF_Record::Schwelle_2) << 80
-            << QList<int>{0, 0, 81, 80};
+        const QList<int> humid{0, 0, 75, 65};
+        row("humidity F> at 1%", B::Humidity, humid, RelF_Record::Schwelle_1, 0, {0, 0, 1, 0});
+        row("humidity F< at 99%", B::Humidity, {0, 1, 30, 40}, RelF_Record::Schwelle_1, 98,
+            {0, 1, 97, 98});
+        row("humidity threshold 2 kept apart", B::Humidity, humid, RelF_Record::Schwelle_2, 80,
+            {0, 0, 81, 80});
         // Outside temperature: threshold 2 above threshold 1.
-        QTest::newRow("outside threshold 1 at 50")
-            << B::OutsideTemp << QList<int>{0, 11, 1, 14} << int(AT_Record::Schwelle_1) << 59
-            << QList<int>{0, 58, 1, 59};
-        QTest::newRow("outside threshold 2 at -9")
-            << B::OutsideTemp << QList<int>{0, 11, 1, 14} << int(AT_Record::Schwelle_2) << 0
-            << QList<int>{0, 0, 1, 1};
-        QTest::newRow("outside no clash")
-            << B::OutsideTemp << QList<int>{0, 11, 1, 14} << int(AT_Record::Schwelle_2) << 30
-            << QList<int>{0, 11, 1, 30};
+        const QList<int> outside{0, 11, 1, 14};
+        row("outside threshold 1 at 50", B::OutsideTemp, outside, AT_Record::Schwelle_1, 59,
+            {0, 58, 1, 59});
+        row("outside threshold 2 at -9", B::OutsideTemp, outside, AT_Record::Schwelle_2, 0,
+            {0, 0, 1, 1});
+        row("outside no clash", B::OutsideTemp, outside, AT_Record::Schwelle_2, 30, {0, 11, 1, 30});
         // No rule between the reversing times.
-        QTest::newRow("reversing") << B::Reversing << QList<int>{0, 4, 6} << int(RA_Record::Auf)
-                                   << 40 << QList<int>{0, 40, 6};
+        row("reversing", B::Reversing, {0, 4, 6}, RA_Record::Auf, 40, {0, 40, 6});
     }
 
     void editRules() {
@@ -253,30 +217,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("value");
         QTest::addColumn<int>("index"); // -1: refused
         QTest::addColumn<QString>("item");
+        auto row = [](SystemParam id, const char* code, int value, int index, const QString& item) {
+            QTest::addRow("%s %d", code, value) << id << QByteArray(code) << value << index << item;
+        };
         using P = SystemParam;
-        QTest::newRow("szz 30") << P::RandomSpan << QByteArray("szz") << 30 << 28
-                                << QStringLiteral("± 30 min");
-        QTest::newRow("szz 2") << P::RandomSpan << QByteArray("szz") << 2 << 0
-                               << QStringLiteral("± 2 min");
-        QTest::newRow("szz 254") << P::RandomSpan << QByteArray("szz") << 254 << 252
-                                 << QStringLiteral("± 254 min");
-        QTest::newRow("szz 1") << P::RandomSpan << QByteArray("szz") << 1 << -1 << QString();
-        QTest::newRow("szz 255") << P::RandomSpan << QByteArray("szz") << 255 << -1 << QString();
-        QTest::newRow("sbh 50") << P::ShadingHysteresis << QByteArray("sbh") << 50 << 48
-                                << QStringLiteral("50");
-        QTest::newRow("sbh 51") << P::ShadingHysteresis << QByteArray("sbh") << 51 << -1
-                                << QString();
-        QTest::newRow("soa 97") << P::OutsideOffset << QByteArray("soa") << 97 << 2
-                                << QStringLiteral("- 3 °C");
-        QTest::newRow("soa 94") << P::OutsideOffset << QByteArray("soa") << 94 << -1 << QString();
-        QTest::newRow("soi 100") << P::InsideOffset << QByteArray("soi") << 100 << 5
-                                 << QStringLiteral("0 °C");
-        QTest::newRow("soi 105") << P::InsideOffset << QByteArray("soi") << 105 << 10
-                                 << QStringLiteral("+ 5 °C");
-        QTest::newRow("soi 106") << P::InsideOffset << QByteArray("soi") << 106 << -1 << QString();
-        QTest::newRow("ssp 1") << P::StoredProfile << QByteArray("ssp") << 1 << 1
-                               << QStringLiteral("Alternativ");
-        QTest::newRow("ssp 2") << P::StoredProfile << QByteArray("ssp") << 2 << -1 << QString();
+        row(P::RandomSpan, "szz", 30, 28, QStringLiteral("± 30 min"));
+        row(P::RandomSpan, "szz", 2, 0, QStringLiteral("± 2 min"));
+        row(P::RandomSpan, "szz", 254, 252, QStringLiteral("± 254 min"));
+        row(P::RandomSpan, "szz", 1, -1, {});
+        row(P::RandomSpan, "szz", 255, -1, {});
+        row(P::ShadingHysteresis, "sbh", 50, 48, QStringLiteral("50"));
+        row(P::ShadingHysteresis, "sbh", 51, -1, {});
+        row(P::OutsideOffset, "soa", 97, 2, QStringLiteral("- 3 °C"));
+        row(P::OutsideOffset, "soa", 94, -1, {});
+        row(P::InsideOffset, "soi", 100, 5, QStringLiteral("0 °C"));
+        row(P::InsideOffset, "soi", 105, 10, QStringLiteral("+ 5 °C"));
+        row(P::InsideOffset, "soi", 106, -1, {});
+        row(P::StoredProfile, "ssp", 1, 1, QStringLiteral("Alternativ"));
+        row(P::StoredProfile, "ssp", 2, -1, {});
     }
 
     void systemParamReplies() {

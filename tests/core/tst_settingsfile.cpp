@@ -147,19 +147,21 @@ private Q_SLOTS:
         QVERIFY(file.contains("\r\nMotor3=K\xfc"
                               "che=S\xfc"
                               "d\r\n")); // Windows-1252, "=" kept
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr1").contains("Stunde=0\r\nMinute=0\r\n"));
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr2").contains("Stunde=23\r\nMinute=59\r\n"));
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr3").contains("Dauer=100\r\n"));
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr4").contains("Dauer=100\r\n"));
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr5").contains("Dauer=350\r\n"));
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr6").contains("Dauer=360\r\n"));
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr7").contains("Richtung=Ab\r\n"));
-        QVERIFY(section(file, "Schaltzeit_Di_Motor1_Nr7").contains("Funktion=Zufall\r\n"));
-        QVERIFY(section(file, "DaemmerungAbend_Motor1_Profil1").contains("EinAus=Ein\r\n"));
-        QVERIFY(section(file, "DaemmerungMorgen_Motor1_Profil1").contains("EinAus=Aus\r\n"));
-        QVERIFY(section(file, "AussenTemperatursteuerung_Motor1_Profil1")
-                    .contains("Richtung=Deaktiv\r\n"));
-        QVERIFY(section(file, "Parameter_").contains("Aktives_Profil=2\r\n"));
+        const QList<std::pair<QByteArray, QByteArray>> lines = {
+            {"Schaltzeit_Di_Motor1_Nr1", "Stunde=0\r\nMinute=0\r\n"},
+            {"Schaltzeit_Di_Motor1_Nr2", "Stunde=23\r\nMinute=59\r\n"},
+            {"Schaltzeit_Di_Motor1_Nr3", "Dauer=100\r\n"},
+            {"Schaltzeit_Di_Motor1_Nr4", "Dauer=100\r\n"},
+            {"Schaltzeit_Di_Motor1_Nr5", "Dauer=350\r\n"},
+            {"Schaltzeit_Di_Motor1_Nr6", "Dauer=360\r\n"},
+            {"Schaltzeit_Di_Motor1_Nr7", "Richtung=Ab\r\n"},
+            {"Schaltzeit_Di_Motor1_Nr7", "Funktion=Zufall\r\n"},
+            {"DaemmerungAbend_Motor1_Profil1", "EinAus=Ein\r\n"},
+            {"DaemmerungMorgen_Motor1_Profil1", "EinAus=Aus\r\n"},
+            {"AussenTemperatursteuerung_Motor1_Profil1", "Richtung=Deaktiv\r\n"},
+            {"Parameter_", "Aktives_Profil=2\r\n"}};
+        for (const auto& [header, line] : lines)
+            QVERIFY2(section(file, header).contains(line), header + ": " + line);
     }
 
     void roundTrip() {
@@ -173,13 +175,10 @@ private Q_SLOTS:
         expected.activeProfile = 1; // the loaded active profile becomes the shown one
         QVERIFY(read == expected);
         QCOMPARE(settingsFileBytes(read), settingsFileBytes(written));
-    }
 
-    void durationIsAmbiguous() {
-        ParameterSet set;
-        set.switchTimes.at(0, 0, 0).duration = 100; // "110" is written as 100 ...
-        ParameterSet read;
-        QVERIFY(loadSettingsBytes(settingsFileBytes(set), read).ok());
+        ParameterSet ambiguous;
+        ambiguous.switchTimes.at(0, 0, 0).duration = 100; // "110" is written as 100 ...
+        QVERIFY(loadSettingsBytes(settingsFileBytes(ambiguous), read).ok());
         QCOMPARE(read.switchTimes.at(0, 0, 0).duration, 99); // ... and comes back as "100"
     }
 
@@ -240,42 +239,36 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("lineText");
-        using S = LoadResult::Status;
+        auto row = [](const char* tag, const QByteArray& file, LoadResult::Status status, int line,
+                      const char* lineText) {
+            QTest::newRow(tag) << file << int(status) << line << QString::fromUtf8(lineText);
+        };
+        const auto bad = LoadResult::Status::Malformed;
+        const auto outside = LoadResult::Status::OutOfRange;
         const QByteArray head =
             "[Motor-Namen_]\r\nMotor1=Neu\r\n\r\n[Beschattung_Motor1_Profil1]\r\n";
-        QTest::newRow("letters as number")
-            << head + "EinAus=Ein\r\nTemperatur=zwanzig\r\n"
-            << int(S::Malformed) << 6 << QStringLiteral("Temperatur=zwanzig");
-        QTest::newRow("empty number") << head + "Von=\r\n"
-                                      << int(S::Malformed) << 5 << QStringLiteral("Von=");
-        QTest::newRow("motor letter in header")
-            << QByteArray("[Motor-Namen_]\nMotor1=Neu\n[Wind_MotorX_Profil1]\n")
-            << int(S::Malformed) << 3 << QStringLiteral("[Wind_MotorX_Profil1]");
-        QTest::newRow("name without digit")
-            << QByteArray("[Motor-Namen_]\nMotorX=Neu\n") << int(S::Malformed) << 2
-            << QStringLiteral("MotorX=Neu");
-        QTest::newRow("group letter") << QByteArray("[Schaltzeit_Mo_Motor1_Nr1]\nGruppe=x\n")
-                                      << int(S::Malformed) << 2 << QStringLiteral("Gruppe=x");
+        const QByteArray slot = "[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\n";
+        row("letters as number", head + "EinAus=Ein\r\nTemperatur=zwanzig\r\n", bad, 6,
+            "Temperatur=zwanzig");
+        row("empty number", head + "Von=\r\n", bad, 5, "Von=");
+        row("motor letter in header", "[Motor-Namen_]\nMotor1=Neu\n[Wind_MotorX_Profil1]\n", bad, 3,
+            "[Wind_MotorX_Profil1]");
+        row("name without digit", "[Motor-Namen_]\nMotorX=Neu\n", bad, 2, "MotorX=Neu");
+        row("group letter", "[Schaltzeit_Mo_Motor1_Nr1]\nGruppe=x\n", bad, 2, "Gruppe=x");
         // Values outside their lists are refused where they were read.
-        QTest::newRow("temperature out of range")
-            << head + "EinAus=Ein\r\nTemperatur=36\r\nVon=10\r\nBis=20\r\nHelligkeit=244\r\n"
-                      "Dauer=10\r\n"
-            << int(S::OutOfRange) << 6 << QStringLiteral("Temperatur=36");
-        QTest::newRow("missing brightness")
-            << QByteArray("[DaemmerungMorgen_Motor1_Profil1]\nVon=8\nDauer=40\n")
-            << int(S::OutOfRange) << 3 << QStringLiteral("Dauer=40");
-        QTest::newRow("switch time at 25:00")
-            << QByteArray("[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\nStunde=25\nMinute=0\n"
-                          "Dauer=40\nGruppe=1\nFunktion=Normal\n")
-            << int(S::OutOfRange) << 3 << QStringLiteral("Stunde=25");
-        QTest::newRow("group 3")
-            << QByteArray("[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\nStunde=--\nDauer=40\n"
-                          "Gruppe=3\nFunktion=Normal\n")
-            << int(S::OutOfRange) << 5 << QStringLiteral("Gruppe=3");
-        QTest::newRow("alarm 3") << QByteArray("[AlarmPattern_]\nMotor1=3\n") << int(S::OutOfRange)
-                                 << 2 << QStringLiteral("Motor1=3");
-        QTest::newRow("profile 3") << QByteArray("[Parameter_]\nAktives_Profil=3\n")
-                                   << int(S::OutOfRange) << 2 << QStringLiteral("Aktives_Profil=3");
+        row("temperature out of range",
+            head + "EinAus=Ein\r\nTemperatur=36\r\nVon=10\r\nBis=20\r\nHelligkeit=244\r\n"
+                   "Dauer=10\r\n",
+            outside, 6, "Temperatur=36");
+        row("missing brightness", "[DaemmerungMorgen_Motor1_Profil1]\nVon=8\nDauer=40\n", outside,
+            3, "Dauer=40");
+        row("switch time at 25:00",
+            slot + "Stunde=25\nMinute=0\nDauer=40\nGruppe=1\nFunktion=Normal\n", outside, 3,
+            "Stunde=25");
+        row("group 3", slot + "Stunde=--\nDauer=40\nGruppe=3\nFunktion=Normal\n", outside, 5,
+            "Gruppe=3");
+        row("alarm 3", "[AlarmPattern_]\nMotor1=3\n", outside, 2, "Motor1=3");
+        row("profile 3", "[Parameter_]\nAktives_Profil=3\n", outside, 2, "Aktives_Profil=3");
     }
 
     void loadIsAllOrNothing() {
@@ -308,8 +301,6 @@ private Q_SLOTS:
 
         ParameterSet read;
         QVERIFY(loadSettingsFile(path, read).ok());
-        QCOMPARE(settingsFileBytes(read), settingsFileBytes(written));
-
         const ParameterSet before = read;
         const LoadResult missing =
             loadSettingsFile(dir.filePath(QStringLiteral("fehlt.vts")), read);
