@@ -1,25 +1,30 @@
 // The simulator on a pseudo-terminal, talked to through the program's own
-// serial link: round trip, reopening, unplugging, line faults, pacing, the
-// device link.
+// serial link: round trip, reopening, unplugging, line faults, pacing, flow
+// control, the device link, and the program's read-all and send-all for every
+// model.
 
 #include "Simulator.h"
+#include "params/ParameterSet.h"
 #include "protocol/FrameReceiver.h"
 #include "protocol/ReplyValues.h"
 #include "serial/QtSerialLink.h"
+#include "session/ControllerSession.h"
+#include "session/ParameterTransfer.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace korvane;
+using Variant = SimModel::Variant;
 
 namespace {
 
+using Frame = QPair<QByteArray, QByteArray>;
+
 // The program's side of the line: a serial link and a frame receiver.
-class Program {
-public:
+struct Program {
     explicit Program(const QString& device) {
         QString error;
         opened = link.open(device, &error);
@@ -33,90 +38,110 @@ public:
                     frames.append({e.code, e.payload});
         });
     }
-    QList<QPair<QByteArray, QByteArray>> frames;
+    QByteArray codes(qsizetype from, qsizetype n) const {
+        QByteArray out;
+        for (const Frame& f : frames.mid(from, n))
+            out += f.first;
+        return out;
+    }
+    QList<Frame> frames;
     QByteArray raw;
     QtSerialLink link;
     FrameReceiver receiver;
     bool opened = false;
 };
 
-QByteArray codes(const QList<QPair<QByteArray, QByteArray>>& frames) {
-    QByteArray out;
-    for (const auto& f : frames)
-        out += f.first;
-    return out;
-}
+// The program's controller session and parameter transfer on the line.
+struct Station {
+    Simulator sim;
+    QtSerialLink link;
+    ControllerSession session{&link};
+    ParameterSet params;
+    ParameterTransfer transfer{session, params};
+    explicit Station(const SimModel& model, bool paced) : sim(model) {
+        QVERIFY(sim.start());
+        sim.setPaced(paced);
+        session.setTimerIntervals(100, 2500, 100);
+        QVERIFY(session.openDevice(sim.slavePath()));
+        QTRY_COMPARE(session.panels().text(StatusPanels::Model), model.text());
+        QTRY_COMPARE(session.model(), model.info());
+    }
+    template <typename Start, typename Done> bool run(Start start, Done done, int timeoutMs) {
+        QSignalSpy spy(&transfer, done);
+        return (transfer.*start)() && spy.wait(timeoutMs) && spy.last().at(0).toBool();
+    }
+};
 
 } // namespace
 
 class TestSimPty : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void roundTrip() {
+    // Exact bytes on the line; the program closes and reopens the port and the
+    // simulator keeps answering.
+    void roundTripAndReopen() {
         Simulator sim;
         QString error;
         QVERIFY2(sim.start(QString(), &error), qPrintable(error));
         QVERIFY(sim.slavePath().startsWith(QLatin1String("/dev/")));
-        Program program(sim.slavePath());
-        QVERIFY(program.opened);
-        program.link.write("smo\r");
-        QTRY_COMPARE(program.frames.size(), 1);
-        QCOMPARE(program.frames[0].first, QByteArray("smo"));
-        QCOMPARE(program.frames[0].second, QByteArray("VX-4000 W 8 8ST"));
-        QCOMPARE(program.raw, QByteArray("start_smoVX-4000 W 8 8STende_"));
-    }
-
-    // The program closes and reopens the port; the simulator keeps answering.
-    void reopen() {
-        Simulator sim(SimModel(SimModel::Variant::Sensor));
-        QVERIFY(sim.start());
         for (int round = 0; round < 3; ++round) {
             Program program(sim.slavePath());
             QVERIFY(program.opened);
-            program.link.write("sfi\rsdt\r");
-            QTRY_COMPARE(program.frames.size(), 2);
-            QCOMPARE(codes(program.frames), QByteArray("sfisdt"));
+            program.link.write("smo\r");
+            QTRY_COMPARE(program.frames.size(), 1);
+            QCOMPARE(program.frames[0], Frame("smo", "VX-4000 W 8 8ST"));
+            QCOMPARE(program.raw, QByteArray("start_smoVX-4000 W 8 8STende_"));
         }
     }
 
-    void unplugAndReplug() {
+    // A line that does not answer: nothing comes while it is quiet, and once it
+    // speaks again the replies follow (held ones after XOFF, none otherwise).
+    void quietLine_data() {
+        QTest::addColumn<int>("how"); // 0 unplugged, 1 silent fault, 2 XOFF
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("unplugged") << 0 << QByteArray("sti");
+        QTest::newRow("silent fault") << 1 << QByteArray("sti");
+        QTest::newRow("XOFF holds the replies") << 2 << QByteArray("sfismosti");
+    }
+    void quietLine() {
+        QFETCH(int, how);
+        QFETCH(QByteArray, after);
         Simulator sim;
         QVERIFY(sim.start());
         Program program(sim.slavePath());
-        sim.setAnswering(false);
+        auto mute = [&](bool on) {
+            if (how == 0)
+                sim.setAnswering(!on);
+            else if (how == 1)
+                sim.setFaults(SimFaults{.silent = on});
+            else
+                program.link.write(on ? "\x13" : "\x11");
+        };
+        mute(true);
         program.link.write("sfi\rsmo\r");
         QTest::qWait(150);
         QVERIFY(program.raw.isEmpty());
-        sim.setAnswering(true);
+        mute(false);
         program.link.write("sti\r");
-        QTRY_COMPARE(program.frames.size(), 1);
-        QCOMPARE(program.frames[0].first, QByteArray("sti"));
+        QTRY_COMPARE(program.codes(0, -1), after);
     }
 
-    void silentFault() {
-        Simulator sim;
-        QVERIFY(sim.start());
-        sim.setFaults(SimFaults{.silent = true});
-        Program program(sim.slavePath());
-        program.link.write("sfi\rsmo\r");
-        QTest::qWait(150);
-        QVERIFY(program.raw.isEmpty());
-    }
-
-    // Junk between frames and frames in pieces: the receiver still gets every
-    // frame intact and in order.
+    // Junk between frames, frames in pieces and a stale end marker sent raw:
+    // the receiver still gets every frame intact and in order.
     void junkAndSplitFrames() {
-        Simulator sim(SimModel(SimModel::Variant::Sensor, 4, 2));
+        Simulator sim(SimModel(Variant::Sensor, 4, 2));
         QVERIFY(sim.start());
         sim.setFaults(SimFaults{.junk = true, .split = true});
         Program program(sim.slavePath());
+        sim.pty().sendRaw("ende_");
         program.link.write("sbpsmnsfs");
         const int expected = 8 + 8 + 7 * 4 * 2;
         QTRY_COMPARE_WITH_TIMEOUT(program.frames.size(), expected, 20000);
-        for (int i = 0; i < 8; ++i) {
-            QCOMPARE(program.frames[i].first, QByteArray("sbp"));
+        QVERIFY(program.raw.startsWith("ende_")); // raw bytes go out unshaped
+        QCOMPARE(program.codes(0, 16),
+                 QByteArray("sbp").repeated(8) + QByteArray("smn").repeated(8));
+        for (int i = 0; i < 8; ++i)
             QVERIFY(checkSumMatches(*parseReplyValues(program.frames[i].second), 8));
-        }
         QVERIFY(program.frames.last().second.startsWith("7,4,2,"));
         QVERIFY(checkSumMatches(*parseReplyValues(program.frames.last().second), 9));
         QVERIFY(program.raw.size() > QByteArray("start_ende_").size() * expected);
@@ -125,90 +150,83 @@ private Q_SLOTS:
     // Paced both ways: a read-all burst and a request burst arrive complete
     // and in order (the rate itself is measured in the benchmark).
     void pacedReadAll() {
-        Simulator sim(SimModel(SimModel::Variant::Basic, 2, 2));
+        Simulator sim(SimModel(Variant::Basic, 2, 2));
         QVERIFY(sim.start());
         sim.setPaced(true);
         Program program(sim.slavePath());
         program.link.write("smnszzsfs");
         for (int i = 0; i < 10; ++i)
             program.link.write("sfi\r");
-        const int expected = 8 + 1 + 7 * 2 * 2 + 10;
-        QTRY_COMPARE_WITH_TIMEOUT(program.frames.size(), expected, 20000);
-        QCOMPARE(codes(program.frames.mid(0, 9)), QByteArray("smnsmnsmnsmnsmnsmnsmnsmnszz"));
+        QTRY_COMPARE_WITH_TIMEOUT(program.frames.size(), 8 + 1 + 7 * 2 * 2 + 10, 20000);
+        QCOMPARE(program.codes(0, 9), QByteArray("smn").repeated(8) + "szz");
         QVERIFY(program.frames[9 + 27].second.startsWith("7,2,2,"));
-        for (int i = 0; i < 10; ++i)
-            QCOMPARE(program.frames[37 + i].first, QByteArray("sfi"));
+        QCOMPARE(program.codes(37, 10), QByteArray("sfi").repeated(10));
         QCOMPARE(sim.pty().queuedOutput(), 0);
     }
 
-    // A send-all step through the line: writes in pieces, one acknowledgement.
-    void stepAcknowledgedOverTheLine() {
-        Simulator sim;
-        QVERIFY(sim.start());
-        Program program(sim.slavePath());
-        program.link.write(" rbp0\r1\r1\r122\r10\r20\r244\r10\r");
-        QTest::qWait(5);
-        program.link.write("408\r rbp1\r8\r0\r122\r10\r20\r244\r10\r415\r");
-        QTRY_COMPARE(program.frames.size(), 1);
-        QCOMPARE(program.frames[0], qMakePair(QByteArray("stc"), QByteArray("0,")));
-        QTest::qWait(100);
-        QCOMPARE(program.frames.size(), 1);
-        QCOMPARE(sim.controller().writesStored(), 2);
-    }
-
-    // Raw bytes (a stale end marker, say) go out as they are, fault shaping
-    // or not, in order with the frames.
-    void rawBytesPassUnshaped() {
-        Simulator sim;
-        QVERIFY(sim.start());
-        sim.setFaults(SimFaults{.junk = true, .split = true});
-        Program program(sim.slavePath());
-        sim.pty().sendRaw("ende_");
-        program.link.write("sfi\r");
-        QTRY_COMPARE(program.frames.size(), 1);
-        QVERIFY(program.raw.startsWith("ende_"));
-    }
-
-    void flowControlHoldsReplies() {
-        Simulator sim;
-        QVERIFY(sim.start());
-        Program program(sim.slavePath());
-        program.link.write("\x13sfi\r");
-        QTest::qWait(100);
-        QVERIFY(program.raw.isEmpty());
-        program.link.write("\x11");
-        QTRY_COMPARE(program.frames.size(), 1);
-    }
-
+    // A stale link from an earlier run is replaced and removed on stop; any
+    // other file is left alone.
     void deviceLink() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ttyKorvane"));
-        // A stale link from an earlier run is replaced.
         QVERIFY(QFile::link(QStringLiteral("/nonexistent/pts"), path));
+        QString error;
         {
             Simulator sim;
-            QString error;
             QVERIFY2(sim.start(path, &error), qPrintable(error));
             QCOMPARE(QFile::symLinkTarget(path), sim.slavePath());
             Program program(path);
-            QVERIFY(program.opened);
             program.link.write("sfi\r");
             QTRY_COMPARE(program.frames.size(), 1);
-
             sim.stop();
             QVERIFY(!QFileInfo::exists(path) && !QFileInfo(path).isSymLink());
         }
-        // Any other file is left alone.
         QFile plain(path);
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.write("keep");
+        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write("keep") == 4);
         plain.close();
         Simulator other;
-        QString error;
         QVERIFY(!other.start(path, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(plain.open(QIODevice::ReadOnly));
         QCOMPARE(plain.readAll(), QByteArray("keep"));
+    }
+
+    void readAndSendEveryModel_data() {
+        QTest::addColumn<Variant>("variant");
+        QTest::addColumn<int>("motors");
+        QTest::addColumn<int>("slots");
+        QTest::addColumn<bool>("paced");
+        QTest::addColumn<int>("steps"); // acknowledgements of one send-all
+        // Monday, six more days, names, the model's blocks, key-press (also sent
+        // to a basic model), random span.
+        QTest::newRow("basic") << Variant::Basic << 3 << 2 << false << 1 + 6 + 1 + 1 + 1;
+        QTest::newRow("basic paced") << Variant::Basic << 2 << 2 << true << 1 + 6 + 1 + 1 + 1;
+        QTest::newRow("sensor") << Variant::Sensor << 8 << 8 << false << 1 + 6 + 1 + 9 + 1;
+        QTest::newRow("sensor key-press")
+            << Variant::SensorKeyPress << 4 << 6 << false << 1 + 6 + 1 + 9 + 1 + 1;
+        QTest::newRow("conservatory")
+            << Variant::Conservatory << 8 << 8 << false << 1 + 6 + 1 + 9 + 6 + 1 + 1;
+    }
+    void readAndSendEveryModel() {
+        QFETCH(Variant, variant);
+        QFETCH(int, motors);
+        QFETCH(int, slots);
+        QFETCH(bool, paced);
+        QFETCH(int, steps);
+        Station s(SimModel(variant, motors, slots), paced);
+        using T = ParameterTransfer;
+        QVERIFY(s.run(&T::startReadAll, &T::readAllFinished, 20000));
+        // The controller's factory data arrived: motor 1 of the standard profile
+        // has its automatics on, the random span is 30 minutes (item 28).
+        if (s.session.model().hasOutdoorAutomatics())
+            QCOMPARE(s.params.record(BlockId::Shading, 0, 0).value[0], 0);
+        QCOMPARE(s.params.param(SystemParam::RandomSpan), 28);
+
+        // On a paced line too, every step gets exactly one acknowledgement.
+        QVERIFY(s.run(&T::startSendAll, &T::sendAllFinished, 30000));
+        QCOMPARE(s.sim.controller().stepsAcknowledged(), steps);
+        QCOMPARE(s.sim.controller().writesRefused(), 0);
+        QCOMPARE(s.transfer.txStep(), 18);
     }
 };
 
