@@ -42,14 +42,10 @@ private Q_SLOTS:
                               "Wind-, Regen-, Feuchte", "Wintergarten-Strg.", "Logbuch",
                               "Handsteuerung, Tast-Aut., Reversier-Aut.", " Parameter"}));
 
-        const QList<int> widths{100, 50, 60, 60, 0, 80, 185, 70, 60, 65, 65, 50, 50, 50};
-        const QList<int> centred{0, 1, 2, 3, 6, 7, 8, 9, 10};
         QVERIFY(h.find("StatusBar1"));
         for (int i = 0; i < 14; ++i) {
             auto* panel = h.find<QLabel>(QStringLiteral("StatusBar1_Panel%1").arg(i));
             QVERIFY2(panel, qPrintable(QString::number(i)));
-            QCOMPARE(panel->width(), widths[i]);
-            QCOMPARE(bool(panel->alignment() & Qt::AlignHCenter), centred.contains(i));
             QCOMPARE(panel->text(), i == 0 ? QString("Keine Verbindung") : QString());
         }
 
@@ -57,10 +53,6 @@ private Q_SLOTS:
         for (const char* name : {"ProgressBar", "LogbuchProgressBar", "DCF_LED", "Label_DCF77",
                                  "AP_Label1", "AP_Label2", "AP_Label3", "WindProgressBar"})
             QVERIFY2(h.find(name)->isHidden(), name);
-        QCOMPARE(h.text("Label_DCF77"),
-                 QString::fromUtf8("Indikator sollte bei störungsfreiem Empfang des "
-                                   "DCF77-Zeitsignals regelmäßig blinken. Ist dies nicht der "
-                                   "Fall, muss die Antennen-Ausrichtung angepasst werden."));
         QCOMPARE(h.text("AP_Label2"), QString("Alternatives Profil ist aktiv"));
         w.setAlternativeProfileShown(true);
         for (const char* name : {"AP_Label1", "AP_Label2", "AP_Label3"})
@@ -71,13 +63,8 @@ private Q_SLOTS:
             QVERIFY2(h.find(name)->font().families().startsWith("Courier New"), name);
             QVERIFY2(QFontInfo(h.find(name)->font()).fixedPitch(), name);
         }
-        QCOMPARE(h.text("Tast_Label2"),
-                 QString("Motor / Raum        Ein/Aus     Aktivierungszeit"));
-        for (const char* name : {"BA_LuxAktuell", "DM_LuxAktuell", "DA_LuxAktuell"}) {
+        for (const char* name : {"BA_LuxAktuell", "DM_LuxAktuell", "DA_LuxAktuell"})
             QCOMPARE(h.text(name), QString("250"));
-            QCOMPARE(h.find(name)->toolTip(),
-                     QString("Durch Anklicken zwischen aktuellem und mittlerem Wert wechseln"));
-        }
         QCOMPARE(h.text("AlarmStatus"), QString("Kein Alarm"));
     }
 
