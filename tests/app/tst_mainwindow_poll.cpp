@@ -3,14 +3,8 @@
 
 #include "HeaderArea.h"
 #include "LogoShape.h"
-#include "ParameterPage.h"
 
-#include <QAbstractButton>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QTabWidget>
-#include <QTest>
 
 using namespace korvane;
 using namespace korvane::test;
@@ -27,26 +21,23 @@ using Values = std::array<int, 16>;
 // no alarm, dry, status wind 12, mean brightness 180, humidity 55.
 constexpr Values kTypical{200, 21, 5, 18, 24, 7, 3, -2, 9, 12, 40, 0, 0, 12, 180, 55};
 
-const QStringList kModelDependent{"GroupBox_SensorTypen",
-                                  "GroupBox_AlarmSetUp",
-                                  "GroupBox_WintergStrg",
-                                  "GroupBoxInnentemperatur",
-                                  "GroupBoxInnentemperatur2",
-                                  "GroupBox_Tast_Automatik",
-                                  "Tast_Label2",
-                                  "Tast_Liste",
-                                  "AktivesProfil",
-                                  "Profil_Kopieren",
-                                  "FeuchteSteuerung",
-                                  "RelF_Liste",
-                                  "RelF_Label_7"};
+const QStringList kOutdoor{"GroupBox_SensorTypen", "GroupBox_AlarmSetUp"};
+const QStringList kConservatory{"GroupBox_WintergStrg",
+                                "GroupBoxInnentemperatur",
+                                "GroupBoxInnentemperatur2",
+                                "AktivesProfil",
+                                "Profil_Kopieren",
+                                "FeuchteSteuerung",
+                                "RelF_Liste",
+                                "RelF_Label_7"};
+const QStringList kKeyPress{"GroupBox_Tast_Automatik", "Tast_Label2", "Tast_Liste"};
 
-QString text(const WindowHarness& h, const QString& name) {
-    if (auto* field = h.find<QLineEdit>(name))
-        return field->text();
-    if (auto* label = h.find<QLabel>(name))
-        return label->text();
-    return QStringLiteral("<no widget %1>").arg(name);
+bool buttonsEnabled(const WindowHarness& h, bool expected) {
+    for (const QString& name : kConnectionButtonNames) {
+        if (h.find(name)->isEnabled() != expected)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -54,318 +45,249 @@ QString text(const WindowHarness& h, const QString& name) {
 class TestMainWindowPoll : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void modelDecidesPagesAndGroups_data();
-    void modelDecidesPagesAndGroups();
-    void smallerModelHidesPagesAgain();
-    void connectionLostAndRegained();
-    void statusPanelsMirrorSession();
-    void liveFields_data();
-    void liveFields();
-    void windBarStaysInRange();
-    void heartbeatDot();
-    void luxFieldClickTogglesMode();
-    void lineErrorShowsInLabel21();
-    void radioClockIndicator();
-    void maxWindClickResetsMaximum();
-};
-
-void TestMainWindowPoll::modelDecidesPagesAndGroups_data() {
-    QTest::addColumn<QByteArray>("model");
-    QTest::addColumn<QList<bool>>("tabs");         // seven pages in order
-    QTest::addColumn<QStringList>("shownWidgets"); // of kModelDependent
-    QTest::addColumn<QString>("url");
-    const QString plainUrl = "www.vendrix.example";
-    const QString conservatoryUrl = "www.wintergarten.vendrix.example";
-    const QStringList outdoor{"GroupBox_SensorTypen", "GroupBox_AlarmSetUp"};
-    const QStringList conservatory{"GroupBox_WintergStrg",
-                                   "GroupBoxInnentemperatur",
-                                   "GroupBoxInnentemperatur2",
-                                   "AktivesProfil",
-                                   "Profil_Kopieren",
-                                   "FeuchteSteuerung",
-                                   "RelF_Liste",
-                                   "RelF_Label_7"};
-    const QStringList keyPress{"GroupBox_Tast_Automatik", "Tast_Label2", "Tast_Liste"};
-
-    QTest::newRow("all letters") << kFullModel << QList<bool>{1, 1, 1, 1, 1, 1, 1}
-                                 << outdoor + conservatory + keyPress << conservatoryUrl;
-    QTest::newRow("no letters") << kPlainModel << QList<bool>{1, 0, 0, 0, 1, 1, 1} << QStringList{}
-                                << plainUrl;
-    QTest::newRow("sensor") << QByteArray("RS-8000   8 8S ") << QList<bool>{1, 1, 1, 0, 1, 1, 1}
-                            << outdoor << plainUrl;
-    QTest::newRow("conservatory") << QByteArray("RS-8000 W 4 6  ")
-                                  << QList<bool>{1, 1, 1, 1, 1, 1, 1} << outdoor + conservatory
-                                  << conservatoryUrl;
-    QTest::newRow("key-press") << QByteArray("RS-8000   8 8 T") << QList<bool>{1, 0, 0, 0, 1, 1, 1}
-                               << keyPress << plainUrl;
-}
-
-void TestMainWindowPoll::modelDecidesPagesAndGroups() {
-    QFETCH(QByteArray, model);
-    QFETCH(QList<bool>, tabs);
-    QFETCH(QStringList, shownWidgets);
-    QFETCH(QString, url);
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.connectModel(model);
-
-    QTabWidget* pages = h.window->tabs();
-    for (int i = 0; i < pages->count(); ++i)
-        QVERIFY2(pages->isTabVisible(i) == tabs[i], qPrintable(pages->tabText(i)));
-    for (const QString& name : kModelDependent) {
-        QWidget* widget = h.find(name);
-        QVERIFY2(widget, qPrintable(name));
-        QVERIFY2(widget->isHidden() != shownWidgets.contains(name), qPrintable(name));
+    void modelDecidesPagesAndGroups_data() {
+        QTest::addColumn<QByteArray>("model");
+        QTest::addColumn<QList<bool>>("tabs");         // seven pages in order
+        QTest::addColumn<QStringList>("shownWidgets"); // of the model-dependent ones
+        QTest::addColumn<QString>("url");
+        const QString plainUrl = "www.vendrix.example";
+        const QString conservatoryUrl = "www.wintergarten.vendrix.example";
+        QTest::newRow("all letters") << kFullModel << QList<bool>{1, 1, 1, 1, 1, 1, 1}
+                                     << kOutdoor + kConservatory + kKeyPress << conservatoryUrl;
+        QTest::newRow("no letters")
+            << kPlainModel << QList<bool>{1, 0, 0, 0, 1, 1, 1} << QStringList{} << plainUrl;
+        QTest::newRow("sensor") << QByteArray("RS-8000   8 8S ") << QList<bool>{1, 1, 1, 0, 1, 1, 1}
+                                << kOutdoor << plainUrl;
+        QTest::newRow("conservatory")
+            << QByteArray("RS-8000 W 4 6  ") << QList<bool>{1, 1, 1, 1, 1, 1, 1}
+            << kOutdoor + kConservatory << conservatoryUrl;
+        QTest::newRow("key-press") << QByteArray("RS-8000   8 8 T")
+                                   << QList<bool>{1, 0, 0, 0, 1, 1, 1} << kKeyPress << plainUrl;
     }
-    QCOMPARE(text(h, "URL_Label"), url);
-    QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
-    for (const QString& name : kConnectionButtonNames)
-        QVERIFY2(h.find(name)->isEnabled(), qPrintable(name));
-}
 
-void TestMainWindowPoll::smallerModelHidesPagesAgain() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.connectModel(kFullModel);
-    h.window->tabs()->setCurrentIndex(MainWindow::Conservatory);
-    h.connectModel(kPlainModel);
-    QVERIFY(!h.window->tabs()->isTabVisible(MainWindow::Conservatory));
-    QVERIFY(h.window->tabs()->currentIndex() != MainWindow::Conservatory);
-    QVERIFY(h.find("Tast_Liste")->isHidden());
-    QCOMPARE(text(h, "URL_Label"), QString("www.vendrix.example"));
-}
-
-void TestMainWindowPoll::connectionLostAndRegained() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.session.pollTick();
-    QVERIFY(!h.find("KeineVerbindung_Label")->isHidden());
-    for (const QString& name : kConnectionButtonNames)
-        QVERIFY2(!h.find(name)->isEnabled(), qPrintable(name));
-
-    h.connectModel(kFullModel);
-    QVERIFY(h.find("Read_Button")->isEnabled());
-
-    // The controller falls silent: one watchdog period without a byte.
-    h.session.watchdogTick();
-    h.session.watchdogTick();
-    h.session.pollTick();
-    QCOMPARE(text(h, "StatusBar1_Panel0"), QString("Keine Verbindung"));
-    QVERIFY(!h.find("KeineVerbindung_Label")->isHidden());
-    for (const QString& name : kConnectionButtonNames)
-        QVERIFY2(!h.find(name)->isEnabled(), qPrintable(name));
-    // The pages keep what the last model allowed.
-    QVERIFY(h.window->tabs()->isTabVisible(MainWindow::Conservatory));
-
-    // It answers again: the next tick finds it without any user action.
-    h.connectModel(kPlainModel);
-    QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
-    QVERIFY(h.find("Logbuch_Loeschen")->isEnabled());
-    QVERIFY(!h.window->tabs()->isTabVisible(MainWindow::Conservatory));
-}
-
-void TestMainWindowPoll::statusPanelsMirrorSession() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.link.reply("sfi", "1.08");
-    h.link.reply("sdt", "05.12.26");
-    h.link.reply("sti", "10:11:12");
-    h.connectModel(kFullModel);
-    h.sendLiveValues(kTypical);
-    for (int i = 0; i < 14; ++i) {
-        QCOMPARE(text(h, QStringLiteral("StatusBar1_Panel%1").arg(i)), h.session.panels().text(i));
+    void modelDecidesPagesAndGroups() {
+        QFETCH(QByteArray, model);
+        QFETCH(QList<bool>, tabs);
+        QFETCH(QStringList, shownWidgets);
+        QFETCH(QString, url);
+        WindowHarness h;
+        QVERIFY(h.activate());
+        h.connectModel(model);
+        QTabWidget* pages = h.window->tabs();
+        for (int i = 0; i < pages->count(); ++i)
+            QVERIFY2(pages->isTabVisible(i) == tabs[i], qPrintable(pages->tabText(i)));
+        for (const QString& name : kOutdoor + kConservatory + kKeyPress) {
+            QVERIFY2(h.find(name), qPrintable(name));
+            QVERIFY2(h.find(name)->isHidden() != shownWidgets.contains(name), qPrintable(name));
+        }
+        QCOMPARE(h.text("URL_Label"), url);
+        QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
+        QVERIFY(buttonsEnabled(h, true));
     }
-    QCOMPARE(text(h, "StatusBar1_Panel1"), QString("V1.08"));
-    QCOMPARE(text(h, "StatusBar1_Panel2"), QString("05.12.26"));
-    QCOMPARE(text(h, "StatusBar1_Panel3"), QString("10:11:12"));
-    QCOMPARE(text(h, "StatusBar1_Panel7"), QString("Sonne: 200"));
-    QCOMPARE(text(h, "StatusBar1_Panel10"), QString::fromUtf8("IT: 21,5°"));
-}
 
-void TestMainWindowPoll::liveFields_data() {
-    QTest::addColumn<Values>("values");
-    QTest::addColumn<QStringList>("expected"); // "name=text" pairs
-    QTest::addColumn<bool>("windBarShown");
-    const QString deg = QString::fromUtf8("°");
-
-    QTest::newRow("typical") << kTypical << QStringList{"IT_Aktuell=21,5" + deg,
-                                                        "IT_Aktuell2=21,5" + deg,
-                                                        "IT_Min=18" + deg,
-                                                        "IT_Min2=18" + deg,
-                                                        "IT_Max=24" + deg,
-                                                        "IT_Max2=24" + deg,
-                                                        "AT_Aktuell=7,3" + deg,
-                                                        "AT_Aktuell2=7,3" + deg,
-                                                        "AT_Min=-2" + deg,
-                                                        "AT_min2=-2" + deg,
-                                                        "AT_Max=9" + deg,
-                                                        "AT_Max2=9" + deg,
-                                                        "AktWind=12 km/h",
-                                                        "MaxWind=40 km/h",
-                                                        "AlarmStatus=   Kein Alarm",
-                                                        "RegenStatus= Kein Regen",
-                                                        "RelFeuchte=55 %",
-                                                        "BA_LuxAktuell=180",
-                                                        "DM_LuxAktuell=180",
-                                                        "DA_LuxAktuell=180"}
-                             << true;
-
-    Values noInside = kTypical;
-    noInside[1] = 999;
-    QTest::newRow("no inside sensor")
-        << noInside << QStringList{"IT_Aktuell=    -",    "IT_Aktuell2=    -", "IT_Min=   -",
-                                   "IT_Min2=   -",        "IT_Max=   -",       "IT_Max2=   -",
-                                   "AT_Aktuell=7,3" + deg}
-        << true;
-
-    Values noOutside = kTypical;
-    noOutside[5] = 999;
-    QTest::newRow("no outside sensor")
-        << noOutside << QStringList{"AT_Aktuell=    -",     "AT_Aktuell2=    -", "AT_Min=   -",
-                                    "AT_min2=   -",         "AT_Max=   -",       "AT_Max2=   -",
-                                    "IT_Aktuell=21,5" + deg}
-        << true;
-
-    Values calmWetDry = kTypical;
-    calmWetDry[9] = 0;
-    calmWetDry[11] = 1;
-    calmWetDry[12] = 1;
-    calmWetDry[15] = 0;
-    QTest::newRow("calm, alarm, rain, no humidity")
-        << calmWetDry
-        << QStringList{"AktWind=0 km/h", QString::fromUtf8("AlarmStatus=Alarm ausgelöst"),
-                       "RegenStatus= Es regnet", "RelFeuchte= - "}
-        << false;
-}
-
-void TestMainWindowPoll::liveFields() {
-    QFETCH(Values, values);
-    QFETCH(QStringList, expected);
-    QFETCH(bool, windBarShown);
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.connectModel(kFullModel);
-    h.sendLiveValues(kTypical);
-    h.sendLiveValues(values);
-    for (const QString& pair : expected) {
-        const QString name = pair.section('=', 0, 0);
-        QCOMPARE(text(h, name), pair.section('=', 1));
-    }
-    auto* bar = h.find<QProgressBar>("WindProgressBar");
-    QCOMPARE(!bar->isHidden(), windBarShown);
-    if (windBarShown)
-        QCOMPARE(bar->value(), values[9]);
-    if (values[1] == 999) // the panel keeps its previous text
-        QCOMPARE(text(h, "StatusBar1_Panel10"), QString::fromUtf8("IT: 21,5°"));
-}
-
-void TestMainWindowPoll::windBarStaysInRange() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    Values storm = kTypical;
-    storm[9] = 140;
-    h.sendLiveValues(storm);
-    auto* bar = h.find<QProgressBar>("WindProgressBar");
-    QVERIFY(!bar->isHidden());
-    QCOMPARE(bar->value(), bar->maximum());
-    QCOMPARE(text(h, "AktWind"), QString("140 km/h"));
-}
-
-void TestMainWindowPoll::heartbeatDot() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    auto* dot = h.find<LogoShape>("Dot");
-    h.session.pollTick();
-    QCOMPARE(dot->color(), HeaderArea::kDotRed);
-
-    h.connectModel(kFullModel);
-    QList<std::pair<QColor, LogoShape::Form>> seen;
-    for (int tick = 0; tick < 4; ++tick) {
-        seen.append({dot->color(), dot->form()});
-        h.link.reply("smo", kFullModel);
+    void connectionLostAndRegained() {
+        WindowHarness h;
+        QVERIFY(h.activate());
         h.session.pollTick();
+        QVERIFY(!h.find("KeineVerbindung_Label")->isHidden());
+        QVERIFY(buttonsEnabled(h, false));
+        h.connectModel(kFullModel);
+        QVERIFY(buttonsEnabled(h, true));
+        h.window->tabs()->setCurrentIndex(MainWindow::Conservatory);
+
+        // The controller falls silent: one watchdog period without a byte.
+        h.session.watchdogTick();
+        h.session.watchdogTick();
+        h.session.pollTick();
+        QCOMPARE(h.text("StatusBar1_Panel0"), QString("Keine Verbindung"));
+        QVERIFY(!h.find("KeineVerbindung_Label")->isHidden());
+        QVERIFY(buttonsEnabled(h, false));
+        // The pages keep what the last model allowed.
+        QVERIFY(h.window->tabs()->isTabVisible(MainWindow::Conservatory));
+
+        // A smaller model answers: the next tick finds it without any user
+        // action and leaves the page that is now hidden.
+        h.connectModel(kPlainModel);
+        QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
+        QVERIFY(buttonsEnabled(h, true));
+        QVERIFY(!h.window->tabs()->isTabVisible(MainWindow::Conservatory));
+        QVERIFY(h.window->tabs()->currentIndex() != MainWindow::Conservatory);
+        QVERIFY(h.find("Tast_Liste")->isHidden());
+        QCOMPARE(h.text("URL_Label"), QString("www.vendrix.example"));
     }
-    for (int i = 1; i < seen.size(); ++i) {
-        QVERIFY(seen[i] != seen[i - 1]);
-        const bool fuchsia = seen[i].first == HeaderArea::kDotFuchsia;
-        QCOMPARE(seen[i].second, fuchsia ? LogoShape::Form::Circle : LogoShape::Form::Square);
-        QVERIFY(fuchsia || seen[i].first == HeaderArea::kDotRed);
+
+    void statusPanelsMirrorSession() {
+        WindowHarness h;
+        QVERIFY(h.activate());
+        h.link.reply("sfi", "1.08");
+        h.link.reply("sdt", "05.12.26");
+        h.link.reply("sti", "10:11:12");
+        h.connectModel(kFullModel);
+        h.sendLiveValues(kTypical);
+        for (int i = 0; i < 14; ++i) {
+            QCOMPARE(h.text(QStringLiteral("StatusBar1_Panel%1").arg(i)),
+                     h.session.panels().text(i));
+        }
     }
-}
 
-void TestMainWindowPoll::luxFieldClickTogglesMode() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.window->tabs()->setCurrentIndex(MainWindow::ShadingTwilight);
-    const QStringList labels{"BA_Label5", "DM_Label4", "DA_Label4"};
-    for (const QString& l : labels)
-        QCOMPARE(text(h, l), QString("Lux mittel"));
+    void liveFields_data() {
+        QTest::addColumn<Values>("values");
+        QTest::addColumn<QStringList>("expected"); // "name=text" pairs
+        QTest::addColumn<bool>("windBarShown");
+        const QString deg = QString::fromUtf8("°");
+        QTest::newRow("typical") << kTypical << QStringList{"IT_Aktuell=21,5" + deg,
+                                                            "IT_Aktuell2=21,5" + deg,
+                                                            "IT_Min=18" + deg,
+                                                            "IT_Min2=18" + deg,
+                                                            "IT_Max=24" + deg,
+                                                            "IT_Max2=24" + deg,
+                                                            "AT_Aktuell=7,3" + deg,
+                                                            "AT_Aktuell2=7,3" + deg,
+                                                            "AT_Min=-2" + deg,
+                                                            "AT_min2=-2" + deg,
+                                                            "AT_Max=9" + deg,
+                                                            "AT_Max2=9" + deg,
+                                                            "AktWind=12 km/h",
+                                                            "MaxWind=40 km/h",
+                                                            "AlarmStatus=   Kein Alarm",
+                                                            "RegenStatus= Kein Regen",
+                                                            "RelFeuchte=55 %",
+                                                            "BA_LuxAktuell=180",
+                                                            "DM_LuxAktuell=180",
+                                                            "DA_LuxAktuell=180"}
+                                 << true;
+        Values v = kTypical;
+        v[1] = 999;
+        QTest::newRow("no inside sensor")
+            << v << QStringList{"IT_Aktuell=    -",    "IT_Aktuell2=    -", "IT_Min=   -",
+                                "IT_Min2=   -",        "IT_Max=   -",       "IT_Max2=   -",
+                                "AT_Aktuell=7,3" + deg}
+            << true;
+        v = kTypical;
+        v[5] = 999;
+        QTest::newRow("no outside sensor")
+            << v << QStringList{"AT_Aktuell=    -",     "AT_Aktuell2=    -", "AT_Min=   -",
+                                "AT_min2=   -",         "AT_Max=   -",       "AT_Max2=   -",
+                                "IT_Aktuell=21,5" + deg}
+            << true;
+        v = kTypical;
+        v[9] = 0;
+        v[11] = 1;
+        v[12] = 1;
+        v[15] = 0;
+        QTest::newRow("calm, alarm, rain, no humidity")
+            << v
+            << QStringList{"AktWind=0 km/h", QString::fromUtf8("AlarmStatus=Alarm ausgelöst"),
+                           "RegenStatus= Es regnet", "RelFeuchte= - "}
+            << false;
+        v = kTypical;
+        v[9] = 140;
+        QTest::newRow("storm beyond the bar") << v << QStringList{"AktWind=140 km/h"} << true;
+    }
 
-    QTest::mouseClick(h.find("BA_LuxAktuell"), Qt::LeftButton);
-    for (const QString& l : labels)
-        QCOMPARE(text(h, l), QString("Lux aktuell"));
-    h.sendLiveValues(kTypical);
-    QCOMPARE(text(h, "DA_LuxAktuell"), QString("200")); // current brightness
+    void liveFields() {
+        QFETCH(Values, values);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, windBarShown);
+        WindowHarness h;
+        QVERIFY(h.activate());
+        h.connectModel(kFullModel);
+        h.sendLiveValues(kTypical);
+        h.sendLiveValues(values);
+        for (const QString& pair : expected)
+            QCOMPARE(h.text(pair.section('=', 0, 0)), pair.section('=', 1));
+        auto* bar = h.find<QProgressBar>("WindProgressBar");
+        QCOMPARE(!bar->isHidden(), windBarShown);
+        if (windBarShown)
+            QCOMPARE(bar->value(), qMin(values[9], bar->maximum()));
+        if (values[1] == 999) // the panel keeps its previous text
+            QCOMPARE(h.text("StatusBar1_Panel10"), QString::fromUtf8("IT: 21,5°"));
+    }
 
-    QTest::mouseClick(h.find("DM_LuxAktuell"), Qt::LeftButton);
-    for (const QString& l : labels)
-        QCOMPARE(text(h, l), QString("Lux mittel"));
-    h.sendLiveValues(kTypical);
-    QCOMPARE(text(h, "BA_LuxAktuell"), QString("180")); // mean brightness
-}
+    void heartbeatDot() {
+        WindowHarness h;
+        QVERIFY(h.activate());
+        auto* dot = h.find<LogoShape>("Dot");
+        h.session.pollTick();
+        QCOMPARE(dot->color(), HeaderArea::kDotRed);
 
-void TestMainWindowPoll::lineErrorShowsInLabel21() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    QCOMPARE(text(h, "Label21"), QString());
-    h.link.raiseLineError();
-    QCOMPARE(text(h, "Label21"), QString("Fehler RS232"));
-    h.connectModel(kFullModel); // nothing resets it
-    QCOMPARE(text(h, "Label21"), QString("Fehler RS232"));
-}
+        h.connectModel(kFullModel);
+        QList<std::pair<QColor, LogoShape::Form>> seen;
+        for (int tick = 0; tick < 4; ++tick) {
+            seen.append({dot->color(), dot->form()});
+            h.connectModel(kFullModel);
+        }
+        for (int i = 1; i < seen.size(); ++i) {
+            QVERIFY(seen[i] != seen[i - 1]);
+            const bool fuchsia = seen[i].first == HeaderArea::kDotFuchsia;
+            QCOMPARE(seen[i].second, fuchsia ? LogoShape::Form::Circle : LogoShape::Form::Square);
+            QVERIFY(fuchsia || seen[i].first == HeaderArea::kDotRed);
+        }
+    }
 
-void TestMainWindowPoll::radioClockIndicator() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.window->tabs()->setCurrentIndex(MainWindow::Parameters);
-    QCOMPARE(h.find<QAbstractButton>("DCF77Button")->text(), QString("DCF-77 Empfangs-Indikator"));
-    h.link.written.clear();
-    QTest::mouseClick(h.find("DCF77Button"), Qt::LeftButton);
-    QCOMPARE(h.link.written, QByteArray(" sdr"));
-    auto* led = h.find<LogoShape>("DCF_LED");
-    QVERIFY(!led->isHidden());
-    QVERIFY(!h.find("Label_DCF77")->isHidden());
+    void luxFieldClickTogglesMode() {
+        WindowHarness h;
+        QVERIFY(h.activate());
+        h.window->tabs()->setCurrentIndex(MainWindow::ShadingTwilight);
+        const QStringList labels{"BA_Label5", "DM_Label4", "DA_Label4"};
+        for (const QString& l : labels)
+            QCOMPARE(h.text(l), QString("Lux mittel"));
+        // Clicking any of the three fields switches all; brightness 200, mean 180.
+        const QList<QStringList> steps{{"BA_LuxAktuell", "Lux aktuell", "DA_LuxAktuell", "200"},
+                                       {"DM_LuxAktuell", "Lux mittel", "BA_LuxAktuell", "180"}};
+        for (const QStringList& step : steps) {
+            QTest::mouseClick(h.find(step[0]), Qt::LeftButton);
+            for (const QString& l : labels)
+                QCOMPARE(h.text(l), step[1]);
+            h.sendLiveValues(kTypical);
+            QCOMPARE(h.text(step[2]), step[3]);
+        }
+    }
 
-    h.link.reply("sds", "1,");
-    QCOMPARE(led->color(), QColor(0, 255, 0));
-    h.link.reply("sds", "0,");
-    QCOMPARE(led->color(), QColor(0, 128, 0));
+    void lineErrorShowsInLabel21() {
+        WindowHarness h;
+        QVERIFY(h.activate());
+        QCOMPARE(h.text("Label21"), QString());
+        h.link.raiseLineError();
+        QCOMPARE(h.text("Label21"), QString("Fehler RS232"));
+        h.connectModel(kFullModel); // nothing resets it
+        QCOMPARE(h.text("Label21"), QString("Fehler RS232"));
+    }
 
-    // Leaving the page ends the mode.
-    h.window->tabs()->setCurrentIndex(MainWindow::Manual);
-    QVERIFY(!h.session.dcfIndicatorActive());
-    QVERIFY(led->isHidden());
-    QVERIFY(h.find("Label_DCF77")->isHidden());
+    void radioClockIndicator() {
+        WindowHarness h;
+        QVERIFY(h.activate());
+        h.window->tabs()->setCurrentIndex(MainWindow::Parameters);
+        h.link.written.clear();
+        QTest::mouseClick(h.find("DCF77Button"), Qt::LeftButton);
+        QCOMPARE(h.link.written, QByteArray(" sdr"));
+        auto* led = h.find<LogoShape>("DCF_LED");
+        QVERIFY(!led->isHidden());
+        QVERIFY(!h.find("Label_DCF77")->isHidden());
+        h.link.reply("sds", "1,");
+        QCOMPARE(led->color(), QColor(0, 255, 0));
+        h.link.reply("sds", "0,");
+        QCOMPARE(led->color(), QColor(0, 128, 0));
 
-    // So does the controller's "sts".
-    h.window->tabs()->setCurrentIndex(MainWindow::Parameters);
-    QTest::mouseClick(h.find("DCF77Button"), Qt::LeftButton);
-    QVERIFY(!led->isHidden());
-    h.link.reply("sts", "");
-    QVERIFY(led->isHidden());
-}
+        // Leaving the page ends the mode.
+        h.window->tabs()->setCurrentIndex(MainWindow::Manual);
+        QVERIFY(!h.session.dcfIndicatorActive());
+        QVERIFY(led->isHidden());
+        QVERIFY(h.find("Label_DCF77")->isHidden());
+    }
 
-void TestMainWindowPoll::maxWindClickResetsMaximum() {
-    WindowHarness h;
-    QVERIFY(h.activate());
-    h.window->tabs()->setCurrentIndex(MainWindow::WindRain);
-    QCOMPARE(text(h, "MaxWind"), QString("74 km/h"));
-    const int before = h.session.txCount();
-    h.link.written.clear();
-    QTest::mouseClick(h.find("MaxWind"), Qt::LeftButton);
-    QCOMPARE(h.link.written, QByteArray("swl"));
-    QCOMPARE(h.session.txCount(), before + 3);
-}
+    void maxWindClickResetsMaximum() {
+        WindowHarness h;
+        QVERIFY(h.activate());
+        h.window->tabs()->setCurrentIndex(MainWindow::WindRain);
+        QCOMPARE(h.text("MaxWind"), QString("74 km/h"));
+        const int before = h.session.txCount();
+        h.link.written.clear();
+        QTest::mouseClick(h.find("MaxWind"), Qt::LeftButton);
+        QCOMPARE(h.link.written, QByteArray("swl"));
+        QCOMPARE(h.session.txCount(), before + 3);
+    }
+};
 
 QTEST_MAIN(TestMainWindowPoll)
 #include "tst_mainwindow_poll.moc"

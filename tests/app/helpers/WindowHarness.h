@@ -1,15 +1,72 @@
 #pragma once
 
-#include "FakeSerialLink.h"
 #include "MainWindow.h"
+#include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
-#include <QStringList>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
 #include <array>
 #include <memory>
 
 namespace korvane::test {
+
+// A serial link in memory: records what is opened and written, and hands
+// bytes to the program as if the controller had sent them.
+class FakeSerialLink : public SerialLink {
+    Q_OBJECT
+public:
+    using SerialLink::SerialLink;
+
+    bool open(const QString& device, QString* error) override {
+        openedDevices.append(device);
+        m_device = device;
+        if (!openError.isEmpty()) {
+            if (error)
+                *error = openError;
+            return false;
+        }
+        m_open = true;
+        return true;
+    }
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    QString device() const override { return m_device; }
+    void write(const QByteArray& bytes) override {
+        if (m_open)
+            written += bytes;
+    }
+    QByteArray readAll() override { return std::exchange(m_incoming, {}); }
+
+    // The controller answers with one frame.
+    void reply(const QByteArray& code, const QByteArray& payload) {
+        m_incoming += "start_" + code + payload + "ende_";
+        Q_EMIT bytesArrived(m_incoming.size());
+    }
+    void raiseLineError() { Q_EMIT lineError(); }
+
+    QStringList openedDevices;
+    QByteArray written;
+    QString openError; // when set, open() fails with this text
+
+private:
+    bool m_open = false;
+    QString m_device;
+    QByteArray m_incoming;
+};
+
+inline const QStringList kConnectionButtonNames{
+    QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),
+    QStringLiteral("Logbuch_Button"),      QStringLiteral("Logbuch_Anfang"),
+    QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
+};
 
 // A main window over a fake link, with stand-ins for the switch-time and
 // logbook content (the named buttons, progress bars, port drop-down and
@@ -17,19 +74,53 @@ namespace korvane::test {
 class WindowHarness {
 public:
     // `ini`: content of Korvane.ini; nullptr: no file.
-    explicit WindowHarness(const char* ini = nullptr);
-    ~WindowHarness();
+    explicit WindowHarness(const char* ini = nullptr) {
+        QFile file(iniPath());
+        if (ini && file.open(QIODevice::WriteOnly))
+            file.write(ini);
+        const int manualOnly = 3600 * 1000; // the test drives every tick itself
+        session.setTimerIntervals(manualOnly, manualOnly, manualOnly);
+        window = std::make_unique<MainWindow>(session, iniPath());
+        window->setMessagePresenter([this](const QString& text) { messages.append(text); });
 
-    QString iniPath() const;
+        QWidget* switchTimes = content(kConnectionButtonNames.mid(0, 2), "ProgressBar");
+        auto* port = named(new QComboBox, "Combo_PortNum");
+        for (int n = 1; n <= 8; ++n)
+            port->addItem(QStringLiteral("COM %1").arg(n));
+        switchTimes->layout()->addWidget(port);
+        switchTimes->layout()->addWidget(named(new QLabel, "Label21"));
+        window->setSwitchTimeContent(switchTimes);
+        window->setLogbookContent(content(kConnectionButtonNames.mid(2), "LogbuchProgressBar"));
+    }
+
+    QString iniPath() const { return dir.filePath("Korvane.ini"); }
     // Shows the window and waits for the start-up to have run.
-    bool activate();
+    bool activate() {
+        window->show();
+        return QTest::qWaitFor([this] { return window->isActivated(); });
+    }
     // The controller reports `model`; one poll tick evaluates it.
-    void connectModel(const QByteArray& model);
+    void connectModel(const QByteArray& model) {
+        link.reply("smo", model);
+        session.pollTick();
+    }
     // An "skd" reply with these 16 values.
-    void sendLiveValues(const std::array<int, 16>& values);
-
+    void sendLiveValues(const std::array<int, 16>& values) {
+        QByteArray payload;
+        for (int v : values)
+            payload += QByteArray::number(v) + ',';
+        link.reply("skd", payload);
+    }
     template <typename T = QWidget> T* find(const QString& name) const {
         return window->findChild<T*>(name);
+    }
+    // The text of the line edit or label `name`.
+    QString text(const QString& name) const {
+        if (auto* field = find<QLineEdit>(name))
+            return field->text();
+        if (auto* label = find<QLabel>(name))
+            return label->text();
+        return QStringLiteral("<no widget %1>").arg(name);
     }
 
     QTemporaryDir dir;
@@ -37,12 +128,20 @@ public:
     ControllerSession session{&link};
     QStringList messages;
     std::unique_ptr<MainWindow> window;
-};
 
-inline const QStringList kConnectionButtonNames{
-    QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),
-    QStringLiteral("Logbuch_Button"),      QStringLiteral("Logbuch_Anfang"),
-    QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
+private:
+    static QWidget* content(const QStringList& buttons, const QString& progressBar) {
+        auto* widget = new QWidget;
+        auto* layout = new QVBoxLayout(widget);
+        for (const QString& name : buttons)
+            layout->addWidget(named(new QPushButton(name), name));
+        layout->addWidget(named(new QProgressBar, progressBar));
+        return widget;
+    }
+    template <typename W> static W* named(W* widget, const QString& name) {
+        widget->setObjectName(name);
+        return widget;
+    }
 };
 
 } // namespace korvane::test

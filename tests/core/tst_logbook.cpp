@@ -1,0 +1,439 @@
+// The logbook: row and export texts, the list's pages, and the transfer
+// against the simulated controller's log, export file included.
+#include "SimLogbook.h"
+#include "SimLoopbackLink.h"
+
+#include "logbook/LogExportFile.h"
+#include "logbook/LogFormat.h"
+#include "logbook/LogbookList.h"
+#include "logbook/LogbookTransfer.h"
+#include "session/ControllerSession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+
+// LogEntry values in wire order: number, motor, direction, day, month, cause,
+// hour, minute, kind.
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QStringList filesIn(const QTemporaryDir& dir) {
+    return QDir(dir.path()).entryList(QDir::Files);
+}
+
+const QByteArray kHeaderLine = "Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgel\xF6st durch\r\n";
+const QByteArray kEndLine = "0;K\xFC"
+                            "che;00.00.;00:00;v;   Keine Logbucheintr\xE4ge gespeichert\r\n";
+
+// The transfer over a session whose link the simulated controller's logbook
+// answers in-process.
+struct Rig {
+    SimLogbook sim;
+    // Optional: rewrites the simulator's reply frames before they go out.
+    std::function<QList<QByteArray>(QList<QByteArray>)> tamper;
+    SimLoopbackLink link{[this](const QByteArray& request) {
+        QList<QByteArray> frames = sim.handle(request);
+        return tamper ? tamper(frames) : frames;
+    }};
+    ControllerSession session{&link};
+    LogbookTransfer transfer{session, [](int motor) {
+                                 return motor == 1 ? QStringLiteral("Küche")
+                                                   : QStringLiteral("Bad");
+                             }};
+    QSignalSpy finished{&transfer, &LogbookTransfer::finished};
+
+    Rig() { link.open(QStringLiteral("sim"), nullptr); }
+
+    bool waitFinished() { return !finished.isEmpty() || finished.wait(5000); }
+    // Waits for the running transfer and tells whether it succeeded.
+    bool run() {
+        const bool ok = waitFinished() && finished.first().at(0).toBool();
+        finished.clear();
+        return ok;
+    }
+    QString row(int r) const { return transfer.list().row(r); }
+    int shownNumber(int r) const { return row(r).left(5).trimmed().toInt(); }
+    bool rowsEmpty(int from) const {
+        for (int r = from; r < LogbookList::kRowCount; ++r) {
+            if (!row(r).isEmpty())
+                return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+class TestLogbook : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void rowAndExportLine_data() {
+        QTest::addColumn<LogEntry>("entry");
+        QTest::addColumn<int>("logCount");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("row");  // empty: not checked
+        QTest::addColumn<QString>("line"); // empty: not checked
+
+        QTest::newRow("Küche, fixed switch time")
+            << LogEntry{248, 1, 1, 3, 12, 0, 7, 5} << 250 << "Küche"
+            << "    3  Küche        03.12.   07:05    ^     Fest programmierte Schaltzeit"
+            << "3;Küche;03.12.;07:05;^;Fest programmierte Schaltzeit";
+        QTest::newRow("long name: cut to 12 in the list, whole in the file")
+            << LogEntry{1, 2, 0, 28, 2, 1, 23, 59} << 42 << "Wintergarten links"
+            << "   42  Wintergarten 28.02.   23:59    v     Beschattungs-Automatik"
+            << "42;Wintergarten links;28.02.;23:59;v;Beschattungs-Automatik";
+        QTest::newRow("restart: no name, no arrow")
+            << LogEntry{2, 1, 1, 1, 2, 9, 3, 4} << 5 << "Küche"
+            << "    4               01.02.   03:04          Neustart nach Anlagen-Reset"
+            << "4;            ;01.02.;03:04; ;Neustart nach Anlagen-Reset";
+        QTest::newRow("operator switch priority: name, no arrow")
+            << LogEntry{1, 3, 1, 3, 3, 5, 7, 5} << 100 << "Bad"
+            << "  100  Bad          03.03.   07:05          Abbruch durch Vorrang des "
+               "Bedienschalters"
+            << "";
+        QTest::newRow("clock change: list drops name and arrow")
+            << LogEntry{1, 1, 0, 29, 3, 18, 2, 0} << 1 << "Küche"
+            << "    1               29.03.   02:00          Umstellung MEZ -> MESZ, Astro-Zeiten "
+               "angepasst"
+            << "";
+        QTest::newRow("clock change: file keeps name and arrow")
+            << LogEntry{1, 2, 0, 25, 10, 19, 3, 0} << 1 << "Bad"
+            << ""
+            << "1;Bad;25.10.;03:00;v;Umstellung MESZ -> MEZ, Astro-Zeiten angepasst";
+        QTest::newRow("empty log marker in the list")
+            << LogEntry{LogEntry::kEndNumber, 1} << 0 << "x"
+            << "   Keine Logbucheinträge gespeichert"
+            << "";
+        QTest::newRow("unknown cause and motor")
+            << LogEntry{1, 9, 1, 1, 1, 42} << 1 << ""
+            << "    1               01.01.   00:00    ^     Unbekannter Auslöser (Code 42)"
+            << "1;;01.01.;00:00;^;Unbekannter Auslöser (Code 42)";
+    }
+
+    void rowAndExportLine() {
+        QFETCH(LogEntry, entry);
+        QFETCH(int, logCount);
+        QFETCH(QString, name);
+        QFETCH(QString, row);
+        QFETCH(QString, line);
+        if (!row.isEmpty())
+            QCOMPARE(logListRow(entry, logCount, name), row);
+        if (!line.isEmpty())
+            QCOMPARE(logExportLine(entry, logCount, name), line);
+    }
+
+    void causeTexts_data() {
+        QTest::addColumn<int>("cause");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("exported");
+
+        QTest::newRow("0/1") << 0 << 1 << "Programmierte Schaltzeit mit Solarfunktion"
+                             << "Programmierte Schaltzeit mit Astrofunktion";
+        QTest::newRow("7") << 7 << 0 << "Innen-Temperatursteuerung"
+                           << "Innentemperatur-Automatik";
+        QTest::newRow("8") << 8 << 0 << "Alarm bzw. Zentralschalter ausgelöst"
+                           << "Alarmkontakt wurde ausgelöst";
+        QTest::newRow("10") << 10 << 0 << "Außen-Temperatursteuerung"
+                            << "Außentemperatur-Automatik";
+        QTest::newRow("11") << 11 << 0 << "Durch Außen-Temper.-Strg ist Motor de-aktiviert"
+                            << "Durch AT-Steuerung ist Motor de-aktiviert";
+        QTest::newRow("24 unknown") << 24 << 0 << "Unbekannter Auslöser (Code 24)"
+                                    << "Unbekannter Auslöser (Code 24)";
+        QTest::newRow("-3 unknown") << -3 << 0 << "Unbekannter Auslöser (Code -3)"
+                                    << "Unbekannter Auslöser (Code -3)";
+        QTest::newRow("0 with kind -1") << 0 << -1 << "Programmierte Schaltzeit (Art -1)"
+                                        << "Programmierte Schaltzeit (Art -1)";
+    }
+
+    void causeTexts() {
+        QFETCH(int, cause);
+        QFETCH(int, kind);
+        QFETCH(QString, list);
+        QFETCH(QString, exported);
+        QCOMPARE(logCauseText(LogTextStyle::List, cause, kind), list);
+        QCOMPARE(logCauseText(LogTextStyle::Export, cause, kind), exported);
+    }
+
+    void largeNumbersKeepColumnsAligned() {
+        const LogEntry e{1, 1, 1, 3, 12, 4, 7, 5};
+        const QString reference = logListRow(e, 1, QStringLiteral("Küche"));
+        for (int count : {999, 1000, 9998, 99999}) {
+            const QString row = logListRow(e, count, QStringLiteral("Küche"));
+            QCOMPARE(row.size(), reference.size());
+            QCOMPARE(row.indexOf(QStringLiteral("Küche")),
+                     reference.indexOf(QStringLiteral("Küche")));
+            QCOMPARE(row.left(5).trimmed().toInt(), count);
+            QVERIFY2(count >= 10000 || row.startsWith(QLatin1Char(' ')), qPrintable(row));
+        }
+    }
+
+    void motorNameOnlyForMotorsOneToEight() {
+        QList<int> asked;
+        const MotorNameLookup names = [&](int motor) {
+            asked << motor;
+            return QStringLiteral("M%1").arg(motor);
+        };
+        for (int motor : {-1, 0, 1, 8, 9, 255})
+            logMotorName(LogEntry{1, motor}, names);
+        QCOMPARE(asked, (QList<int>{1, 8}));
+        QCOMPARE(logMotorName(LogEntry{1, 8}, names), QStringLiteral("M8"));
+        QCOMPARE(logMotorName(LogEntry{1, 9}, names), QString());
+        QCOMPARE(logMotorName(LogEntry{1, 3}, MotorNameLookup()), QString());
+    }
+
+    void decodeChecksEntries() {
+        ReplyValues v{248, 1, 1, 3, 12, 0, 7, 5, 0, 277};
+        QCOMPARE(*decodeLogEntry(v).entry, (LogEntry{248, 1, 1, 3, 12, 0, 7, 5}));
+        QVERIFY(decodeLogEntry(v).errorText.isEmpty());
+        v[9] = 278;
+        QVERIFY(!decodeLogEntry(v).entry);
+        QCOMPARE(decodeLogEntry(v).errorText, QStringLiteral("LoBuFe 247"));
+
+        ReplyValues end{9999, 1, 0, 0, 0, 0, 0, 0, 0, 10000};
+        QVERIFY(decodeLogEntry(end).entry->isEnd());
+        end[9] = 9999;
+        QCOMPARE(decodeLogEntry(end).errorText, QStringLiteral("LoBuFe 9998"));
+    }
+
+    void pageRows() {
+        const QList<std::pair<qint64, int>> cases{{1, 0}, {100, 99}, {101, 0}, {0, 99}, {-5, 94}};
+        for (auto [n, row] : cases)
+            QCOMPARE(LogbookList::rowFor(n), row);
+
+        // A read that brings no entry but the end frame opens a fresh page.
+        LogbookList list;
+        for (int n = 1; n <= 100; ++n)
+            list.place(n, QString::number(n));
+        QCOMPARE(list.placeEnd(101, QStringLiteral("end"), false), 0);
+        QCOMPARE(list.row(0), QStringLiteral("end"));
+        QVERIFY(list.row(1).isEmpty());
+        QVERIFY(list.row(100).isEmpty());
+    }
+
+    void readNumbersNewestFirst() {
+        Rig rig;
+        for (int day = 1; day <= 5; ++day)
+            rig.sim.record(LogEntry{0, 1, 1, day, 3, 1, 7, 5});
+        QSignalSpy busy(&rig.transfer, &LogbookTransfer::busyChanged);
+        QVERIFY(rig.transfer.startRead(false));
+        QCOMPARE(rig.session.activity(), Activity::Logbook);
+        QVERIFY(rig.run());
+
+        QCOMPARE(rig.link.written(), QByteArray("smnslasld"));
+        QCOMPARE(rig.transfer.logCount(), 5);
+        QCOMPARE(rig.transfer.lastLogEntry(), 5);
+        for (int r = 0; r < 5; ++r)
+            QCOMPARE(rig.shownNumber(r), 5 - r);
+        QCOMPARE(
+            rig.row(0),
+            QStringLiteral("    5  Küche        05.03.   07:05    ^     Beschattungs-Automatik"));
+        QCOMPARE(rig.row(5), kLogNoEntriesText); // the end frame
+        QCOMPARE(rig.transfer.selectedRow(), 0);
+        QCOMPARE(rig.session.activity(), Activity::Idle);
+        QCOMPARE(busy.size(), 2);
+        QCOMPARE(rig.session.panels().text(StatusPanels::Activity), QString());
+    }
+
+    void readPagesFromStartAndClear() {
+        Rig rig;
+        rig.sim.seed(150);
+        QVERIFY(rig.transfer.startRead(false));
+        QVERIFY(rig.run());
+        QCOMPARE(rig.shownNumber(0), 150);
+        QCOMPARE(rig.shownNumber(99), 51);
+        QCOMPARE(rig.row(100), kLogNoEntriesText); // the full page stays
+
+        QVERIFY(rig.transfer.startRead(false));
+        QVERIFY(rig.run());
+        QCOMPARE(rig.shownNumber(0), 50);
+        QCOMPARE(rig.shownNumber(49), 1);
+        QCOMPARE(rig.row(50), kLogNoEntriesText);
+        QVERIFY(rig.rowsEmpty(51));
+        QCOMPARE(rig.transfer.lastLogEntry(), 150);
+
+        QVERIFY(rig.transfer.startRead(true));
+        QVERIFY(rig.link.written().endsWith("smnslaslrsld"));
+        QVERIFY(rig.run());
+        QCOMPARE(rig.shownNumber(0), 150);
+        QCOMPARE(rig.transfer.lastLogEntry(), 100);
+
+        QSignalSpy reset(&rig.transfer, &LogbookTransfer::listReset);
+        rig.transfer.clearLog();
+        QVERIFY(rig.link.written().endsWith("sll"));
+        QCOMPARE(reset.size(), 1);
+        QVERIFY(rig.rowsEmpty(0));
+        QCOMPARE(rig.transfer.lastLogEntry(), 1);
+        QCOMPARE(rig.session.activity(), Activity::Idle);
+        QCOMPARE(rig.sim.count(), 0);
+        QVERIFY(rig.transfer.startRead(false));
+        QVERIFY(rig.run());
+        QCOMPARE(rig.transfer.list().rows().count(kLogNoEntriesText), 1);
+    }
+
+    void emptyLog() {
+        Rig rig;
+        QVERIFY(rig.transfer.startRead(false));
+        QVERIFY(rig.run());
+        QCOMPARE(rig.row(0), kLogNoEntriesText);
+        QVERIFY(rig.rowsEmpty(1));
+        QCOMPARE(rig.transfer.logCount(), 0);
+    }
+
+    void damagedEntryIsSkipped_data() {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("check value off")
+            << QByteArray(",ende_") << QByteArray("1,ende_") << QStringLiteral("LoBuFe 1");
+        QTest::newRow("not a number")
+            << QByteArray("2,") << QByteArray("2x,") << QStringLiteral("Formatfehler sld");
+    }
+
+    void damagedEntryIsSkipped() {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, error);
+        Rig rig;
+        for (int i = 0; i < 3; ++i)
+            rig.sim.record(LogEntry{0, 2, 0, 10 + i, 1, 4, 8, 0});
+        rig.tamper = [&](QList<QByteArray> frames) {
+            for (QByteArray& f : frames) {
+                if (f.startsWith("start_sld2,")) // entry 2 arrives damaged
+                    f.replace(f.indexOf(from, 8), from.size(), to);
+            }
+            return frames;
+        };
+        QVERIFY(rig.transfer.startRead(false));
+        QVERIFY(rig.run());
+        QCOMPARE(rig.session.panels().text(StatusPanels::Error), error);
+        QCOMPARE(rig.shownNumber(0), 3);
+        QVERIFY(rig.row(1).isEmpty());
+        QCOMPARE(rig.shownNumber(2), 1);
+    }
+
+    void exportIsByteExact() {
+        Rig rig;
+        rig.sim.record(LogEntry{0, 9, 1, 1, 1, 42});           // oldest: unknown motor and cause
+        rig.sim.record(LogEntry{0, 0, 0, 1, 1, 0, 0, 0, 5});   // unknown switch-time kind
+        rig.sim.record(LogEntry{0, 2, 0, 1, 2, 9, 3, 4});      // restart
+        rig.sim.record(LogEntry{0, 2, 0, 2, 12, 0, 6, 30, 1}); // solar switch time
+        rig.sim.record(LogEntry{0, 1, 1, 3, 12, 0, 7, 5});     // newest: Küche
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Logbuch.vlf"));
+        QFile old(path); // longer than the export: replaced, not overwritten in place
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(1000, 'x')));
+        old.close();
+        QSignalSpy progress(&rig.transfer, &LogbookTransfer::progress);
+        QStringList activityTexts;
+        connect(&rig.session.panels(), &StatusPanels::changed, this,
+                [&](int panel, const QString& text) {
+                    if (panel == StatusPanels::Activity)
+                        activityTexts << text;
+                });
+        QVERIFY(rig.transfer.startExport(path));
+        QCOMPARE(rig.link.written(), QByteArray("smnslaslf"));
+        QVERIFY(rig.run());
+
+        QCOMPARE(readFile(path), kHeaderLine +
+                                     "5;K\xFC"
+                                     "che;03.12.;07:05;^;Fest programmierte Schaltzeit\r\n"
+                                     "4;Bad;02.12.;06:30;v;Programmierte Schaltzeit mit "
+                                     "Astrofunktion\r\n"
+                                     "3;            ;01.02.;03:04; ;Neustart nach "
+                                     "Anlagen-Reset\r\n"
+                                     "2;;01.01.;00:00;v;Programmierte Schaltzeit (Art 5)\r\n"
+                                     "1;;01.01.;00:00;^;Unbekannter Ausl\xF6ser (Code 42)\r\n" +
+                                     kEndLine);
+        QCOMPARE(filesIn(dir), QStringList{QStringLiteral("Logbuch.vlf")});
+        QCOMPARE(progress.last(), (QList<QVariant>{5, 5}));
+        QCOMPARE(rig.transfer.exportedEntries(), 5);
+        for (const char* text :
+             {"Logbuch Daten", "Logbuch Zeile 1", "Logbuch Zeile 5", "Logbuch Zeile 6"})
+            QVERIFY2(activityTexts.contains(QLatin1String(text)), text);
+        QCOMPARE(activityTexts.last(), QString());
+        QCOMPARE(rig.session.activity(), Activity::Idle);
+    }
+
+    void silenceEndsExportWithoutTouchingTarget() {
+        Rig rig;
+        rig.sim.seed(20);
+        // The controller stops after a few entries: no end frame ever comes.
+        rig.tamper = [](QList<QByteArray> frames) { return frames.mid(0, qMin(5, frames.size())); };
+        rig.transfer.setSilenceTimeout(100);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Logbuch.vlf"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("previous export\r\n"));
+        old.close();
+        QVERIFY(rig.transfer.startExport(path));
+        QVERIFY(rig.waitFinished());
+        QCOMPARE(rig.finished.first().at(0).toBool(), false);
+        QVERIFY(
+            rig.finished.first().at(1).toString().contains(QStringLiteral("nicht geschrieben")));
+        QCOMPARE(readFile(path), QByteArray("previous export\r\n"));
+        QCOMPARE(filesIn(dir), QStringList{QStringLiteral("Logbuch.vlf")});
+        QCOMPARE(rig.session.activity(), Activity::Idle);
+        QCOMPARE(rig.session.panels().text(StatusPanels::Activity), QString());
+    }
+
+    void silentReadBlocksOthersThenTimesOut() {
+        Rig rig;
+        rig.sim.seed(5);
+        rig.link.setMute(true);
+        rig.transfer.setSilenceTimeout(50);
+        QVERIFY(rig.transfer.startRead(false));
+        const QByteArray sent = rig.link.written();
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(!rig.transfer.startExport(dir.filePath(QStringLiteral("x.vlf")), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!rig.transfer.startRead(true));
+        QVERIFY(!rig.transfer.clearLog());
+        QCOMPARE(rig.link.written(), sent);
+        QVERIFY(filesIn(dir).isEmpty());
+
+        QVERIFY(rig.waitFinished());
+        QCOMPARE(rig.finished.first().at(0).toBool(), false);
+        QVERIFY(rig.finished.first().at(1).toString().contains(QStringLiteral("keine Antwort")));
+        QCOMPARE(rig.session.activity(), Activity::Idle);
+        QVERIFY(!rig.transfer.isBusy());
+        rig.finished.clear();
+        // A new read works afterwards.
+        rig.link.setMute(false);
+        QVERIFY(rig.transfer.startRead(true));
+        QVERIFY(rig.run());
+
+        // Another long operation of the session blocks a start as well.
+        Rig other;
+        other.session.setActivity(Activity::ReadAll);
+        QVERIFY(!other.transfer.startRead(false));
+        QVERIFY(other.link.written().isEmpty());
+    }
+
+    void strayExportFrameWhileIdle() {
+        Rig rig;
+        rig.sim.seed(2);
+        // Export frames with no export running write nothing and change no state.
+        QSignalSpy frames(&rig.session, &ControllerSession::frameReceived);
+        for (const QByteArray& f : rig.sim.handle("slf"))
+            rig.link.receive(f);
+        QTRY_COMPARE(frames.size(), 3);
+        QCOMPARE(rig.transfer.lastLogEntry(), 0);
+        QCOMPARE(rig.transfer.exportedEntries(), 0);
+        QVERIFY(!rig.transfer.isBusy());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogbook)
+#include "tst_logbook.moc"
