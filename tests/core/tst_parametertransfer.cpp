@@ -1,4 +1,4 @@
-#include "helpers/FakeLink.h"
+#include "FakeLink.h"
 
 #include "session/ControllerSession.h"
 #include "session/ParameterTransfer.h"

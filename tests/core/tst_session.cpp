@@ -1,4 +1,4 @@
-#include "helpers/FakeLink.h"
+#include "FakeLink.h"
 
 #include "files/ProgramSettings.h"
 #include "session/ControllerSession.h"
@@ -210,6 +210,7 @@ private Q_SLOTS:
     void missingDeviceReportsAndKeepsRunning() {
         Rig r;
         QSignalSpy messages(&r.session, &ControllerSession::userMessage);
+        r.link.openError = QStringLiteral("Specified device not found (/dev/missing).");
         QVERIFY(!r.session.changePort(QStringLiteral("/dev/missing")));
         QCOMPARE(messages.first().first().toString(),
                  QStringLiteral("Specified device not found (/dev/missing)."));
@@ -220,10 +221,10 @@ private Q_SLOTS:
     void reopensAfterTheDeviceComesBack() {
         Rig r;
         r.session.setReopenInterval(10);
-        const int before = r.link.opens;
+        const int before = r.link.openedDevices.size();
         r.link.hangUp();
         QTRY_VERIFY(r.link.isOpen());
-        QCOMPARE(r.link.opens, before + 1);
+        QCOMPARE(r.link.openedDevices.size(), before + 1);
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "FakeLink.h"
 #include "MainWindow.h"
-#include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
 #include <QComboBox>
@@ -18,49 +18,7 @@
 
 namespace korvane::test {
 
-// A serial link in memory: records what is opened and written, and hands
-// bytes to the program as if the controller had sent them.
-class FakeSerialLink : public SerialLink {
-    Q_OBJECT
-public:
-    using SerialLink::SerialLink;
-
-    bool open(const QString& device, QString* error) override {
-        openedDevices.append(device);
-        m_device = device;
-        if (!openError.isEmpty()) {
-            if (error)
-                *error = openError;
-            return false;
-        }
-        m_open = true;
-        return true;
-    }
-    void close() override { m_open = false; }
-    bool isOpen() const override { return m_open; }
-    QString device() const override { return m_device; }
-    void write(const QByteArray& bytes) override {
-        if (m_open)
-            written += bytes;
-    }
-    QByteArray readAll() override { return std::exchange(m_incoming, {}); }
-
-    // The controller answers with one frame.
-    void reply(const QByteArray& code, const QByteArray& payload) {
-        m_incoming += "start_" + code + payload + "ende_";
-        Q_EMIT bytesArrived(m_incoming.size());
-    }
-    void raiseLineError() { Q_EMIT lineError(); }
-
-    QStringList openedDevices;
-    QByteArray written;
-    QString openError; // when set, open() fails with this text
-
-private:
-    bool m_open = false;
-    QString m_device;
-    QByteArray m_incoming;
-};
+using FakeSerialLink = ::FakeLink;
 
 inline const QStringList kConnectionButtonNames{
     QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),

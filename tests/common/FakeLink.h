@@ -2,21 +2,25 @@
 
 #include "serial/SerialLink.h"
 
-// A serial link in memory: tests push received bytes and read what was written.
+#include <QStringList>
+#include <utility>
+
+// A serial link in memory: records what is opened and written, and hands
+// bytes to the program as if the controller had sent them.
 class FakeLink : public korvane::SerialLink {
     Q_OBJECT
 public:
     using SerialLink::SerialLink;
 
     bool open(const QString& device, QString* error) override {
-        if (device.contains(QLatin1String("missing"))) {
+        openedDevices.append(device);
+        m_device = device;
+        if (!openError.isEmpty()) {
             if (error)
-                *error = QStringLiteral("Specified device not found (%1).").arg(device);
+                *error = openError;
             return false;
         }
-        m_device = device;
         m_open = true;
-        ++opens;
         return true;
     }
     void close() override { m_open = false; }
@@ -33,13 +37,19 @@ public:
         m_incoming += bytes;
         Q_EMIT bytesArrived(m_incoming.size());
     }
+    // The controller answers with one frame.
+    void reply(const QByteArray& code, const QByteArray& payload) {
+        receive("start_" + code + payload + "ende_");
+    }
+    void raiseLineError() { Q_EMIT lineError(); }
     void hangUp() {
         m_open = false;
         Q_EMIT deviceLost(QStringLiteral("gone"));
     }
 
+    QStringList openedDevices;
     QByteArray written;
-    int opens = 0;
+    QString openError; // when set, open() fails with this text
 
 private:
     QString m_device;
