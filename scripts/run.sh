@@ -14,7 +14,5 @@ trap 'kill $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 cd run
 # Korvane.ini lives in the working directory: COM 1 maps to the simulator.
-if [ ! -f Korvane.ini ] || ! grep -q '^COM1=' Korvane.ini; then
-  printf '1\r\nCOM1=%s\r\n' "$link" > Korvane.ini
-fi
+printf '1\r\nCOM1=%s\r\n' "$link" > Korvane.ini
 ../build/src/app/korvane
