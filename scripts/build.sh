@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Configures and builds everything into ./build.
+# Configures and builds into ./build: everything, or the targets named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+if [ $# -gt 0 ]; then
+  cmake --build build -j"$(nproc)" --target "$@"
+else
+  cmake --build build -j"$(nproc)"
+fi

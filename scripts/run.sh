@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh korvane korvane-sim korvane-cli
 mkdir -p run
 link="$PWD/run/ttyKorvaneSim"
 build/src/sim/korvane-sim --link "$link" "$@" &
