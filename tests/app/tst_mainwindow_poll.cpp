@@ -253,40 +253,6 @@ private Q_SLOTS:
         h.connectModel(kFullModel); // nothing resets it
         QCOMPARE(h.text("Label21"), QString("Fehler RS232"));
     }
-
-    void radioClockIndicator() {
-        WindowHarness h;
-        QVERIFY(h.activate());
-        h.window->tabs()->setCurrentIndex(MainWindow::Parameters);
-        h.link.written.clear();
-        QTest::mouseClick(h.find("DCF77Button"), Qt::LeftButton);
-        QCOMPARE(h.link.written, QByteArray(" sdr"));
-        auto* led = h.find<LogoShape>("DCF_LED");
-        QVERIFY(!led->isHidden());
-        QVERIFY(!h.find("Label_DCF77")->isHidden());
-        h.link.reply("sds", "1,");
-        QCOMPARE(led->color(), QColor(0, 255, 0));
-        h.link.reply("sds", "0,");
-        QCOMPARE(led->color(), QColor(0, 128, 0));
-
-        // Leaving the page ends the mode.
-        h.window->tabs()->setCurrentIndex(MainWindow::Manual);
-        QVERIFY(!h.session.dcfIndicatorActive());
-        QVERIFY(led->isHidden());
-        QVERIFY(h.find("Label_DCF77")->isHidden());
-    }
-
-    void maxWindClickResetsMaximum() {
-        WindowHarness h;
-        QVERIFY(h.activate());
-        h.window->tabs()->setCurrentIndex(MainWindow::WindRain);
-        QCOMPARE(h.text("MaxWind"), QString("74 km/h"));
-        const int before = h.session.txCount();
-        h.link.written.clear();
-        QTest::mouseClick(h.find("MaxWind"), Qt::LeftButton);
-        QCOMPARE(h.link.written, QByteArray("swl"));
-        QCOMPARE(h.session.txCount(), before + 3);
-    }
 };
 
 QTEST_MAIN(TestMainWindowPoll)

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetricsF>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -85,68 +84,15 @@ Q_DECLARE_METATYPE(Confirm)
 class TestSwitchTimePage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Combo boxes: item count, first and last item; buttons: caption only.
-    void textsAndHints_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<QString>("hint");
-        auto row = [](const char* name, int count, const QString& first, const QString& last,
-                      const QString& hint) {
-            QTest::newRow(name) << QString(name) << count << first << last << hint;
-        };
-        row("CB_Wochentag", 7, "Mo", "So", "");
-        row("CB_Raum", 8, "Motor 1", "Motor 8", "");
-        row("CB_Schaltzeit_Nr", 9, "1", " ", "");
-        row("CB_Up_Down", 2, QStringLiteral("é"), QStringLiteral("ê"), "Laufrichtung");
-        row("CB_Schaltzeit", 1441, "     ", "23:59", "Aktivierungs-Uhrzeit");
-        row("CB_Dauer", 127, "1s", "Dau", "Laufzeit des Motors bei Aktivierung");
-        row("CB_Gruppe", 3, "-", "Mo - So",
-            QStringLiteral("Schaltzeit gilt für mehrere Wochentage"));
-        row("CB_Funktion", 3, "-", "Zufall", "Zufallsfunktion, Astro-Funktion");
-        row("CB_Copy_Raum", 8, "Motor 1", "Motor 8", "Ziel-Motor");
-        row("Combo_PortNum", 8, "COM 1", "COM 8", "");
-        row("Send_Button", 0, "Daten zur Steuerung senden", "", "");
-        row("Read_Button", 0, "Daten von Steuerung lesen", "", "");
-        row("SaveToDisk_Button", 0, QStringLiteral("Speichern auf Datenträger"), "",
-            "Schaltzeiten sowie alle weiteren Einstellungen auf Festplatte schreiben");
-        row("Read_From_Disk", 0, QStringLiteral("Lesen von Datenträger"), "",
-            "Schaltzeiten sowie alle weiteren Einstellungen aus Datenfile lesen");
-        row("TagButton", 0, "Tag", "", "Liste sortieren nach Tag");
-        row("MotorButton", 0, "Motor- bzw. Raum", "", "Liste sortieren nach Motor");
-    }
-
-    void textsAndHints() {
-        QFETCH(QString, name);
-        QFETCH(int, count);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        QFETCH(QString, hint);
-        Fixture f;
-        auto* w = f.page.findChild<QWidget*>(name);
-        QVERIFY(w);
-        QCOMPARE(w->toolTip(), hint);
-        if (auto* c = qobject_cast<QComboBox*>(w)) {
-            QCOMPARE(c->count(), count);
-            QCOMPARE(c->itemText(0), first);
-            QCOMPARE(c->itemText(count - 1), last);
-        } else {
-            QVERIFY(qobject_cast<QPushButton*>(w));
-            QCOMPARE(qobject_cast<QPushButton*>(w)->text(), first);
-        }
-    }
-
     void startupState() {
         Fixture f;
-        QStringList titles;
-        for (auto* box : f.page.findChildren<QGroupBox*>())
-            titles << box->title();
-        for (const QString& t :
-             {QStringLiteral("Schaltzeiten anzeigen und ändern"),
-              QStringLiteral("Schaltzeiten kopieren"), QStringLiteral("Datenaustausch Steuerung"),
-              QStringLiteral("Port"), QStringLiteral("Sicherung auf Datenträger")})
-            QVERIFY2(titles.contains(t), qPrintable(t));
+        // Two representative texts: a combo box with its hint, a button.
+        QCOMPARE(f.combo("CB_Dauer")->count(), 127);
+        QCOMPARE(f.combo("CB_Dauer")->itemText(126), QStringLiteral("Dau"));
+        QCOMPARE(f.combo("CB_Dauer")->toolTip(),
+                 QStringLiteral("Laufzeit des Motors bei Aktivierung"));
+        QCOMPARE(f.button("SaveToDisk_Button")->text(),
+                 QStringLiteral("Speichern auf Datenträger"));
         for (auto order : {kByDay, kByMotor}) {
             QListWidget* l = f.page.list(order);
             QCOMPARE(l->count(), rowCount(order));
@@ -154,12 +100,7 @@ private Q_SLOTS:
             QCOMPARE(l->toolTip(),
                      QStringLiteral("Anklicken überträgt Werte in Eingabemasken (oben links)"));
         }
-        QCOMPARE(f.page.list(kByDay)->objectName(), QStringLiteral("DatenListe_Tag"));
-        QCOMPARE(f.page.list(kByMotor)->objectName(), QStringLiteral("DatenListe_Motor"));
-        QCOMPARE(f.page.progressBar()->objectName(), QStringLiteral("ProgressBar"));
         QVERIFY(f.page.progressBar()->isHidden());
-        QCOMPARE(f.page.lineErrorLabel()->objectName(), QStringLiteral("Label21"));
-        QVERIFY(f.page.lineErrorLabel()->text().isEmpty());
 
         QCOMPARE(f.text("CB_Dauer"), QStringLiteral("40s"));
         QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor 1"));

@@ -140,14 +140,6 @@ private Q_SLOTS:
 
         QTest::newRow("0/1") << 0 << 1 << "Programmierte Schaltzeit mit Solarfunktion"
                              << "Programmierte Schaltzeit mit Astrofunktion";
-        QTest::newRow("7") << 7 << 0 << "Innen-Temperatursteuerung"
-                           << "Innentemperatur-Automatik";
-        QTest::newRow("8") << 8 << 0 << "Alarm bzw. Zentralschalter ausgelöst"
-                           << "Alarmkontakt wurde ausgelöst";
-        QTest::newRow("10") << 10 << 0 << "Außen-Temperatursteuerung"
-                            << "Außentemperatur-Automatik";
-        QTest::newRow("11") << 11 << 0 << "Durch Außen-Temper.-Strg ist Motor de-aktiviert"
-                            << "Durch AT-Steuerung ist Motor de-aktiviert";
         QTest::newRow("24 unknown") << 24 << 0 << "Unbekannter Auslöser (Code 24)"
                                     << "Unbekannter Auslöser (Code 24)";
         QTest::newRow("-3 unknown") << -3 << 0 << "Unbekannter Auslöser (Code -3)"
@@ -178,39 +170,7 @@ private Q_SLOTS:
         }
     }
 
-    void motorNameOnlyForMotorsOneToEight() {
-        QList<int> asked;
-        const MotorNameLookup names = [&](int motor) {
-            asked << motor;
-            return QStringLiteral("M%1").arg(motor);
-        };
-        for (int motor : {-1, 0, 1, 8, 9, 255})
-            logMotorName(LogEntry{1, motor}, names);
-        QCOMPARE(asked, (QList<int>{1, 8}));
-        QCOMPARE(logMotorName(LogEntry{1, 8}, names), QStringLiteral("M8"));
-        QCOMPARE(logMotorName(LogEntry{1, 9}, names), QString());
-        QCOMPARE(logMotorName(LogEntry{1, 3}, MotorNameLookup()), QString());
-    }
-
-    void decodeChecksEntries() {
-        ReplyValues v{248, 1, 1, 3, 12, 0, 7, 5, 0, 277};
-        QCOMPARE(*decodeLogEntry(v).entry, (LogEntry{248, 1, 1, 3, 12, 0, 7, 5}));
-        QVERIFY(decodeLogEntry(v).errorText.isEmpty());
-        v[9] = 278;
-        QVERIFY(!decodeLogEntry(v).entry);
-        QCOMPARE(decodeLogEntry(v).errorText, QStringLiteral("LoBuFe 247"));
-
-        ReplyValues end{9999, 1, 0, 0, 0, 0, 0, 0, 0, 10000};
-        QVERIFY(decodeLogEntry(end).entry->isEnd());
-        end[9] = 9999;
-        QCOMPARE(decodeLogEntry(end).errorText, QStringLiteral("LoBuFe 9998"));
-    }
-
-    void pageRows() {
-        const QList<std::pair<qint64, int>> cases{{1, 0}, {100, 99}, {101, 0}, {0, 99}, {-5, 94}};
-        for (auto [n, row] : cases)
-            QCOMPARE(LogbookList::rowFor(n), row);
-
+    void endFrameAfterFullPageOpensFreshPage() {
         // A read that brings no entry but the end frame opens a fresh page.
         LogbookList list;
         for (int n = 1; n <= 100; ++n)
@@ -279,15 +239,6 @@ private Q_SLOTS:
         QVERIFY(rig.transfer.startRead(false));
         QVERIFY(rig.run());
         QCOMPARE(rig.transfer.list().rows().count(kLogNoEntriesText), 1);
-    }
-
-    void emptyLog() {
-        Rig rig;
-        QVERIFY(rig.transfer.startRead(false));
-        QVERIFY(rig.run());
-        QCOMPARE(rig.row(0), kLogNoEntriesText);
-        QVERIFY(rig.rowsEmpty(1));
-        QCOMPARE(rig.transfer.logCount(), 0);
     }
 
     void damagedEntryIsSkipped_data() {
@@ -419,19 +370,6 @@ private Q_SLOTS:
         other.session.setActivity(Activity::ReadAll);
         QVERIFY(!other.transfer.startRead(false));
         QVERIFY(other.link.written().isEmpty());
-    }
-
-    void strayExportFrameWhileIdle() {
-        Rig rig;
-        rig.sim.seed(2);
-        // Export frames with no export running write nothing and change no state.
-        QSignalSpy frames(&rig.session, &ControllerSession::frameReceived);
-        for (const QByteArray& f : rig.sim.handle("slf"))
-            rig.link.receive(f);
-        QTRY_COMPARE(frames.size(), 3);
-        QCOMPARE(rig.transfer.lastLogEntry(), 0);
-        QCOMPARE(rig.transfer.exportedEntries(), 0);
-        QVERIFY(!rig.transfer.isBusy());
     }
 };
 

@@ -186,31 +186,6 @@ private Q_SLOTS:
         QCOMPARE(set.record(BlockId::Reversing, 1, 6).value[RA_Record::Ein_Aus], kOff);
     }
 
-    void visibility() {
-        const BlockDescription& at = blockDescription(BlockId::OutsideTemp);
-        BlockRecord rec = defaultRecord(at);
-        QVERIFY(fieldVisible(at, rec, AT_Record::Ein_Aus));
-        QVERIFY(!fieldVisible(at, rec, AT_Record::Schwelle_1)); // switched off
-        rec.value[AT_Record::Ein_Aus] = kOn;
-        QVERIFY(fieldVisible(at, rec, AT_Record::Schwelle_2));
-        rec.value[AT_Record::Auf_Ab] = 2;
-        QVERIFY(rules::outsideDeactivatedView(rec));
-        QVERIFY(fieldVisible(at, rec, AT_Record::Auf_Ab));
-        QVERIFY(!fieldVisible(at, rec, AT_Record::Schwelle_2));
-        QVERIFY(!fieldVisible(at, rec, AT_Record::Stellzeit));
-        rec.value[AT_Record::Ein_Aus] = kOff;
-        QVERIFY(!rules::outsideDeactivatedView(rec));
-
-        const BlockDescription& h = blockDescription(BlockId::Humidity);
-        BlockRecord hr = defaultRecord(h);
-        QVERIFY(rules::humidityThreshold2Moves(hr));
-        hr.value[RelF_Record::Stellzeit] = 190;
-        QVERIFY(!rules::humidityThreshold2Moves(hr));
-        hr.value[RelF_Record::Stellzeit] = 39;
-        hr.value[RelF_Record::gr_kl] = 1;
-        QVERIFY(!rules::humidityThreshold2Moves(hr));
-    }
-
     void systemParamReplies_data() {
         QTest::addColumn<SystemParam>("id");
         QTest::addColumn<QByteArray>("code");

@@ -125,16 +125,6 @@ private Q_SLOTS:
         QCOMPARE(basic.transfer.readProgressMaximum(), 64 * 296 + 270);
     }
 
-    void dateNotSetRefusesSending() {
-        Rig r(kSensor, "01.01.00");
-        QSignalSpy messages(&r.session, &ControllerSession::userMessage);
-        QVERIFY(!r.transfer.startSendAll());
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.first().first().toString(), ParameterTransfer::kDateNotSetMessage);
-        QVERIFY(r.link.written.isEmpty());
-        QCOMPARE(r.session.activity(), Activity::Idle);
-    }
-
     void acknowledgementErrorsAndStrayAcknowledgements() {
         Rig r(kSensor);
         r.link.receive(frame("stc", "0,")); // no send-all: nothing happens

@@ -207,17 +207,6 @@ private Q_SLOTS:
         QVERIFY(r.panel(StatusPanels::Version).isEmpty());
     }
 
-    void missingDeviceReportsAndKeepsRunning() {
-        Rig r;
-        QSignalSpy messages(&r.session, &ControllerSession::userMessage);
-        r.link.openError = QStringLiteral("Specified device not found (/dev/missing).");
-        QVERIFY(!r.session.changePort(QStringLiteral("/dev/missing")));
-        QCOMPARE(messages.first().first().toString(),
-                 QStringLiteral("Specified device not found (/dev/missing)."));
-        r.session.pollTick(); // writing to a closed port is harmless
-        QVERIFY(r.link.written.isEmpty());
-    }
-
     void reopensAfterTheDeviceComesBack() {
         Rig r;
         r.session.setReopenInterval(10);
@@ -270,13 +259,6 @@ private Q_SLOTS:
         QVERIFY(s.save(path));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("2\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n"));
-    }
-
-    void missingFileIsComOne() {
-        QString warning;
-        const auto s = ProgramSettings::load(QStringLiteral("/nonexistent/Korvane.ini"), &warning);
-        QCOMPARE(s.port(), 1);
-        QVERIFY(warning.isEmpty());
     }
 };
 

@@ -227,8 +227,7 @@ private Q_SLOTS:
         QCOMPARE(h.send("sfi").size(), 1);
     }
 
-    // Over a whole day the live values stay in their ranges and behave like
-    // weather: dark at night, light at noon, minimum <= maximum.
+    // Over a whole day the live values stay in their ranges, minimum <= maximum.
     void liveValuesOverADay_data() {
         QTest::addColumn<Variant>("variant");
         QTest::newRow("conservatory") << Variant::Conservatory;
@@ -240,25 +239,19 @@ private Q_SLOTS:
         Harness h{SimModel(variant)};
         const ModelInfo info = h.controller.model().info();
         const bool outdoor = info.sensor || info.conservatory, inside = info.conservatory;
-        int brightestNoon = 0;
         for (int minute = 0; minute < 24 * 60; minute += 5) {
             h.clock = QDateTime(QDate(2026, 6, 1), QTime(0, 0)).addSecs(minute * 60);
             const QList<Reply> r = h.send("skd\r");
             QCOMPARE(r.size(), 1);
             QCOMPARE(r[0].payload.count(','), 16);
             const ReplyValues v = values(r[0]);
-            const int hour = minute / 60;
             QVERIFY(in(v[0], 0, 255) && in(v[14], 0, 255));
-            if (hour < 5 || hour >= 21 || !outdoor)
-                QCOMPARE(v[0], 0);
-            if (hour >= 11 && hour <= 14)
-                brightestNoon = std::max(brightestNoon, v[0]);
+            QVERIFY(outdoor || v[0] == 0);
             for (int t : {1, 5}) {
                 if (!(t == 1 ? inside : outdoor)) {
                     QCOMPARE(v[t], SimWeather::kNoTemperature);
                     continue;
                 }
-                QVERIFY2(v[t] > -30 && v[t] < 60, qPrintable(QString::number(v[t])));
                 QVERIFY(in(v[t + 1], 0, 9) && v[t + 2] <= v[t + 3]);
                 QVERIFY(in(v[t], v[t + 2] - 1, v[t + 3] + 1));
             }
@@ -268,7 +261,6 @@ private Q_SLOTS:
             QVERIFY(in(v[12], 0, outdoor ? 1 : 0) && (outdoor || v[9] == 0));
             QVERIFY(inside ? in(v[15], 1, 99) : v[15] == 0);
         }
-        QVERIFY(!outdoor || brightestNoon > 20);
     }
 
     void windMaxResetAndAlarm() {
@@ -378,18 +370,6 @@ private Q_SLOTS:
         QVERIFY(!h.controller.stepPending());
     }
 
-    void manualCommands() {
-        Harness h;
-        const int before = h.controller.logbook().count();
-        QVERIFY(h.send(" rhi\r rhb3\rdown\r694\r + sti\r rhb5\roff\r694\r + sti\r").isEmpty());
-        QVERIFY(h.controller.manualMode());
-        QCOMPARE(h.controller.logbook().count(), before + 1); // "off" moves nothing
-        QVERIFY(h.send(" rhb9\rup\r694\r + sti\r rhe\r").isEmpty());
-        QCOMPARE(h.controller.logbook().count(), before + 1);
-        QVERIFY(!h.controller.manualMode());
-        QVERIFY(!h.controller.stepPending()); // manual commands are no send-all step
-    }
-
     void badChecksumFault() {
         Harness h;
         h.controller.setFaults(SimFaults{.badChecksum = true});
@@ -483,15 +463,7 @@ private Q_SLOTS:
         QCOMPARE(same.handle("slf"), log.handle("slf"));
     }
 
-    void logbookGrowsAndKeepsCapacity() {
-        SimLogbook log;
-        log.startGrowing(5);
-        QTRY_VERIFY_WITH_TIMEOUT(log.count() >= 3, 2000);
-        log.startGrowing(0);
-        const int settled = log.count();
-        QTest::qWait(30);
-        QCOMPARE(log.count(), settled);
-
+    void logbookKeepsCapacity() {
         SimLogbook full;
         full.seed(SimLogbook::kCapacity);
         const LogEntry secondOldest = full.entry(SimLogbook::kCapacity - 1);

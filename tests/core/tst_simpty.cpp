@@ -1,7 +1,7 @@
 // The simulator on a pseudo-terminal, talked to through the program's own
-// serial link: round trip, reopening, unplugging, line faults, pacing, flow
-// control, the device link, and the program's read-all and send-all for every
-// model.
+// serial link: round trip, reopening, unplugging, line faults, flow control,
+// the device link, and the program's read-all and send-all for every model,
+// paced and unpaced.
 
 #include "Simulator.h"
 #include "params/ParameterSet.h"
@@ -145,23 +145,6 @@ private Q_SLOTS:
         QVERIFY(program.frames.last().second.startsWith("7,4,2,"));
         QVERIFY(checkSumMatches(*parseReplyValues(program.frames.last().second), 9));
         QVERIFY(program.raw.size() > QByteArray("start_ende_").size() * expected);
-    }
-
-    // Paced both ways: a read-all burst and a request burst arrive complete
-    // and in order (the rate itself is measured in the benchmark).
-    void pacedReadAll() {
-        Simulator sim(SimModel(Variant::Basic, 2, 2));
-        QVERIFY(sim.start());
-        sim.setPaced(true);
-        Program program(sim.slavePath());
-        program.link.write("smnszzsfs");
-        for (int i = 0; i < 10; ++i)
-            program.link.write("sfi\r");
-        QTRY_COMPARE_WITH_TIMEOUT(program.frames.size(), 8 + 1 + 7 * 2 * 2 + 10, 20000);
-        QCOMPARE(program.codes(0, 9), QByteArray("smn").repeated(8) + "szz");
-        QVERIFY(program.frames[9 + 27].second.startsWith("7,2,2,"));
-        QCOMPARE(program.codes(37, 10), QByteArray("sfi").repeated(10));
-        QCOMPARE(sim.pty().queuedOutput(), 0);
     }
 
     // A stale link from an earlier run is replaced and removed on stop; any

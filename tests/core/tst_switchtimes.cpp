@@ -1,5 +1,5 @@
-// The switch-time table: item texts, list rows, row/column mapping, the
-// group rules of the editor, and the sfs/smn replies and rfs/rmn writes.
+// The switch-time table: item texts, list rows, the group rules of the editor, and the sfs/smn
+// replies and rfs/rmn writes.
 #include "params/MotorNames.h"
 #include "params/SwitchTimeEditing.h"
 #include "params/SwitchTimeLists.h"
@@ -52,43 +52,6 @@ private Q_SLOTS:
         QCOMPARE(dayAbbreviations(), QStringList({"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"}));
         QCOMPARE(groupItems(4), QStringList({"-", "Mo - Fr", "Mo - So"}));
         QCOMPARE(groupItems(5), QStringList({"-", "Sa - So", "Mo - So"}));
-    }
-
-    void rowMapping_data() {
-        QTest::addColumn<SwitchTimeListOrder>("order");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("separator");
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("motor");
-        auto row = [](const char* tag, SwitchTimeListOrder o, int r, bool sep, int d, int m) {
-            QTest::newRow(tag) << o << r << sep << d << m;
-        };
-        const auto byDay = SwitchTimeListOrder::ByDay;
-        const auto byMotor = SwitchTimeListOrder::ByMotor;
-        row("day list first", byDay, 0, false, 0, 0);
-        row("day list row 7", byDay, 7, false, 0, 7);
-        row("day list row 8 separator", byDay, 8, true, 0, 0);
-        row("day list row 9", byDay, 9, false, 1, 0);
-        row("day list last", byDay, 61, false, 6, 7);
-        row("motor list row 6", byMotor, 6, false, 6, 0);
-        row("motor list row 7 separator", byMotor, 7, true, 0, 0);
-        row("motor list row 8", byMotor, 8, false, 0, 1);
-        row("motor list last", byMotor, 62, false, 6, 7);
-    }
-
-    void rowMapping() {
-        QFETCH(SwitchTimeListOrder, order);
-        QFETCH(int, row);
-        QFETCH(bool, separator);
-        QFETCH(int, day);
-        QFETCH(int, motor);
-        const SwitchTimeRowPosition pos = rowPosition(order, row);
-        QCOMPARE(pos.separator, separator);
-        if (!separator) {
-            QCOMPARE(pos.day, day);
-            QCOMPARE(pos.motor, motor);
-            QCOMPARE(rowOf(order, day, motor), row);
-        }
     }
 
     void rows() {
@@ -171,22 +134,6 @@ private Q_SLOTS:
         const QString row = dataRowText(SwitchTimeTable(), names, 3, 2);
         QCOMPARE(row.left(20), QStringLiteral("Do  ") + cell + blanks(4));
         QCOMPARE(row.size(), kSwitchRowWidth);
-    }
-
-    void characterColumnToSlot_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("slot");
-        const QList<std::pair<int, int>> cases = {{-4, 0},  {5, 0},   {20, 0}, {28, 0},
-                                                  {29, 1},  {31, 1},  {39, 1}, {57, 3},
-                                                  {105, 7}, {107, 7}, {300, 7}};
-        for (const auto& [column, slot] : cases)
-            QTest::addRow("column %d", column) << column << slot;
-    }
-
-    void characterColumnToSlot() {
-        QFETCH(int, column);
-        QFETCH(int, slot);
-        QCOMPARE(slotForCharacterColumn(column), slot);
     }
 
     // Group codes of the seven days of one slot before the store; every slot
@@ -300,11 +247,6 @@ private Q_SLOTS:
                 QCOMPARE(t.at(d, 1, k), before.at(d, 1, k)); // source untouched
             }
         }
-        SwitchTimeTable same = before;
-        QVERIFY(same.copyMotor(2, 2));
-        QCOMPARE(same.changedCount(), 56);
-        for (int d = 0; d < 7; ++d)
-            QVERIFY(same.at(d, 2, 0).sameValues(before.at(d, 2, 0)));
         SwitchTimeTable bad = before;
         QVERIFY(!bad.copyMotor(1, 8));
         QVERIFY(!bad.copyMotor(-1, 0));
@@ -333,9 +275,6 @@ private Q_SLOTS:
             {1, 1440, 126, 2, 1, 0}, "Schaltzeiten So", false);
         row("Tuesday 06:30", "2,3,2,1,6,30,40,5,0,89,", 1, 2, 1, {0, 391, 39, 5, 0, 0},
             "Schaltzeiten Di");
-        row("00:00 down", "1,1,1,0,0,0,1,1,0,5,", 0, 0, 0, {1, 1, 0, 1, 0, 0}, "Schaltzeiten Mo");
-        row("23:59", "7,8,8,1,23,59,127,7,2,242,", 6, 7, 7, {0, 1440, 126, 7, 2, 0},
-            "Schaltzeiten So");
         row("down, no time", "5,6,4,0,24,0,40,2,1,82,", 4, 5, 3, {1, 0, 39, 2, 1, 0},
             "Schaltzeiten Fr");
     }
@@ -476,32 +415,6 @@ private Q_SLOTS:
         QCOMPARE(t.at(3, 3, 5).changed, 1); // the forced slot keeps its flag
         QCOMPARE(t.at(3, 1, 2).changed, 1); // sending clears nothing
         QCOMPARE(t.changedCount(), 3);
-    }
-
-    void sendDayLimits_data() {
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("motorCount");
-        QTest::addColumn<int>("slotsPerMotor");
-        QTest::addColumn<int>("positions");
-        QTest::newRow("no motors") << 0 << 0 << 8 << 0;
-        QTest::newRow("no slots") << 0 << 8 << 0 << 0;
-        QTest::newRow("bad day") << 7 << 8 << 8 << 0;
-        QTest::newRow("full") << 6 << 8 << 8 << 64;
-        QTest::newRow("counts above the table") << 0 << 9 << 9 << 64;
-    }
-
-    void sendDayLimits() {
-        QFETCH(int, day);
-        QFETCH(int, motorCount);
-        QFETCH(int, slotsPerMotor);
-        QFETCH(int, positions);
-        SwitchTimeTable t;
-        t.setAllChanged(false);
-        const QList<WireWrite> writes = sendSwitchTimeDay(t, day, motorCount, slotsPerMotor);
-        QCOMPARE(writes.size(), positions);
-        QCOMPARE(t.changedCount(), positions > 0 ? 1 : 0);
-        if (positions > 0)
-            QVERIFY(writes.last().bytes.startsWith(" rfs"));
     }
 
     void motorNamesOnTheWire() {
