@@ -57,6 +57,8 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
 
     m_tabs->setObjectName(QStringLiteral("Parameter_Maske"));
     m_tabs->setTabPosition(QTabWidget::South);
+    // Seven captions share the design width: keep the tabs' padding small.
+    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     m_tabs->addTab(m_switchTimeHost, QStringLiteral("Schaltzeiten"));
     m_tabs->addTab(m_shading, QStringLiteral("Beschattungs-/D\u00E4mmer.-Autom."));
     m_tabs->addTab(m_windRain, QStringLiteral("Wind-, Regen-, Feuchte"));

@@ -11,8 +11,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     // Lists that ask for Courier New get its metric twin where it is missing.
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-    // The window is laid out for an 8-point interface font.
+    // The window is laid out for an 8-point interface font of Arial's widths.
     QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), font.family()});
     font.setPointSize(8);
     QApplication::setFont(font);
 
