@@ -1,13 +1,12 @@
 #include "LogbookCommand.h"
 
 #include "ProgressPrinter.h"
+#include "StatusCommand.h"
 
 #include "logbook/LogbookTransfer.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeWire.h"
 #include "session/ControllerSession.h"
-
-#include <QEventLoop>
 
 namespace korvane::cli {
 namespace {
@@ -17,17 +16,18 @@ struct Outcome {
     QString message;
 };
 
-// Runs the event loop until the transfer that `start` began has finished.
+// Runs the event loop until the transfer that `start` began has finished; the
+// transfer ends by itself when the controller falls silent.
 Outcome runTransfer(LogbookTransfer& transfer, const std::function<bool()>& start) {
     Outcome outcome;
-    QEventLoop loop;
+    bool done = false;
     const auto conn = QObject::connect(&transfer, &LogbookTransfer::finished,
                                        [&](bool ok, const QString& message) {
                                            outcome = {ok, message};
-                                           loop.quit();
+                                           done = true;
                                        });
     if (start())
-        loop.exec();
+        runUntil(24 * 3600, [&] { return done; });
     else
         outcome.message = QStringLiteral("Eine andere Übertragung läuft noch.");
     QObject::disconnect(conn);
@@ -83,12 +83,15 @@ int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, 
 
 } // namespace
 
-int runLogbookCommand(ControllerSession& session, const QString& file, bool list, QTextStream& out,
-                      QTextStream& err, MotorNameLookup motorNames) {
+int runLogbookCommand(ControllerSession& session, const QString& file, bool list,
+                      int timeoutSeconds, QTextStream& out, QTextStream& err,
+                      MotorNameLookup motorNames) {
     if (list == !file.isEmpty()) {
         err << "korvane-cli: logbook needs either FILE.vlf or --list\n";
         return 1;
     }
+    if (!waitForController(session, timeoutSeconds, err))
+        return 2;
     // Without a name source, follow the "smn" replies that each transfer asks for.
     MotorNames names;
     QMetaObject::Connection smn;

@@ -15,8 +15,10 @@ namespace korvane::cli {
 // first entry, 100 at a time, and prints the list rows to `out`.
 // Without `motorNames` the names come from the controller's "smn" replies
 // ("Motor 1" .. "Motor 8" until they arrive). Returns the exit code:
-// 0 done, 1 usage, 2 the controller did not finish the transfer, 3 file error.
-int runLogbookCommand(ControllerSession& session, const QString& file, bool list, QTextStream& out,
-                      QTextStream& err, MotorNameLookup motorNames = {});
+// 0 done, 1 usage, 2 the controller did not answer within `timeoutSeconds` or did
+// not finish the transfer, 3 file error.
+int runLogbookCommand(ControllerSession& session, const QString& file, bool list,
+                      int timeoutSeconds, QTextStream& out, QTextStream& err,
+                      MotorNameLookup motorNames = {});
 
 } // namespace korvane::cli

@@ -28,7 +28,17 @@ bool runUntil(int timeoutSeconds, const std::function<bool()>& done) {
     return done();
 }
 
-bool waitForController(ControllerSession& session, int timeoutSeconds) {
+namespace {
+
+void reportNoAnswer(ControllerSession& session, int timeoutSeconds, QTextStream& err) {
+    err << QStringLiteral("Keine Antwort von der Steuerung an %1 innerhalb von %2 s.\n")
+               .arg(session.link().device())
+               .arg(timeoutSeconds);
+}
+
+} // namespace
+
+bool waitForController(ControllerSession& session, int timeoutSeconds, QTextStream& err) {
     bool connectedPoll = false;
     auto conn = QObject::connect(&session, &ControllerSession::pollState, [&](bool connected) {
         connectedPoll = connectedPoll || connected;
@@ -36,6 +46,8 @@ bool waitForController(ControllerSession& session, int timeoutSeconds) {
     session.pollTick(); // ask at once rather than after the first period
     const bool ok = runUntil(timeoutSeconds, [&] { return connectedPoll; });
     QObject::disconnect(conn);
+    if (!ok)
+        reportNoAnswer(session, timeoutSeconds, err);
     return ok;
 }
 
@@ -43,13 +55,12 @@ int runStatusCommand(ControllerSession& session, int timeoutSeconds, bool json, 
                      QTextStream& err) {
     bool live = false;
     auto conn = QObject::connect(&session, &ControllerSession::liveValues, [&] { live = true; });
-    const bool connected = waitForController(session, timeoutSeconds);
-    const bool ok = connected && runUntil(timeoutSeconds, [&] { return live; });
+    if (!waitForController(session, timeoutSeconds, err))
+        return 2;
+    const bool ok = runUntil(timeoutSeconds, [&] { return live; });
     QObject::disconnect(conn);
     if (!ok) {
-        err << QStringLiteral("Keine Antwort von der Steuerung an %1 innerhalb von %2 s.\n")
-                   .arg(session.link().device())
-                   .arg(timeoutSeconds);
+        reportNoAnswer(session, timeoutSeconds, err);
         return 2;
     }
 

@@ -14,8 +14,9 @@ namespace korvane::cli {
 int runStatusCommand(ControllerSession& session, int timeoutSeconds, bool json, QTextStream& out,
                      QTextStream& err);
 
-// Waits for a connected poll so that the model is known. False on time-out.
-bool waitForController(ControllerSession& session, int timeoutSeconds);
+// Waits for a connected poll so that the model is known. On time-out says so
+// on `err` and returns false.
+bool waitForController(ControllerSession& session, int timeoutSeconds, QTextStream& err);
 
 // Runs the event loop until `done` holds or the time is up; returns done().
 bool runUntil(int timeoutSeconds, const std::function<bool()>& done);

@@ -40,22 +40,13 @@ Outcome runSequence(ParameterTransfer& transfer, bool send, QTextStream& err) {
     return outcome;
 }
 
-bool connect(ControllerSession& session, int timeoutSeconds, QTextStream& err) {
-    if (waitForController(session, timeoutSeconds))
-        return true;
-    err << QStringLiteral("Keine Antwort von der Steuerung an %1 innerhalb von %2 s.\n")
-               .arg(session.link().device())
-               .arg(timeoutSeconds);
-    return false;
-}
-
 } // namespace
 
 int runReadCommand(ControllerSession& session, const QString& file, int timeoutSeconds,
                    QTextStream& out, QTextStream& err) {
     ParameterSet params;
     ParameterTransfer transfer(session, params);
-    if (!connect(session, timeoutSeconds, err))
+    if (!waitForController(session, timeoutSeconds, err))
         return 2;
     const Outcome outcome = runSequence(transfer, false, err);
     if (!outcome.ok) {
@@ -84,7 +75,7 @@ int runSendCommand(ControllerSession& session, const QString& file, int timeoutS
     // Everything in the file goes to the controller.
     applyChangedEvent(params, ChangedEvent::Startup);
     ParameterTransfer transfer(session, params);
-    if (!connect(session, timeoutSeconds, err))
+    if (!waitForController(session, timeoutSeconds, err))
         return 2;
     const Outcome outcome = runSequence(transfer, true, err);
     if (!outcome.ok) {

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("send"))
         return cli::runSendCommand(session, file, options->timeoutSeconds, out, err);
     if (command == QLatin1String("logbook"))
-        return cli::runLogbookCommand(session, file, options->list, out, err);
+        return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out,
+                                      err);
 
     err << "korvane-cli: unknown command " << options->command << "\n\n" << cli::usageText();
     return 1;

@@ -175,14 +175,7 @@ bool ParameterTransfer::startSendAll() {
     m_session.resetCounters();
 
     m_txDay = 1;
-    m_session.panels().setText(StatusPanels::Activity, sendSwitchTimeDayStatusText(0));
-    const ModelInfo& m = m_session.model();
-    qsizetype bytes = 0;
-    for (const WireWrite& w :
-         sendSwitchTimeDay(m_params.switchTimes, 0, m.motorCount, m.slotsPerMotor)) {
-        bytes += w.bytes.size();
-        sendWrites({w.bytes}, w.txAmount);
-    }
+    const qsizetype bytes = sendSwitchTimes(0);
     m_txStep = 0;
     armAckTimer(bytes);
     return true;
@@ -199,11 +192,25 @@ void ParameterTransfer::onAcknowledge(const QByteArray& payload) {
     runStep(m_txStep);
 }
 
-void ParameterTransfer::sendWrites(const QList<QByteArray>& writes, int txAmount) {
-    for (const QByteArray& w : writes)
+qsizetype ParameterTransfer::sendWrites(const QList<QByteArray>& writes, int txAmount) {
+    qsizetype bytes = 0;
+    for (const QByteArray& w : writes) {
         m_session.send(w);
+        bytes += w.size();
+    }
     m_session.addTxCount(txAmount);
     Q_EMIT progress(qMin(m_session.txCount(), m_progressMax), m_progressMax, true);
+    return bytes;
+}
+
+qsizetype ParameterTransfer::sendSwitchTimes(int day) {
+    m_session.panels().setText(StatusPanels::Activity, sendSwitchTimeDayStatusText(day));
+    const ModelInfo& m = m_session.model();
+    qsizetype bytes = 0;
+    for (const WireWrite& w :
+         sendSwitchTimeDay(m_params.switchTimes, day, m.motorCount, m.slotsPerMotor))
+        bytes += sendWrites({w.bytes}, w.txAmount);
+    return bytes;
 }
 
 void ParameterTransfer::runStep(int step) {
@@ -214,21 +221,14 @@ void ParameterTransfer::runStep(int step) {
     StatusPanels& panels = m_session.panels();
     qsizetype bytes = 0;
     auto send = [&](const QList<QByteArray>& writes, int txAmount) {
-        for (const QByteArray& w : writes)
-            bytes += w.size();
-        sendWrites(writes, txAmount);
+        bytes += sendWrites(writes, txAmount);
     };
 
     switch (s->kind) {
-    case StepKind::SwitchTimeDay: {
+    case StepKind::SwitchTimeDay:
         m_txDay += 1;
-        const int day = m_txDay - 1;
-        panels.setText(StatusPanels::Activity, sendSwitchTimeDayStatusText(day));
-        for (const WireWrite& w :
-             sendSwitchTimeDay(m_params.switchTimes, day, model.motorCount, model.slotsPerMotor))
-            send({w.bytes}, w.txAmount);
+        bytes = sendSwitchTimes(m_txDay - 1);
         break;
-    }
     case StepKind::MotorNames:
         panels.setText(StatusPanels::Activity, sendMotorNamesStatusText());
         for (const WireWrite& w : sendMotorNames(m_params.motorNames))

@@ -65,13 +65,14 @@ Q_SIGNALS:
     void systemParamsChanged();
 
 private:
-    struct Step;
     void registerReplyHandlers();
     void showReading(const QString& text);
     void onSfs(const QByteArray& payload);
     void onAcknowledge(const QByteArray& payload);
     void runStep(int step);
-    void sendWrites(const QList<QByteArray>& writes, int txAmount);
+    // Both return the bytes written, for the acknowledgement time-out.
+    qsizetype sendWrites(const QList<QByteArray>& writes, int txAmount);
+    qsizetype sendSwitchTimes(int day);
     void finishReadAll();
     void finishSendAll();
     void onSilence();
