@@ -2,7 +2,10 @@
 # Configures and builds into ./build: everything, or the targets named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+# A compiler cache makes rebuilds in several work trees cheap where it is installed.
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 if [ $# -gt 0 ]; then
   cmake --build build -j"$(nproc)" --target "$@"
 else
