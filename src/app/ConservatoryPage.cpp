@@ -44,6 +44,12 @@ ConservatoryPage::ConservatoryPage(QWidget* parent)
     layout->addStretch(1);
 }
 
+void ConservatoryPage::attachParameters(ParameterSet& params) {
+    addBlockEditor(BlockId::Proportional, params, m_groups[0]);
+    addBlockEditor(BlockId::InsideTemp, params, m_groups[1]);
+    addBlockEditor(BlockId::OutsideTemp, params, m_groups[2]);
+}
+
 void ConservatoryPage::applyModel(const ModelInfo& model) {
     m_inside->setVisible(model.conservatory);
 }

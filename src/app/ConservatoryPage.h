@@ -20,6 +20,7 @@ public:
 
     explicit ConservatoryPage(QWidget* parent = nullptr);
 
+    void attachParameters(ParameterSet& params) override;
     void applyModel(const ModelInfo& model) override;
     void showLiveValues(const LiveDisplay& display) override;
 

@@ -1,8 +1,11 @@
 #include "ControllerPage.h"
 
+#include "BlockEditor.h"
 #include "PageWidgets.h"
 
+#include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 
 namespace korvane {
 
@@ -17,6 +20,41 @@ void ControllerPage::showLiveValues(const LiveDisplay&) {}
 void ControllerPage::setAlternativeProfileShown(bool shown) {
     if (m_profileLabel)
         m_profileLabel->setVisible(shown);
+}
+
+void ControllerPage::attachParameters(ParameterSet&) {}
+
+void ControllerPage::refreshView() {
+    for (BlockEditor* editor : m_editors)
+        editor->refreshView();
+}
+
+void ControllerPage::enterPage() {
+    refreshView();
+}
+
+void ControllerPage::leavePage() {}
+
+void ControllerPage::rebuildBlockRows(BlockId id) {
+    if (BlockEditor* editor = blockEditor(id))
+        editor->rebuildRows();
+}
+
+BlockEditor* ControllerPage::blockEditor(BlockId id) const {
+    for (BlockEditor* editor : m_editors) {
+        if (editor->block() == id)
+            return editor;
+    }
+    return nullptr;
+}
+
+BlockEditor* ControllerPage::addBlockEditor(BlockId id, ParameterSet& params, QGroupBox* group) {
+    auto* editor = new BlockEditor(id, params, group);
+    group->layout()->addWidget(editor);
+    connect(editor, &BlockEditor::edited, this, &ControllerPage::blockEdited);
+    connect(editor, &BlockEditor::currentMotorChosen, this, &ControllerPage::currentMotorChosen);
+    m_editors.append(editor);
+    return editor;
 }
 
 QLabel* ControllerPage::createAlternativeProfileLabel(const QString& objectName) {

@@ -1,8 +1,10 @@
 #include "DesktopProgram.h"
 
+#include "ControllerPage.h"
 #include "LogbookPage.h"
 #include "MainWindow.h"
 #include "ManualPage.h"
+#include "ParameterPage.h"
 #include "SwitchTimePage.h"
 
 #include "files/SettingsFile.h"
@@ -48,8 +50,10 @@ DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
         return QFileDialog::getOpenFileName(m_window.get(), QString(), QString(), kVtsFilter);
     };
 
+    m_window->attachParameters(m_params);
     wireSwitchTimePage();
     wireTransfers();
+    wirePages();
     connect(&m_session, &ControllerSession::activityChanged, this,
             &DesktopProgram::onActivityChanged);
     connect(m_logbookPage, &LogbookPage::busyChanged, this,
@@ -77,6 +81,25 @@ void DesktopProgram::wireSwitchTimePage() {
             [this](int index) { m_window->choosePort(index + 1); });
     connect(page, &SwitchTimePage::motorNamesEdited, this,
             [this] { m_window->manualPage()->setMotorNames(m_params.motorNames.toList()); });
+}
+
+void DesktopProgram::wirePages() {
+    for (ControllerPage* page : m_window->controllerPages())
+        connect(page, &ControllerPage::currentMotorChosen, m_switchTimes,
+                &SwitchTimePage::setCurrentMotor);
+    ParameterPage* parameters = m_window->parameterPage();
+    connect(parameters, &ParameterPage::activeProfileChosen, this,
+            &DesktopProgram::refreshAfterDataChange);
+    connect(parameters, &ParameterPage::profileCopied, this,
+            &DesktopProgram::refreshAfterDataChange);
+    ParameterTransfer* t = m_transfer.get();
+    connect(t, &ParameterTransfer::blockChanged, m_window.get(), &MainWindow::rebuildBlockRows);
+    connect(t, &ParameterTransfer::alarmSetupChanged, parameters, &ParameterPage::refreshView);
+    connect(t, &ParameterTransfer::systemParamsChanged, this, [this, parameters] {
+        // An "ssp" reply switches the profile that the pages show.
+        parameters->refreshView();
+        m_window->setAlternativeProfileShown(m_params.activeProfile == 1);
+    });
 }
 
 void DesktopProgram::wireTransfers() {
@@ -114,7 +137,7 @@ void DesktopProgram::onActivityChanged(Activity activity) {
 }
 
 void DesktopProgram::refreshAfterDataChange() {
-    m_window->manualPage()->setMotorNames(m_params.motorNames.toList());
+    m_window->refreshPageViews();
     m_window->setAlternativeProfileShown(m_params.activeProfile == 1);
 }
 

@@ -49,6 +49,7 @@ public:
 private:
     void wireSwitchTimePage();
     void wireTransfers();
+    void wirePages();
     void onActivityChanged(Activity activity);
     void refreshAfterDataChange();
     void showFailure(bool ok, const QString& message);

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -44,7 +45,7 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
       m_logbookHost(makeHostPage(QStringLiteral("Alarm_Logbuch_Maske"))),
       m_shading(new ShadingTwilightPage), m_windRain(new WindRainPage),
       m_conservatory(new ConservatoryPage), m_manual(new ManualPage),
-      m_parameter(new ParameterPage) {
+      m_parameter(new ParameterPage), m_manualControl(session) {
     setObjectName(QStringLiteral("TVendrix"));
     setWindowTitle(kCaption);
     resize(kDesignWidth, kDesignHeight);
@@ -60,14 +61,13 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
     // Seven captions share the design width: keep the tabs' padding small.
     m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     m_tabs->addTab(m_switchTimeHost, QStringLiteral("Schaltzeiten"));
-    m_tabs->addTab(m_shading, QStringLiteral("Beschattungs-/D\u00E4mmer.-Autom."));
-    m_tabs->addTab(m_windRain, QStringLiteral("Wind-, Regen-, Feuchte"));
-    m_tabs->addTab(m_conservatory, QStringLiteral("Wintergarten-Strg."));
+    addPage(m_shading, QStringLiteral("Beschattungs-/D\u00E4mmer.-Autom."));
+    addPage(m_windRain, QStringLiteral("Wind-, Regen-, Feuchte"));
+    addPage(m_conservatory, QStringLiteral("Wintergarten-Strg."));
     m_tabs->addTab(m_logbookHost, QStringLiteral("Logbuch"));
-    m_tabs->addTab(m_manual, QStringLiteral("Handsteuerung, Tast-Aut., Reversier-Aut."));
-    m_tabs->addTab(m_parameter, QStringLiteral(" Parameter"));
-    m_controllerPages = {m_shading, m_windRain, m_conservatory, m_manual, m_parameter};
-    m_lastPage = m_tabs->currentWidget();
+    addPage(m_manual, QStringLiteral("Handsteuerung, Tast-Aut., Reversier-Aut."));
+    addPage(m_parameter, QStringLiteral(" Parameter"));
+    m_lastIndex = m_tabs->currentIndex();
 
     auto* central = new QWidget;
     central->setObjectName(QStringLiteral("CentralArea"));
@@ -91,10 +91,46 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
             [this] { m_session.send(kResetMaxWind, static_cast<int>(kResetMaxWind.size())); });
     connect(m_parameter, &ParameterPage::dcfButtonClicked, &m_session,
             &ControllerSession::startDcfIndicator);
+    connect(m_manual, &ManualPage::manualModeEntered, &m_manualControl, &ManualControl::enter);
+    connect(m_manual, &ManualPage::manualModeLeft, &m_manualControl, &ManualControl::leave);
+    connect(m_manual, &ManualPage::motorCommand, this, [this](int motor, int action) {
+        m_manualControl.move(motor, static_cast<ManualControl::Action>(action));
+    });
     connectSession();
 }
 
 MainWindow::~MainWindow() = default;
+
+// Crowded pages scroll rather than squeeze their lists.
+void MainWindow::addPage(ControllerPage* page, const QString& caption) {
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(page->objectName() + QStringLiteral("_Scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
+    m_tabs->addTab(scroll, caption);
+    m_controllerPages.append(page);
+}
+
+ControllerPage* MainWindow::controllerPageAt(int index) const {
+    auto* scroll = qobject_cast<QScrollArea*>(m_tabs->widget(index));
+    return scroll ? qobject_cast<ControllerPage*>(scroll->widget()) : nullptr;
+}
+
+void MainWindow::attachParameters(ParameterSet& params) {
+    for (ControllerPage* page : m_controllerPages)
+        page->attachParameters(params);
+}
+
+void MainWindow::refreshPageViews() {
+    for (ControllerPage* page : m_controllerPages)
+        page->refreshView();
+}
+
+void MainWindow::rebuildBlockRows(BlockId id) {
+    for (ControllerPage* page : m_controllerPages)
+        page->rebuildBlockRows(id);
+}
 
 QWidget* MainWindow::makeHostPage(const QString& objectName) {
     auto* page = new QWidget;
@@ -224,11 +260,18 @@ void MainWindow::onLiveValues(const LiveDisplay& display) {
 }
 
 void MainWindow::onCurrentPageChanged(int index) {
-    QWidget* page = m_tabs->widget(index);
-    // Leaving the parameter page ends the radio-clock indicator mode.
-    if (m_lastPage == m_parameter && page != m_parameter)
-        m_session.stopDcfIndicator();
-    m_lastPage = page;
+    if (index == m_lastIndex)
+        return;
+    ControllerPage* left = controllerPageAt(m_lastIndex);
+    m_lastIndex = index;
+    if (left) {
+        left->leavePage();
+        // Leaving the parameter page ends the radio-clock indicator mode.
+        if (left == m_parameter)
+            m_session.stopDcfIndicator();
+    }
+    if (ControllerPage* entered = controllerPageAt(index))
+        entered->enterPage();
 }
 
 void MainWindow::onLineError() {

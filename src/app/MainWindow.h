@@ -1,6 +1,8 @@
 #pragma once
 
+#include "blocks/BlockRecord.h"
 #include "files/ProgramSettings.h"
+#include "manual/ManualControl.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -20,6 +22,7 @@ class ShadingTwilightPage;
 class StatusPanelBar;
 class WindRainPage;
 struct LiveDisplay;
+struct ParameterSet;
 struct ModelInfo;
 
 // The main window TVendrix: the top area, the seven tab pages and the status
@@ -74,6 +77,16 @@ public:
     // Shows or hides "Alternatives Profil ist aktiv" on the three pages.
     void setAlternativeProfileShown(bool shown);
 
+    // Gives the pages the parameter set they show and edit.
+    void attachParameters(ParameterSet& params);
+    // Every page's editors and lists afresh from the tables (after a read-all,
+    // a file load or a profile switch).
+    void refreshPageViews();
+    // A reply changed a block's table: its list follows.
+    void rebuildBlockRows(BlockId id);
+    const QList<ControllerPage*>& controllerPages() const { return m_controllerPages; }
+    ManualControl& manualControl() { return m_manualControl; }
+
     QTabWidget* tabs() const { return m_tabs; }
     HeaderArea* header() const { return m_header; }
     StatusPanelBar* statusPanels() const { return m_panels; }
@@ -95,6 +108,8 @@ protected:
 
 private:
     QWidget* makeHostPage(const QString& objectName);
+    void addPage(ControllerPage* page, const QString& caption);
+    ControllerPage* controllerPageAt(int index) const;
     void installContent(QWidget* host, QWidget* content);
     void connectSession();
     void onPollState(bool connected, const ModelInfo& model);
@@ -124,7 +139,8 @@ private:
     ManualPage* m_manual;
     ParameterPage* m_parameter;
     QList<ControllerPage*> m_controllerPages;
-    QWidget* m_lastPage = nullptr;
+    int m_lastIndex = 0;
+    ManualControl m_manualControl;
 };
 
 } // namespace korvane

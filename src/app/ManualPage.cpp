@@ -1,6 +1,8 @@
 #include "ManualPage.h"
 
 #include "PageWidgets.h"
+#include "SymbolText.h"
+#include "params/ParameterSet.h"
 #include "session/ModelInfo.h"
 
 #include <QGridLayout>
@@ -11,43 +13,90 @@
 #include <QVBoxLayout>
 
 namespace korvane {
+namespace {
+
+constexpr int kSymbolPixels = 24;
+
+QListWidget* makeMotorCommandList(int motor, QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QStringLiteral("HS_%1").arg(motor));
+    QFont font = list->font();
+    font.setPixelSize(kSymbolPixels);
+    list->setFont(font);
+    list->setCursor(Qt::PointingHandCursor);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (const char* symbol : {"é", "¡", "ê"}) {
+        auto* item = new QListWidgetItem(symbolDisplayText(QString::fromUtf8(symbol)), list);
+        item->setTextAlignment(Qt::AlignCenter);
+    }
+    list->setCurrentRow(ManualPage::kStopRow);
+    const int rowHeight = list->sizeHintForRow(0);
+    list->setFixedSize(3 * rowHeight, 3 * rowHeight + 2 * list->frameWidth());
+    return list;
+}
+
+} // namespace
 
 ManualPage::ManualPage(QWidget* parent)
     : ControllerPage(QStringLiteral("Handsteuerung_Maske"), parent),
       m_reversingGroup(makeGroup(QStringLiteral("GroupBox_Reversier"),
                                  QStringLiteral("Reversier-Automatik"), this)),
       m_keyPressGroup(makeGroup(QStringLiteral("GroupBox_Tast_Automatik"),
-                                QStringLiteral("Tast-Automatik"), this)),
-      m_keyPressHeading(makeListHeading(
-          QStringLiteral("Tast_Label2"),
-          QStringLiteral("Motor / Raum        Ein/Aus     Aktivierungszeit"), this)),
-      m_keyPressList(makeMotorList(QStringLiteral("Tast_Liste"), this)) {
+                                QStringLiteral("Tast-Automatik"), this)) {
     auto* manual = new QGroupBox(QStringLiteral("Handsteuerung"), this);
     manual->setObjectName(QStringLiteral("GroupBox_Handsteuerung"));
-    m_manualGrid = new QGridLayout(manual);
+    auto* grid = new QGridLayout(manual);
     for (int motor = 1; motor <= kMotorCount; ++motor) {
         QLabel* label = makeLabel(QStringLiteral("HS_%1_Label").arg(motor),
                                   QStringLiteral("Motor %1").arg(motor), manual);
         label->setAlignment(Qt::AlignCenter);
-        m_manualGrid->addWidget(label, 0, motor - 1);
+        QListWidget* list = makeMotorCommandList(motor, manual);
+        grid->addWidget(label, 0, motor - 1);
+        grid->addWidget(list, 1, motor - 1, Qt::AlignHCenter);
+        connect(list, &QListWidget::itemClicked, this, [this, motor, list](QListWidgetItem* item) {
+            Q_EMIT motorCommand(motor, list->row(item));
+        });
         m_motorLabels.append(label);
+        m_motorLists.append(list);
     }
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(manual);
     auto* automatics = new QHBoxLayout;
-    automatics->addWidget(m_reversingGroup);
-    automatics->addWidget(m_keyPressGroup);
+    automatics->addWidget(m_reversingGroup, 0, Qt::AlignTop);
+    automatics->addWidget(m_keyPressGroup, 0, Qt::AlignTop);
+    automatics->addStretch(1);
     layout->addLayout(automatics);
-    layout->addWidget(m_keyPressHeading);
-    layout->addWidget(m_keyPressList);
     layout->addStretch(1);
+}
+
+void ManualPage::attachParameters(ParameterSet& params) {
+    m_params = &params;
+    // Entering the page refreshes the key-press group first.
+    addBlockEditor(BlockId::KeyPress, params, m_keyPressGroup);
+    addBlockEditor(BlockId::Reversing, params, m_reversingGroup);
 }
 
 void ManualPage::applyModel(const ModelInfo& model) {
     m_keyPressGroup->setVisible(model.keyAutomatic);
-    m_keyPressHeading->setVisible(model.keyAutomatic);
-    m_keyPressList->setVisible(model.keyAutomatic);
+}
+
+void ManualPage::refreshView() {
+    ControllerPage::refreshView();
+    if (m_params)
+        setMotorNames(m_params->motorNames.toList());
+}
+
+void ManualPage::enterPage() {
+    refreshView();
+    Q_EMIT manualModeEntered();
+}
+
+void ManualPage::leavePage() {
+    Q_EMIT manualModeLeft();
+    for (QListWidget* list : m_motorLists)
+        list->setCurrentRow(kStopRow);
 }
 
 void ManualPage::setMotorNames(const QStringList& names) {

@@ -4,40 +4,48 @@
 
 #include <QList>
 
-class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QListWidget;
 
 namespace korvane {
 
-// Tab "Handsteuerung, Tast-Aut., Reversier-Aut.": the manual control group
-// with one column per motor, the reversing group and the key-press group
-// with its list, which only key-press models show.
+// Tab "Handsteuerung, Tast-Aut., Reversier-Aut.": one up/stop/down list per
+// motor, the reversing group and the key-press group, which only key-press
+// models show. Entering the page switches the controller into manual mode,
+// leaving it switches manual mode off and sets every list back to stop.
 class ManualPage : public ControllerPage {
     Q_OBJECT
 public:
     static constexpr int kMotorCount = 8;
+    static constexpr int kStopRow = 1;
 
     explicit ManualPage(QWidget* parent = nullptr);
 
+    void attachParameters(ParameterSet& params) override;
     void applyModel(const ModelInfo& model) override;
-    // The captions above the eight manual-control columns.
+    void refreshView() override;
+    void enterPage() override;
+    void leavePage() override;
+    // The captions above the eight motor lists.
     void setMotorNames(const QStringList& names);
 
-    // Row 0 holds the motor labels; the controls of each motor go below them.
-    QGridLayout* manualGrid() const { return m_manualGrid; }
+    QListWidget* motorList(int motor) const { return m_motorLists.at(motor - 1); }
     QGroupBox* reversingGroup() const { return m_reversingGroup; }
     QGroupBox* keyPressGroup() const { return m_keyPressGroup; }
-    QListWidget* keyPressList() const { return m_keyPressList; }
+
+Q_SIGNALS:
+    void manualModeEntered();
+    void manualModeLeft();
+    // A click on motor `motor` (1..8): 0 up, 1 stop, 2 down.
+    void motorCommand(int motor, int action);
 
 private:
-    QGridLayout* m_manualGrid;
     QList<QLabel*> m_motorLabels;
+    QList<QListWidget*> m_motorLists;
     QGroupBox* m_reversingGroup;
     QGroupBox* m_keyPressGroup;
-    QLabel* m_keyPressHeading;
-    QListWidget* m_keyPressList;
+    ParameterSet* m_params = nullptr;
 };
 
 } // namespace korvane

@@ -1,5 +1,6 @@
 #include "ShadingTwilightPage.h"
 
+#include "BlockEditor.h"
 #include "ClickableField.h"
 #include "PageWidgets.h"
 #include "TemperatureDisplay.h"
@@ -15,6 +16,7 @@ namespace korvane {
 namespace {
 
 struct GroupDescription {
+    BlockId block;
     const char* groupName;
     QString title;
     const char* luxField;
@@ -22,10 +24,12 @@ struct GroupDescription {
 };
 
 const std::array<GroupDescription, 3> kGroups{{
-    {"GroupBox_Beschattung", QStringLiteral("Beschattungsautomatik"), "BA_LuxAktuell", "BA_Label5"},
-    {"GroupBox_DM", QStringLiteral("D\u00E4mmerungsautomatik Morgen"), "DM_LuxAktuell",
-     "DM_Label4"},
-    {"GroupBox_DA", QStringLiteral("D\u00E4mmerungsautomatik Abend"), "DA_LuxAktuell", "DA_Label4"},
+    {BlockId::Shading, "GroupBox_Beschattung", QStringLiteral("Beschattungsautomatik"),
+     "BA_LuxAktuell", "BA_Label5"},
+    {BlockId::TwilightMorning, "GroupBox_DM", QStringLiteral("D\u00E4mmerungsautomatik Morgen"),
+     "DM_LuxAktuell", "DM_Label4"},
+    {BlockId::TwilightEvening, "GroupBox_DA", QStringLiteral("D\u00E4mmerungsautomatik Abend"),
+     "DA_LuxAktuell", "DA_Label4"},
 }};
 
 const QString kLuxMean = QStringLiteral("Lux mittel");
@@ -60,18 +64,25 @@ ShadingTwilightPage::ShadingTwilightPage(QWidget* parent)
         QGroupBox* group = makeGroup(QLatin1String(d.groupName), d.title, this);
         m_luxFields[i] = new ClickableField(QLatin1String(d.luxField), kInitialLux, group);
         m_luxFields[i]->setToolTip(kLuxFieldHint);
+        m_luxFields[i]->setFixedWidth(
+            m_luxFields[i]->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 8);
         m_luxLabels[i] = makeLabel(QLatin1String(d.luxLabel), kLuxMean, group);
-        auto* luxRow = new QHBoxLayout;
-        luxRow->addStretch(1);
-        luxRow->addWidget(m_luxLabels[i]);
-        luxRow->addWidget(m_luxFields[i]);
-        group->layout()->addItem(luxRow);
+        // Both show with the value editors of their block.
+        m_luxFields[i]->hide();
+        m_luxLabels[i]->hide();
         connect(m_luxFields[i], &ClickableField::clicked, this,
                 &ShadingTwilightPage::luxFieldClicked);
         m_groups[i] = group;
         layout->addWidget(group);
     }
     layout->addStretch(1);
+}
+
+void ShadingTwilightPage::attachParameters(ParameterSet& params) {
+    for (std::size_t i = 0; i < kGroups.size(); ++i) {
+        BlockEditor* editor = addBlockEditor(kGroups[i].block, params, m_groups[i]);
+        editor->addColumn(m_luxLabels[i], m_luxFields[i]);
+    }
 }
 
 void ShadingTwilightPage::applyModel(const ModelInfo& model) {

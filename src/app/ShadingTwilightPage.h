@@ -23,6 +23,7 @@ public:
 
     explicit ShadingTwilightPage(QWidget* parent = nullptr);
 
+    void attachParameters(ParameterSet& params) override;
     void applyModel(const ModelInfo& model) override;
     void showLiveValues(const LiveDisplay& display) override;
     // The captions of the three brightness labels: mean or current brightness.

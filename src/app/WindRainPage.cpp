@@ -1,5 +1,6 @@
 #include "WindRainPage.h"
 
+#include "BlockEditor.h"
 #include "ClickableField.h"
 #include "PageWidgets.h"
 #include "session/LiveValues.h"
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -26,12 +26,6 @@ WindRainPage::WindRainPage(QWidget* parent)
           makeGroup(QStringLiteral("GroupBox_Regen"), QStringLiteral("Einfahren bei Regen"), this)),
       m_humidityGroup(makeGroup(QStringLiteral("FeuchteSteuerung"),
                                 QStringLiteral("Luftfeuchtigkeits-Steuerung"), this)),
-      m_humidityHeading(makeListHeading(
-          QStringLiteral("RelF_Label_7"),
-          QStringLiteral("Motor / Raum      Ein/Aus     von      -       bis         Schwelle 1"
-                         "        Schwelle 2    Stellzeit"),
-          this)),
-      m_humidityList(makeMotorList(QStringLiteral("RelF_Liste"), this)),
       m_windNow(makeLiveField(QStringLiteral("AktWind"))), m_windBar(new QProgressBar),
       m_windMax(new ClickableField(QStringLiteral("MaxWind"), QStringLiteral("74 km/h"))),
       m_rain(makeLiveField(QStringLiteral("RegenStatus"))),
@@ -68,15 +62,21 @@ WindRainPage::WindRainPage(QWidget* parent)
     automatics->addWidget(m_rainGroup);
     layout->addLayout(automatics);
     layout->addWidget(m_humidityGroup);
-    layout->addWidget(m_humidityHeading);
-    layout->addWidget(m_humidityList);
     layout->addStretch(1);
+}
+
+void WindRainPage::attachParameters(ParameterSet& params) {
+    BlockEditor* wind = addBlockEditor(BlockId::Wind, params, m_windGroup);
+    BlockEditor* rain = addBlockEditor(BlockId::Rain, params, m_rainGroup);
+    addBlockEditor(BlockId::Humidity, params, m_humidityGroup);
+    // Wind and rain share the direction of each motor: an edit in one group
+    // shows in the other at once.
+    connect(wind, &BlockEditor::edited, rain, &BlockEditor::refreshView);
+    connect(rain, &BlockEditor::edited, wind, &BlockEditor::refreshView);
 }
 
 void WindRainPage::applyModel(const ModelInfo& model) {
     m_humidityGroup->setVisible(model.conservatory);
-    m_humidityList->setVisible(model.conservatory);
-    m_humidityHeading->setVisible(model.conservatory);
 }
 
 void WindRainPage::showLiveValues(const LiveDisplay& display) {

@@ -5,7 +5,6 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QProgressBar;
 
 namespace korvane {
@@ -22,13 +21,13 @@ public:
 
     explicit WindRainPage(QWidget* parent = nullptr);
 
+    void attachParameters(ParameterSet& params) override;
     void applyModel(const ModelInfo& model) override;
     void showLiveValues(const LiveDisplay& display) override;
 
     QGroupBox* windGroup() const { return m_windGroup; }
     QGroupBox* rainGroup() const { return m_rainGroup; }
     QGroupBox* humidityGroup() const { return m_humidityGroup; }
-    QListWidget* humidityList() const { return m_humidityList; }
 
 Q_SIGNALS:
     // The maximum-wind field was clicked (it resets the controller's maximum).
@@ -38,8 +37,6 @@ private:
     QGroupBox* m_windGroup;
     QGroupBox* m_rainGroup;
     QGroupBox* m_humidityGroup;
-    QLabel* m_humidityHeading;
-    QListWidget* m_humidityList;
     QLineEdit* m_windNow;
     QProgressBar* m_windBar;
     ClickableField* m_windMax;

@@ -101,7 +101,7 @@ private Q_SLOTS:
                 const auto& expected =
                     copied ? before.record(b.id, 0, m) : before.record(b.id, 1, m);
                 QCOMPARE(set.record(b.id, 1, m).value, expected.value);
-                QCOMPARE(set.record(b.id, 1, m).changed, false);
+                QCOMPARE(set.record(b.id, 1, m).changed, copied);
                 QCOMPARE(set.record(b.id, 0, m), before.record(b.id, 0, m));
             }
         }

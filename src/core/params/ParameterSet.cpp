@@ -80,8 +80,11 @@ void copyStandardToAlternative(ParameterSet& set) {
         if (!b.inProfileCopy)
             continue;
         BlockTable& t = set.table(b.id);
-        for (int m = 0; m < kMotorCount; ++m)
+        for (int m = 0; m < kMotorCount; ++m) {
             t[1][m].value = t[0][m].value;
+            // The copy must reach the controller with the next send-all.
+            t[1][m].changed = true;
+        }
     }
 }
 

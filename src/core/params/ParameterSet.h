@@ -44,7 +44,8 @@ void applyChangedEvent(ParameterSet& set, ChangedEvent event);
 
 // "Standard-Profil kopieren": the data fields of every standard-profile
 // record onto the alternative profile, for the blocks that take part (not
-// humidity, not key-press). Changed flags are neither copied nor set.
+// humidity, not key-press). Every copied record is marked Changed so that the
+// next send-all carries the copy; the standard profile's flags stay.
 void copyStandardToAlternative(ParameterSet& set);
 
 // Reply of a per-motor block (the dispatcher looks the block up with

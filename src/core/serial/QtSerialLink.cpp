@@ -12,6 +12,8 @@
 namespace korvane {
 namespace {
 
+constexpr int kCloseFlushMs = 200;
+
 // Opens the device the way the serial port will, only to learn the OS error
 // that a failed open gives; QSerialPort reports error classes, not numbers.
 int probeOpenError(const QString& device) {
@@ -93,8 +95,12 @@ bool QtSerialLink::open(const QString& device, QString* error) {
 }
 
 void QtSerialLink::close() {
-    if (m_port->isOpen())
+    if (m_port->isOpen()) {
+        // Last words (leaving manual mode) must reach the controller.
+        if (m_port->bytesToWrite() > 0)
+            m_port->waitForBytesWritten(kCloseFlushMs);
         m_port->close();
+    }
     m_overflowReported = false;
 }
 

@@ -55,6 +55,7 @@ bool ControllerSession::openDevice(const QString& device) {
 }
 
 bool ControllerSession::changePort(const QString& device) {
+    Q_EMIT portReleasing();
     const bool ok = openDevice(device);
     Q_EMIT changedEvent(ChangedEvent::PortChanged);
     m_panels.resetToDisconnected();
@@ -62,6 +63,7 @@ bool ControllerSession::changePort(const QString& device) {
 }
 
 void ControllerSession::closePort() {
+    Q_EMIT portReleasing();
     m_reopenTimer.stop();
     m_device.clear();
     m_link->close();
@@ -174,6 +176,8 @@ void ControllerSession::dispatch(const QByteArray& code, const QByteArray& paylo
 void ControllerSession::setActivity(Activity activity) {
     if (m_activity == activity)
         return;
+    if (m_activity == Activity::Idle)
+        Q_EMIT activityStarting(activity);
     m_activity = activity;
     switch (activity) {
     case Activity::ReadAll:

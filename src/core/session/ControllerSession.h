@@ -103,6 +103,10 @@ Q_SIGNALS:
     void dcfIndicatorChanged(bool active);
     void dcfLed(bool lit);
     void activityChanged(Activity activity);
+    // A long operation is about to begin; nothing of it is on the line yet.
+    void activityStarting(Activity activity);
+    // The port is about to be closed or changed; the line still works.
+    void portReleasing();
     // Parameter tables follow these (Changed flags).
     void changedEvent(ChangedEvent event);
     void connectionLost();

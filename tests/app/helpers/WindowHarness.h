@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ControllerPage.h"
 #include "FakeLink.h"
 #include "MainWindow.h"
+#include "params/ParameterSet.h"
 #include "session/ControllerSession.h"
 
 #include <QComboBox>
@@ -39,6 +41,7 @@ public:
         const int manualOnly = 3600 * 1000; // the test drives every tick itself
         session.setTimerIntervals(manualOnly, manualOnly, manualOnly);
         window = std::make_unique<MainWindow>(session, iniPath());
+        window->attachParameters(params);
         window->setMessagePresenter([this](const QString& text) { messages.append(text); });
 
         QWidget* switchTimes = content(kConnectionButtonNames.mid(0, 2), "ProgressBar");
@@ -72,6 +75,15 @@ public:
     template <typename T = QWidget> T* find(const QString& name) const {
         return window->findChild<T*>(name);
     }
+    // Whether `name` shows when its tab page is shown (hidden itself or
+    // inside a hidden group both count as not shown).
+    bool shownOnPage(const QString& name) const {
+        QWidget* widget = find(name);
+        QWidget* page = widget;
+        while (page && !qobject_cast<ControllerPage*>(page))
+            page = page->parentWidget();
+        return widget && widget->isVisibleTo(page ? page : window.get());
+    }
     // The text of the line edit or label `name`.
     QString text(const QString& name) const {
         if (auto* field = find<QLineEdit>(name))
@@ -84,6 +96,7 @@ public:
     QTemporaryDir dir;
     FakeSerialLink link;
     ControllerSession session{&link};
+    ParameterSet params;
     QStringList messages;
     std::unique_ptr<MainWindow> window;
 

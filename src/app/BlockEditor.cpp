@@ -1,0 +1,278 @@
+#include "BlockEditor.h"
+
+#include "BlockEditorSpec.h"
+#include "PageWidgets.h"
+#include "SymbolText.h"
+
+#include "blocks/BlockDescription.h"
+#include "params/ParameterSet.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace korvane {
+namespace {
+
+constexpr int kRows = kMotorCount;
+
+QString shownItem(const FieldDescription& field, int index) {
+    const QString text = field.itemText(index);
+    return field.font == ItemFont::Arrows ? symbolDisplayText(text) : text;
+}
+
+void setShownIndex(QComboBox* combo, const FieldDescription& field, int index) {
+    // A value outside the list shows as an empty drop-down.
+    combo->setCurrentIndex(indexInRange(field, index) ? index : -1);
+}
+
+} // namespace
+
+BlockEditor::BlockEditor(BlockId id, ParameterSet& params, QWidget* parent)
+    : QWidget(parent), m_id(id), m_desc(blockDescription(id)), m_spec(blockEditorSpec(id)),
+      m_params(params), m_motor(new QComboBox(this)), m_editorArea(new QWidget(this)),
+      m_grid(new QGridLayout), m_list(nullptr) {
+    setObjectName(QLatin1String(m_desc.editorPrefix) + QStringLiteral("_Editor"));
+    m_motor->setObjectName(QLatin1String(m_desc.editorPrefix) + QStringLiteral("_Raum"));
+    m_motor->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_list = makeMotorList(QLatin1String(m_desc.editorPrefix) + QStringLiteral("_Liste"), this);
+    for (int row = 0; row < kRows; ++row)
+        m_list->addItem(QString());
+    m_list->setCurrentRow(0);
+
+    buildEditors();
+
+    auto* listArea = new QVBoxLayout;
+    listArea->setSpacing(0);
+    QLabel* heading = makeListHeading(m_spec.headingName ? QLatin1String(m_spec.headingName)
+                                                         : QLatin1String(m_desc.editorPrefix) +
+                                                               QStringLiteral("_Ueberschrift"),
+                                      symbolDisplayText(m_spec.heading), this);
+    listArea->addWidget(heading);
+    listArea->addWidget(m_list);
+
+    QBoxLayout* layout = m_spec.listBeside ? static_cast<QBoxLayout*>(new QHBoxLayout(this))
+                                           : static_cast<QBoxLayout*>(new QVBoxLayout(this));
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_editorArea, 0, Qt::AlignTop);
+    layout->addLayout(listArea);
+    if (m_spec.listBeside)
+        layout->addStretch(1);
+
+    connect(m_motor, &QComboBox::activated, this, &BlockEditor::onMotorChosen);
+    connect(m_list, &QListWidget::clicked, this,
+            [this](const QModelIndex& index) { onRowClicked(index.row()); });
+    connect(m_list, &QListWidget::doubleClicked, this,
+            [this](const QModelIndex& index) { onRowDoubleClicked(index.row()); });
+
+    for (int m = 0; m < kMotorCount; ++m)
+        m_motor->addItem(m_params.motorNames.name(m));
+    showMotor(0);
+}
+
+void BlockEditor::buildEditors() {
+    const int fieldCount = m_desc.fieldCount() + (m_desc.hasLinkedBlock ? 1 : 0);
+    for (int f = 0; f < fieldCount; ++f)
+        m_fields.append(makeFieldDropDown(f));
+    for (int i = 0; i < m_spec.indicators.size(); ++i)
+        m_indicators.append(makeIndicator(i));
+
+    auto* area = new QVBoxLayout(m_editorArea);
+    area->setContentsMargins(0, 0, 0, 0);
+    m_grid->setHorizontalSpacing(6);
+    m_grid->setVerticalSpacing(1);
+    auto* gridRow = new QHBoxLayout;
+    gridRow->addLayout(m_grid);
+    gridRow->addStretch(1);
+    area->addLayout(gridRow);
+
+    QLabel* caption = makeLabel(m_spec.captionName ? QLatin1String(m_spec.captionName)
+                                                   : QLatin1String(m_desc.editorPrefix) +
+                                                         QStringLiteral("_Caption"),
+                                m_spec.caption, m_editorArea);
+    buildColumn(caption, {m_motor, m_fields[0]}, true);
+
+    for (const EditorColumn& column : m_spec.columns) {
+        QList<QWidget*> widgets;
+        for (const EditorPart& part : column.parts)
+            widgets.append(part.kind == EditorPart::Field
+                               ? static_cast<QWidget*>(m_fields[part.index])
+                               : m_indicators[part.index]);
+        QLabel* label = makeLabel(column.labelName ? QLatin1String(column.labelName) : QString(),
+                                  column.labelText, m_editorArea);
+        label->setWordWrap(true);
+        buildColumn(label, widgets, false);
+    }
+    if (m_spec.noteName) {
+        QLabel* note = makeLabel(QLatin1String(m_spec.noteName), m_spec.note, m_editorArea);
+        area->addWidget(note);
+        m_followers.append({note, 1});
+    }
+}
+
+// A label over widgets in the next column. Each widget other than a field
+// drop-down, and the label unless it always shows, follows the visibility of
+// a field's editor: its own, an indicator's, or the value editors'.
+void BlockEditor::buildColumn(QWidget* label, const QList<QWidget*>& widgets, bool labelAlways) {
+    auto* box = new QHBoxLayout;
+    box->setSpacing(2);
+    for (QWidget* w : widgets)
+        box->addWidget(w);
+    m_grid->addWidget(label, 0, m_columns, Qt::AlignBottom | Qt::AlignLeft);
+    m_grid->addLayout(box, 1, m_columns, Qt::AlignTop | Qt::AlignLeft);
+    ++m_columns;
+    if (labelAlways)
+        return;
+    for (QWidget* w : widgets) {
+        const int field = m_fields.indexOf(static_cast<QComboBox*>(w));
+        const int indicator = m_indicators.indexOf(static_cast<QLineEdit*>(w));
+        const int follows = field >= 0       ? field
+                            : indicator >= 0 ? m_spec.indicators[indicator].follows
+                                             : 1; // page widgets show with the value editors
+        if (field < 0)
+            m_followers.append({w, follows});
+        if (w == widgets.first())
+            m_followers.append({label, follows});
+    }
+}
+
+void BlockEditor::addColumn(QLabel* label, QWidget* widget) {
+    widget->setParent(m_editorArea);
+    label->setParent(m_editorArea);
+    buildColumn(label, {widget}, false);
+    applyVisibility();
+}
+
+QComboBox* BlockEditor::makeFieldDropDown(int field) {
+    const bool linked = field == m_desc.fieldCount();
+    const FieldDescription& d =
+        linked ? blockDescription(m_desc.linkedBlock).fields[m_desc.linkedField]
+               : m_desc.fields[field];
+    auto* combo = new QComboBox(m_editorArea);
+    combo->setObjectName(QLatin1String(linked ? m_desc.linkedEditor : d.editor));
+    for (int i = 0; i < d.itemCount; ++i)
+        combo->addItem(shownItem(d, i));
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo->setMaxVisibleItems(20);
+    if (field < m_spec.hints.size() && !m_spec.hints[field].isEmpty())
+        combo->setToolTip(m_spec.hints[field]);
+    connect(combo, &QComboBox::activated, this,
+            [this, field](int index) { onFieldChosen(field, index); });
+    return combo;
+}
+
+QLineEdit* BlockEditor::makeIndicator(int index) {
+    const IndicatorSpec& spec = m_spec.indicators[index];
+    auto* field = new QLineEdit(m_editorArea);
+    field->setObjectName(QLatin1String(spec.name));
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+    field->setAlignment(Qt::AlignCenter);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("MMM")) + 8);
+    if (!spec.hint.isEmpty())
+        field->setToolTip(spec.hint);
+    return field;
+}
+
+int BlockEditor::profile() const {
+    return m_params.activeProfile == 1 ? 1 : 0;
+}
+
+int BlockEditor::shownMotor() const {
+    return qBound(0, m_motor->currentIndex(), kMotorCount - 1);
+}
+
+BlockRecord& BlockEditor::shownRecord() {
+    return m_params.record(m_id, profile(), shownMotor());
+}
+
+void BlockEditor::refreshView() {
+    const int motor = qBound(0, m_list->currentRow(), kMotorCount - 1);
+    for (int m = 0; m < kMotorCount; ++m)
+        m_motor->setItemText(m, m_params.motorNames.name(m));
+    showMotor(motor);
+    rebuildRows();
+    selectRow(motor);
+}
+
+void BlockEditor::rebuildRows() {
+    const QStringList rows = blockListRows(m_params, m_id, profile());
+    for (int row = 0; row < kRows && row < rows.size(); ++row)
+        m_list->item(row)->setText(rows[row]);
+}
+
+void BlockEditor::motorSelection() {
+    shownRecord().changed = true;
+    loadEditors();
+    applyVisibility();
+    rebuildRows();
+    selectRow(shownMotor());
+    Q_EMIT edited(m_id);
+}
+
+void BlockEditor::onMotorChosen(int motor) {
+    showMotor(motor);
+    motorSelection();
+    if (m_spec.setsCurrentMotor)
+        Q_EMIT currentMotorChosen(motor);
+}
+
+void BlockEditor::onFieldChosen(int field, int index) {
+    if (field == m_desc.fieldCount())
+        editLinkedField(m_params, m_id, profile(), shownMotor(), index);
+    else
+        editBlockField(m_params, m_id, profile(), shownMotor(), field, index);
+    motorSelection();
+}
+
+void BlockEditor::onRowClicked(int row) {
+    if (row < 0 || row >= kMotorCount)
+        return;
+    showMotor(row);
+}
+
+void BlockEditor::onRowDoubleClicked(int row) {
+    if (row < 0 || row >= kMotorCount)
+        return;
+    m_motor->setCurrentIndex(row);
+    toggleOnOff(m_params, m_id, profile(), row);
+    motorSelection();
+}
+
+void BlockEditor::showMotor(int motor) {
+    m_motor->setCurrentIndex(motor);
+    loadEditors();
+    applyVisibility();
+}
+
+void BlockEditor::loadEditors() {
+    const BlockRecord& rec = shownRecord();
+    for (int f = 0; f < m_desc.fieldCount(); ++f)
+        setShownIndex(m_fields[f], m_desc.fields[f], rec.value[f]);
+    if (m_desc.hasLinkedBlock) {
+        const BlockRecord& linked = m_params.record(m_desc.linkedBlock, profile(), shownMotor());
+        setShownIndex(m_fields.last(),
+                      blockDescription(m_desc.linkedBlock).fields[m_desc.linkedField],
+                      linked.value[m_desc.linkedField]);
+    }
+    for (int i = 0; i < m_indicators.size(); ++i)
+        m_indicators[i]->setText(symbolDisplayText(m_spec.indicators[i].text(rec)));
+}
+
+void BlockEditor::applyVisibility() {
+    const BlockRecord& rec = shownRecord();
+    for (int f = 1; f < m_fields.size(); ++f)
+        m_fields[f]->setVisible(fieldVisible(m_desc, rec, f));
+    for (const Follower& follower : m_followers)
+        follower.widget->setVisible(fieldVisible(m_desc, rec, follower.field));
+}
+
+void BlockEditor::selectRow(int row) {
+    m_list->setCurrentRow(row);
+}
+
+} // namespace korvane
