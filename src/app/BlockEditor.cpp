@@ -55,13 +55,12 @@ BlockEditor::BlockEditor(BlockId id, ParameterSet& params, QWidget* parent)
     listArea->addWidget(heading);
     listArea->addWidget(m_list);
 
-    QBoxLayout* layout = m_spec.listBeside ? static_cast<QBoxLayout*>(new QHBoxLayout(this))
-                                           : static_cast<QBoxLayout*>(new QVBoxLayout(this));
+    // Editors over the list.
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_editorArea, 0, Qt::AlignTop);
+    layout->setSpacing(2);
+    layout->addWidget(m_editorArea);
     layout->addLayout(listArea);
-    if (m_spec.listBeside)
-        layout->addStretch(1);
 
     connect(m_motor, &QComboBox::activated, this, &BlockEditor::onMotorChosen);
     connect(m_list, &QListWidget::clicked, this,
@@ -72,6 +71,17 @@ BlockEditor::BlockEditor(BlockId id, ParameterSet& params, QWidget* parent)
     for (int m = 0; m < kMotorCount; ++m)
         m_motor->addItem(m_params.motorNames.name(m));
     showMotor(0);
+    fitListWidth();
+}
+
+// As wide as the row of a switched-on record with default values.
+void BlockEditor::fitListWidth() {
+    ParameterSet probe;
+    toggleOnOff(probe, m_id, 0, 0);
+    const QString row = blockListRows(probe, m_id, 0).first() + QStringLiteral("   ");
+    const int width = m_list->fontMetrics().horizontalAdvance(row) + 2 * m_list->frameWidth() + 8;
+    m_list->setMinimumWidth(width);
+    m_list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void BlockEditor::buildEditors() {
@@ -94,6 +104,9 @@ void BlockEditor::buildEditors() {
                                                    : QLatin1String(m_desc.editorPrefix) +
                                                          QStringLiteral("_Caption"),
                                 m_spec.caption, m_editorArea);
+    // The caption keeps its text; its run of blanks, which spaced the words
+    // over the two drop-downs, is drawn as one.
+    caption->setTextFormat(Qt::RichText);
     buildColumn(caption, {m_motor, m_fields[0]}, true);
 
     for (const EditorColumn& column : m_spec.columns) {

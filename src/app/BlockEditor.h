@@ -60,6 +60,7 @@ private:
     };
 
     void buildEditors();
+    void fitListWidth();
     void buildColumn(QWidget* label, const QList<QWidget*>& widgets, bool labelAlways);
     QComboBox* makeFieldDropDown(int field);
     QLineEdit* makeIndicator(int index);

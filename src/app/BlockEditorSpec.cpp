@@ -95,7 +95,6 @@ QList<BlockEditorSpec> makeSpecs() {
               {},
               nullptr,
               {},
-              true,
               true});
     // Morning and evening differ in names, hours and texts only.
     struct TwilightNames {
@@ -118,8 +117,7 @@ QList<BlockEditorSpec> makeSpecs() {
             {},
             nullptr,
             {},
-            false,
-            true};
+            false};
     };
     s.append(twilight(B::TwilightMorning,
                       {"DM_Label0", "DM_Ueberschrift", {"DM_Label1", "DM_Label2", "DM_Label3"}},
@@ -146,7 +144,6 @@ QList<BlockEditorSpec> makeSpecs() {
               {},
               "EW_Label3",
               QStringLiteral("(Festlegung der Richtung gilt auch für \"Einfahren bei Regen\""),
-              false,
               false});
     s.append({B::Rain,
               "ER_Label0",
@@ -160,7 +157,6 @@ QList<BlockEditorSpec> makeSpecs() {
               {},
               "ER_Label2",
               QStringLiteral("(Festlegung der Richtung gilt auch für Menü \"Einfahren bei Wind\""),
-              false,
               false});
     s.append({B::Reversing,
               "RA_Label0",
@@ -179,7 +175,6 @@ QList<BlockEditorSpec> makeSpecs() {
               {},
               nullptr,
               {},
-              false,
               false});
     s.append({B::KeyPress,
               nullptr,
@@ -193,7 +188,6 @@ QList<BlockEditorSpec> makeSpecs() {
               {},
               nullptr,
               {},
-              false,
               false});
     s.append(
         {B::Proportional,
@@ -220,8 +214,7 @@ QList<BlockEditorSpec> makeSpecs() {
          {},
          nullptr,
          {},
-         true,
-         false});
+         true});
     s.append(
         {B::InsideTemp,
          nullptr,
@@ -250,8 +243,7 @@ QList<BlockEditorSpec> makeSpecs() {
           {"IT_Ab_Auf", insideDirection2, IT::Schwelle_2, {}}},
          nullptr,
          {},
-         true,
-         false});
+         true});
     s.append(
         {B::Humidity,
          nullptr,
@@ -278,8 +270,7 @@ QList<BlockEditorSpec> makeSpecs() {
           {"RelF_Ab_Auf", humidityDirection2, RF::Schwelle_2, {}}},
          nullptr,
          {},
-         true,
-         false});
+         true});
     s.append({B::OutsideTemp,
               "AT_Ab_Auf1",
               kCaption,
@@ -305,8 +296,7 @@ QList<BlockEditorSpec> makeSpecs() {
                {"AT_Ab_Auf", outsideDirection2, AT::Schwelle_2, {}}},
               nullptr,
               {},
-              true,
-              false});
+              true});
     return s;
 }
 

@@ -48,7 +48,6 @@ struct BlockEditorSpec {
     const char* noteName;
     QString note;
     bool setsCurrentMotor; // the motor drop-down also chooses the motor to rename
-    bool listBeside;       // list right of the editors, else below them
 };
 
 const BlockEditorSpec& blockEditorSpec(BlockId id);

@@ -32,15 +32,22 @@ ConservatoryPage::ConservatoryPage(QWidget* parent)
                   this),
     };
 
+    // The proportional control beside the live temperatures, the two
+    // threshold controls below.
     auto* layout = new QVBoxLayout(this);
+    auto* side = new QVBoxLayout;
+    side->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label3")));
+    auto* temperatures = new QHBoxLayout;
+    temperatures->addWidget(m_inside);
+    temperatures->addWidget(m_outside);
+    side->addLayout(temperatures);
+    side->addStretch(1);
     auto* top = new QHBoxLayout;
-    top->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label3")), 0, Qt::AlignTop);
-    top->addStretch(1);
-    top->addWidget(m_inside);
-    top->addWidget(m_outside);
+    top->addWidget(m_groups[0]);
+    top->addLayout(side);
     layout->addLayout(top);
-    for (QGroupBox* group : m_groups)
-        layout->addWidget(group);
+    layout->addWidget(m_groups[1]);
+    layout->addWidget(m_groups[2]);
     layout->addStretch(1);
 }
 

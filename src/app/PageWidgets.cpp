@@ -48,9 +48,9 @@ QListWidget* makeMotorList(const QString& objectName, QWidget* parent) {
 }
 
 QLabel* makeListHeading(const QString& objectName, const QString& text, QWidget* parent) {
-    auto* label = makeLabel(objectName, text, parent);
-    label->setFont(fixedPitchFont());
-    return label;
+    // The heading's blanks were laid out in the interface font: in the list's
+    // fixed-pitch font the captions would run far past their columns.
+    return makeLabel(objectName, text, parent);
 }
 
 } // namespace korvane

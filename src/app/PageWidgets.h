@@ -21,7 +21,7 @@ QLabel* makeAlternativeProfileLabel(const QString& objectName, QWidget* parent =
 QGroupBox* makeGroup(const QString& objectName, const QString& title, QWidget* parent = nullptr);
 
 // A per-motor list in the fixed-pitch font with the usual hint, and the
-// heading over it in the same font so that the columns line up.
+// heading over it.
 QListWidget* makeMotorList(const QString& objectName, QWidget* parent = nullptr);
 QLabel* makeListHeading(const QString& objectName, const QString& text, QWidget* parent = nullptr);
 

@@ -7,6 +7,7 @@
 #include "session/LiveValues.h"
 #include "session/ModelInfo.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,14 +51,15 @@ ShadingTwilightPage::ShadingTwilightPage(QWidget* parent)
                                         QStringLiteral("AT_Aktuell"), QStringLiteral("AT_Min"),
                                         QStringLiteral("AT_Max")},
                                        this)) {
-    auto* layout = new QVBoxLayout(this);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label1")), 0, Qt::AlignTop);
-    top->addStretch(1);
-    top->addWidget(m_inside);
-    top->addWidget(m_outside);
-    layout->addLayout(top);
+    // Shading beside the live temperatures, the two twilight groups below.
+    auto* layout = new QGridLayout(this);
+    auto* side = new QVBoxLayout;
+    side->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label1")));
+    auto* temperatures = new QHBoxLayout;
+    temperatures->addWidget(m_inside);
+    temperatures->addWidget(m_outside);
+    side->addLayout(temperatures);
+    side->addStretch(1);
 
     for (std::size_t i = 0; i < kGroups.size(); ++i) {
         const GroupDescription& d = kGroups[i];
@@ -73,9 +75,14 @@ ShadingTwilightPage::ShadingTwilightPage(QWidget* parent)
         connect(m_luxFields[i], &ClickableField::clicked, this,
                 &ShadingTwilightPage::luxFieldClicked);
         m_groups[i] = group;
-        layout->addWidget(group);
     }
-    layout->addStretch(1);
+    auto* shadingRow = new QHBoxLayout;
+    shadingRow->addWidget(m_groups[Shading]);
+    shadingRow->addLayout(side);
+    layout->addLayout(shadingRow, 0, 0, 1, 2);
+    layout->addWidget(m_groups[Morning], 1, 0);
+    layout->addWidget(m_groups[Evening], 1, 1);
+    layout->setRowStretch(2, 1);
 }
 
 void ShadingTwilightPage::attachParameters(ParameterSet& params) {

@@ -50,16 +50,16 @@ WindRainPage::WindRainPage(QWidget* parent)
     weatherLayout->addRow(QStringLiteral("Regen"), m_rain);
     weatherLayout->addRow(QStringLiteral("rel. Feuchte"), m_humidity);
 
+    // Wind, rain and the live weather side by side, humidity below.
     auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label2")), 0, Qt::AlignTop);
-    top->addStretch(1);
-    top->addWidget(weather);
-    layout->addLayout(top);
-
+    auto* side = new QVBoxLayout;
+    side->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label2")));
+    side->addWidget(weather);
+    side->addStretch(1);
     auto* automatics = new QHBoxLayout;
-    automatics->addWidget(m_windGroup);
-    automatics->addWidget(m_rainGroup);
+    automatics->addWidget(m_windGroup, 0, Qt::AlignTop);
+    automatics->addWidget(m_rainGroup, 0, Qt::AlignTop);
+    automatics->addLayout(side);
     layout->addLayout(automatics);
     layout->addWidget(m_humidityGroup);
     layout->addStretch(1);
