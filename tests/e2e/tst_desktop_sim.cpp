@@ -4,10 +4,12 @@
 
 #include "DesktopProgram.h"
 #include "MainWindow.h"
+#include "SimController.h"
 #include "Simulator.h"
 #include "SwitchTimePage.h"
 
 #include "files/SettingsFile.h"
+#include "params/ParameterSet.h"
 #include "serial/QtSerialLink.h"
 #include "session/ParameterTransfer.h"
 
@@ -101,6 +103,75 @@ private Q_SLOTS:
         QCOMPARE(r.params().switchTimes.at(1, 0, 0).time, 6 * 60 + 30 + 1);
         QCOMPARE(r.params().record(BlockId::Shading, 0, 0).value,
                  mine.record(BlockId::Shading, 0, 0).value);
+    }
+
+    // Edits made through the pages' editors, in both profiles, reach the
+    // controller with one send-all; so do the alarm choice, a parameter and
+    // the profile switch. Manual control moves a motor there.
+    void pageEditsReachTheController() {
+        Rig r;
+        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        const auto chooseIn = [&](const char* name, int index) {
+            auto* combo = r.find<QComboBox>(name);
+            QVERIFY2(combo, name);
+            combo->setCurrentIndex(index);
+            Q_EMIT combo->activated(index);
+        };
+        const auto doubleClickRow = [&](const char* list, int row) {
+            auto* l = r.find<QListWidget>(list);
+            Q_EMIT l->doubleClicked(l->model()->index(row, 0));
+        };
+        for (const char* list : {"BA_Liste", "DM_Liste", "EW_Liste", "ER_Liste", "RA_Liste",
+                                 "Tast_Liste", "PT_Liste", "IT_Liste", "RelF_Liste", "AT_Liste"})
+            doubleClickRow(list, 2);
+        chooseIn("BA_Lux", 55);
+        chooseIn("EW_Richtung", 1);
+        chooseIn("IT_Schwelle_2", 40);
+        chooseIn("AT_Auf_Ab", 2);
+        chooseIn("OffsetInnentemperatur", 7);
+        auto* alarm = r.find<QListWidget>("AS_2");
+        alarm->setCurrentRow(2);
+        Q_EMIT alarm->itemClicked(alarm->item(2));
+        chooseIn("AktivesProfil", 1); // from here on the pages edit profile 1
+        doubleClickRow("RelF_Liste", 4);
+        chooseIn("RelF_Stellzeit", 190);
+
+        QSignalSpy sent(&r.program->transfer(), &ParameterTransfer::sendAllFinished);
+        r.click("Send_Button");
+        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1, 15000);
+        QVERIFY2(sent.first().first().toBool(), qPrintable(sent.first().last().toString()));
+
+        ParameterSet mine = r.params();
+        r.params() = ParameterSet();
+        QSignalSpy read(&r.program->transfer(), &ParameterTransfer::readAllFinished);
+        r.click("Read_Button");
+        QTRY_COMPARE_WITH_TIMEOUT(read.size(), 1, 10000);
+        QVERIFY(read.first().first().toBool());
+        for (const BlockDescription& b : blockDescriptions())
+            for (int profile : {0, 1})
+                for (int m = 0; m < kMotorCount; ++m)
+                    QVERIFY2(r.params().record(b.id, profile, m).value ==
+                                 mine.record(b.id, profile, m).value,
+                             b.recordName);
+        QCOMPARE(r.params().record(BlockId::Shading, 0, 2).value[BA_Record::Lux], 55);
+        QCOMPARE(r.params().record(BlockId::Humidity, 1, 4).value[0], kOn);
+        QCOMPARE(r.params().alarmSetup, mine.alarmSetup);
+        QCOMPARE(r.params().systemParams, mine.systemParams);
+        QCOMPARE(r.params().activeProfile, 1);
+
+        QStringList traces;
+        connect(&r.sim.controller(), &SimController::trace, this,
+                [&](const QString& line) { traces << line; });
+        r.window().tabs()->setCurrentIndex(MainWindow::Manual);
+        auto* hs3 = r.find<QListWidget>("HS_3");
+        hs3->setCurrentRow(2);
+        Q_EMIT hs3->itemClicked(hs3->item(2));
+        r.window().tabs()->setCurrentIndex(MainWindow::SwitchTimes);
+        QTRY_VERIFY_WITH_TIMEOUT(traces.contains("manual mode off"), 3000);
+        QVERIFY(traces.contains("manual mode on"));
+        QVERIFY(std::any_of(traces.begin(), traces.end(),
+                            [](const QString& t) { return t.startsWith("motor 3 down"); }));
+        QVERIFY(!r.sim.controller().manualMode());
     }
 
     void stalledReadAllComesBackUsable() {

@@ -1,0 +1,137 @@
+// The " Parameter" page: the five system parameters, the profile switch and
+// copy, and the alarm setup, against replies and the parameter set.
+
+#include "DesktopProgram.h"
+#include "FakeLink.h"
+#include "MainWindow.h"
+
+#include "params/ParameterSet.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+
+namespace {
+
+struct Rig {
+    QTemporaryDir dir;
+    FakeLink link;
+    DesktopProgram program{link, dir.filePath("Korvane.ini")};
+
+    Rig() {
+        program.window().setMessagePresenter([](const QString&) {});
+        program.session().openDevice(QStringLiteral("/dev/fake"));
+    }
+    ParameterSet& params() { return program.params(); }
+    template <typename T = QWidget> T* find(const QString& name) {
+        return program.window().findChild<T*>(name);
+    }
+    bool alternativeLabelsShown() {
+        int shown = 0;
+        for (const char* name : {"AP_Label1", "AP_Label2", "AP_Label3"})
+            shown += find(name)->isHidden() ? 0 : 1;
+        return shown == 3;
+    }
+};
+
+} // namespace
+
+class TestParameterPage : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void repliesSelectTheirItems_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("random span")
+            << QByteArray("szz") << QByteArray("30,") << "ZufallsZeitspanne"
+            << "± 30 min";
+        QTest::addRow("hysteresis")
+            << QByteArray("sbh") << QByteArray("50,") << "BeschattungsHysterese"
+            << "50";
+        QTest::addRow("outside offset")
+            << QByteArray("soa") << QByteArray("97,") << "OffsetAussentemperatur"
+            << "- 3 °C";
+        QTest::addRow("inside offset")
+            << QByteArray("soi") << QByteArray("100,") << "OffsetInnentemperatur"
+            << "0 °C";
+        QTest::addRow("profile") << QByteArray("ssp") << QByteArray("1,") << "AktivesProfil"
+                                 << "Alternativ";
+    }
+
+    void repliesSelectTheirItems() {
+        QFETCH(QByteArray, code);
+        QFETCH(QByteArray, payload);
+        QFETCH(QString, editor);
+        QFETCH(QString, shown);
+        Rig r;
+        r.link.reply(code, payload);
+        QCOMPARE(r.find<QComboBox>(editor)->currentText(), shown);
+        QCOMPARE(r.alternativeLabelsShown(), code == "ssp");
+        QCOMPARE(r.params().activeProfile, code == "ssp" ? 1 : 0);
+    }
+
+    void profileChoiceSwitchesEveryPage() {
+        Rig r;
+        r.params().record(BlockId::Shading, 1, 0).value[0] = kOn;
+        auto* profile = r.find<QComboBox>("AktivesProfil");
+        profile->setCurrentIndex(1);
+        Q_EMIT profile->activated(1);
+        QCOMPARE(r.params().activeProfile, 1);
+        QCOMPARE(r.params().param(SystemParam::StoredProfile), 1);
+        QVERIFY(r.alternativeLabelsShown());
+        QVERIFY(r.find<QListWidget>("BA_Liste")->item(0)->text().contains("EIN"));
+
+        profile->setCurrentIndex(0);
+        Q_EMIT profile->activated(0);
+        QVERIFY(!r.alternativeLabelsShown());
+        QVERIFY(r.find<QListWidget>("BA_Liste")->item(0)->text().contains("AUS"));
+    }
+
+    void copyCarriesTheStandardProfileToTheNextSend() {
+        Rig r;
+        ParameterSet& p = r.params();
+        for (BlockTable& table : p.blocks)
+            for (auto& profile : table)
+                for (BlockRecord& rec : profile)
+                    rec.changed = false;
+        p.record(BlockId::Wind, 0, 2).value[EW_Record::kmh] = 12;
+        p.record(BlockId::Humidity, 0, 2).value[RelF_Record::Schwelle_1] = 12;
+        QTest::mouseClick(r.find<QPushButton>("Profil_Kopieren"), Qt::LeftButton);
+        QCOMPARE(p.record(BlockId::Wind, 1, 2).value[EW_Record::kmh], 12);
+        QVERIFY(p.record(BlockId::Wind, 1, 2).changed);
+        QVERIFY(!p.record(BlockId::Wind, 0, 2).changed);
+        QVERIFY(p.record(BlockId::Humidity, 1, 2).value[RelF_Record::Schwelle_1] != 12);
+        QVERIFY(!p.record(BlockId::Humidity, 1, 2).changed);
+    }
+
+    void enteringSelectsStoredValuesWithoutActingOnThem() {
+        Rig r;
+        r.params().param(SystemParam::StoredProfile) = 1; // as a loaded file leaves it
+        r.params().alarmSetup[2] = 2;
+        r.params().motorNames.setName(2, QStringLiteral("Bad"));
+        r.program.window().tabs()->setCurrentIndex(MainWindow::Parameters);
+        QCOMPARE(r.find<QComboBox>("AktivesProfil")->currentIndex(), 1);
+        QCOMPARE(r.params().activeProfile, 0);
+        QCOMPARE(r.find<QListWidget>("AS_3")->currentRow(), 2);
+        QCOMPARE(r.find<QLabel>("AS_3_Label")->text(), QStringLiteral("Bad"));
+
+        auto* as5 = r.find<QListWidget>("AS_5");
+        QCOMPARE(as5->item(0)->text(), QStringLiteral("↑"));
+        as5->setCurrentRow(0);
+        Q_EMIT as5->itemClicked(as5->item(0));
+        QCOMPARE(r.params().alarmSetup[4], 0);
+        r.link.reply("sas", "6,2,");
+        QCOMPARE(r.find<QListWidget>("AS_6")->currentRow(), 2);
+    }
+};
+
+QTEST_MAIN(TestParameterPage)
+#include "tst_parameterpage.moc"
