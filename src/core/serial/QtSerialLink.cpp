@@ -4,7 +4,6 @@
 #include <QSerialPort>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -34,20 +33,6 @@ void clearRestartOnAnyByte(int fd) {
 
 } // namespace
 
-QString openErrorText(const QString& device, int osError) {
-    if (osError == ENOENT || osError == ENODEV || osError == ENXIO)
-        return QStringLiteral("Specified device not found (%1).").arg(device);
-    QString text = QStringLiteral("Can't open specified device %1").arg(device) +
-                   QStringLiteral(" (Error %1, %2)")
-                       .arg(osError)
-                       .arg(QString::fromLocal8Bit(std::strerror(osError)));
-    if (osError == EACCES || osError == EPERM)
-        text += QStringLiteral(
-            "\nKeine Berechtigung: Benutzer in die Gruppe \u201Edialout\u201C aufnehmen "
-            "(sudo usermod -aG dialout $USER) und neu anmelden.");
-    return text;
-}
-
 QtSerialLink::QtSerialLink(QObject* parent) : SerialLink(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this,
             [this] { Q_EMIT bytesArrived(m_port->bytesAvailable()); });
@@ -63,14 +48,11 @@ QtSerialLink::~QtSerialLink() {
     close();
 }
 
-bool QtSerialLink::open(const QString& device, QString* error) {
+SerialError QtSerialLink::open(const QString& device) {
     close();
     m_device = device;
-    if (const int osError = probeOpenError(device)) {
-        if (error)
-            *error = openErrorText(device, osError);
-        return false;
-    }
+    if (const int osError = probeOpenError(device))
+        return SerialError::fromOsError(device, osError);
     m_port->setPortName(device);
     m_port->setBaudRate(QSerialPort::Baud9600);
     m_port->setDataBits(QSerialPort::Data8);
@@ -78,18 +60,19 @@ bool QtSerialLink::open(const QString& device, QString* error) {
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::SoftwareControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
+        // QSerialPort names error classes, not numbers: a refused lock is
+        // reported as a permission error by some versions, anything else
+        // means the device is taken.
         const int osError = m_port->error() == QSerialPort::PermissionError ? EACCES : EBUSY;
-        if (error)
-            *error = openErrorText(device, osError);
         m_port->clearError();
-        return false;
+        return SerialError::fromOsError(device, osError);
     }
     clearRestartOnAnyByte(static_cast<int>(m_port->handle()));
     // Pseudo-terminals have no modem lines; failing here is harmless.
     m_port->setDataTerminalReady(false);
     m_port->setRequestToSend(false);
     m_port->clearError();
-    return true;
+    return {};
 }
 
 void QtSerialLink::close() {
