@@ -18,8 +18,10 @@ int probeOpenError(const QString& device) {
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return errno;
+    // A file or other device that is no terminal cannot carry the line.
+    const int result = ::isatty(fd) ? 0 : ENOTTY;
     ::close(fd);
-    return 0;
+    return result;
 }
 
 // Software flow control must not restart output on any byte, only on XON.
@@ -60,10 +62,14 @@ SerialError QtSerialLink::open(const QString& device) {
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::SoftwareControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        // QSerialPort names error classes, not numbers: a refused lock is
-        // reported as a permission error by some versions, anything else
-        // means the device is taken.
-        const int osError = m_port->error() == QSerialPort::PermissionError ? EACCES : EBUSY;
+        // QSerialPort names error classes, not numbers. The probe above had
+        // the right to open the device, so a permission error here is the
+        // lock or exclusive mode of another user of the port.
+        int osError = EIO;
+        if (m_port->error() == QSerialPort::PermissionError)
+            osError = EBUSY;
+        else if (m_port->error() == QSerialPort::DeviceNotFoundError)
+            osError = ENOENT;
         m_port->clearError();
         return SerialError::fromOsError(device, osError);
     }
