@@ -17,9 +17,10 @@ namespace {
 // A line with nothing on the other end.
 class SilentLink : public korvane::SerialLink {
 public:
-    bool open(const QString& device, QString*) override {
+    using SerialLink::open;
+    korvane::SerialError open(const QString& device) override {
         m_device = device;
-        return true;
+        return {};
     }
     void close() override {}
     bool isOpen() const override { return true; }

@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "ManualPage.h"
 #include "ParameterPage.h"
+#include "SettingsFileDialogs.h"
 #include "SwitchTimePage.h"
 
 #include "files/SettingsFile.h"
@@ -12,24 +13,11 @@
 #include "session/ParameterTransfer.h"
 
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 
 namespace korvane {
-namespace {
-
-const QString kVtsFilter = QStringLiteral("Vendrix Schaltzeiten (*.vts)");
-
-QString withDefaultSuffix(const QString& path) {
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + kSettingsFileExtension.toString();
-}
-
-} // namespace
 
 DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
     : m_session(&link), m_transfer(std::make_unique<ParameterTransfer>(m_session, m_params)),
@@ -42,13 +30,8 @@ DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
     m_logbookPage->setMessageSink([this](const QString& text) { m_window->showMessage(text); });
     m_window->setLogbookContent(m_logbookPage);
 
-    m_saveDialog = [this] {
-        return withDefaultSuffix(
-            QFileDialog::getSaveFileName(m_window.get(), QString(), QString(), kVtsFilter));
-    };
-    m_openDialog = [this] {
-        return QFileDialog::getOpenFileName(m_window.get(), QString(), QString(), kVtsFilter);
-    };
+    m_saveDialog = [this] { return runSettingsSaveDialog(m_window.get()); };
+    m_openDialog = [this] { return runSettingsOpenDialog(m_window.get()); };
 
     m_window->attachParameters(m_params);
     wireSwitchTimePage();

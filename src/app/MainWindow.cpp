@@ -169,6 +169,8 @@ void MainWindow::connectSession() {
     connect(&m_session, &ControllerSession::dcfLed, m_parameter, &ParameterPage::setDcfLed);
     connect(&m_session, &ControllerSession::lineErrorOccurred, this, &MainWindow::onLineError);
     connect(&m_session, &ControllerSession::userMessage, this, &MainWindow::showMessage);
+    connect(&m_session, &ControllerSession::portOpenFailed, this,
+            [this](const SerialError& error) { showMessage(serialErrorText(error)); });
     m_session.setProgramSettingsWriter([this] { return writeProgramSettings(); });
 }
 

@@ -159,10 +159,13 @@ QWidget* SwitchTimePage::buildEditorBox() {
     for (QComboBox* c : m_valueCombos)
         connect(c, &QComboBox::activated, this, [this] { onValuePicked(); });
 
-    // A typed name is confirmed by Enter, by leaving the field or by opening
-    // the list.
+    // A typed name is confirmed by Enter, by leaving the field (Tab, a click
+    // elsewhere) or by opening the list. The drop-down is the focus widget
+    // and hands keys and focus changes to its text field directly, past any
+    // filter on the field: watch the drop-down, before it acts on them.
     connect(m_motorCombo->lineEdit(), &QLineEdit::textEdited, this,
             [this] { m_nameEdited = true; });
+    m_motorCombo->installEventFilter(this);
     m_motorCombo->lineEdit()->installEventFilter(this);
     connect(m_motorCombo, &NotifyingComboBox::popupAboutToShow, this,
             &SwitchTimePage::confirmRename);
@@ -534,7 +537,7 @@ void SwitchTimePage::confirmRename() {
 }
 
 bool SwitchTimePage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_motorCombo->lineEdit()) {
+    if (watched == m_motorCombo || watched == m_motorCombo->lineEdit()) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter)

@@ -21,7 +21,15 @@ QString usageText() {
         "  logbook FILE.vlf       export the whole logbook to FILE\n"
         "  logbook --list         print the logbook entries\n"
         "\n"
-        "Exit codes: 0 success, 1 usage, 2 no answer / transfer failed, 3 port or file error.\n");
+        "Exit codes:\n"
+        "  0  success\n"
+        "  1  usage error\n"
+        "  2  no answer from the controller, or the transfer failed\n"
+        "  3  file error: FILE cannot be read or written, or is no whole settings file\n"
+        "  4  serial port not found\n"
+        "  5  serial port busy (in use by another program)\n"
+        "  6  no permission to open the serial port (see the dialout group)\n"
+        "  7  other input/output error of the serial port\n");
 }
 
 std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* error) {
@@ -70,13 +78,13 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
     return o;
 }
 
-QString resolveDevice(const QString& port) {
+QString resolveDevice(const QString& port, QString* warning) {
     static const QRegularExpression comPort(QStringLiteral("^(?:COM\\s*)?([1-8])$"),
                                             QRegularExpression::CaseInsensitiveOption);
     const auto m = comPort.match(port.trimmed());
     if (!m.hasMatch())
         return port;
-    const auto settings = ProgramSettings::load(ProgramSettings::kFileName);
+    const auto settings = ProgramSettings::load(ProgramSettings::kFileName, warning);
     return settings.deviceFor(m.captured(1).toInt());
 }
 

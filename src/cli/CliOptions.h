@@ -21,6 +21,7 @@ QString usageText();
 
 // "COM3", "COM 3" or "3" name a port that Korvane.ini (in the working
 // directory) maps to a device; anything else is taken as a device path.
-QString resolveDevice(const QString& port);
+// What Korvane.ini held that was ignored goes to *warning.
+QString resolveDevice(const QString& port, QString* warning);
 
 } // namespace korvane::cli

@@ -83,12 +83,12 @@ int runStatusCommand(ControllerSession& session, int timeoutSeconds, bool json, 
             {QStringLiteral("keyAutomatic"), m.keyAutomatic},
             {QStringLiteral("brightness"), d.raw[0]},
             {QStringLiteral("brightnessMean"), d.raw[14]},
-            {QStringLiteral("insideTemperature"), d.raw[1] == kNoTemperatureSensor
-                                                      ? QJsonValue()
-                                                      : QJsonValue(d.raw[1] + d.raw[2] / 10.0)},
-            {QStringLiteral("outsideTemperature"), d.raw[5] == kNoTemperatureSensor
-                                                       ? QJsonValue()
-                                                       : QJsonValue(d.raw[5] + d.raw[6] / 10.0)},
+            {QStringLiteral("insideTemperature"),
+             d.raw[1] == kNoTemperatureSensor ? QJsonValue()
+                                              : QJsonValue(temperatureDegrees(d.raw[1], d.raw[2]))},
+            {QStringLiteral("outsideTemperature"),
+             d.raw[5] == kNoTemperatureSensor ? QJsonValue()
+                                              : QJsonValue(temperatureDegrees(d.raw[5], d.raw[6]))},
             {QStringLiteral("windKmh"), d.raw[9]},
             {QStringLiteral("windMaxKmh"), d.raw[10]},
             {QStringLiteral("alarm"), d.raw[11] != 0},

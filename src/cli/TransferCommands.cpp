@@ -64,14 +64,8 @@ int runReadCommand(ControllerSession& session, const QString& file, int timeoutS
     return 0;
 }
 
-int runSendCommand(ControllerSession& session, const QString& file, int timeoutSeconds,
-                   QTextStream& out, QTextStream& err) {
-    ParameterSet params;
-    const LoadResult loaded = loadSettingsFile(file, params);
-    if (!loaded.ok()) {
-        err << loaded.message() << '\n';
-        return 3;
-    }
+int runSendCommand(ControllerSession& session, ParameterSet& params, const QString& file,
+                   int timeoutSeconds, QTextStream& out, QTextStream& err) {
     // Everything in the file goes to the controller.
     applyChangedEvent(params, ChangedEvent::Startup);
     ParameterTransfer transfer(session, params);

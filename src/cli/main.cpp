@@ -1,8 +1,11 @@
 #include "CliOptions.h"
+#include "ExitCodes.h"
 #include "LogbookCommand.h"
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
+#include "files/FileAccess.h"
+#include "files/SettingsFile.h"
 #include "serial/QtSerialLink.h"
 #include "session/ControllerSession.h"
 
@@ -25,35 +28,63 @@ int main(int argc, char** argv) {
     const auto options = cli::parseCliOptions(args, &usageError);
     if (!options) {
         err << "korvane-cli: " << usageError << "\n\n" << cli::usageText();
-        return 1;
+        return cli::kExitUsage;
     }
+
+    const QString& command = options->command;
+    const QString file = options->arguments.value(0);
+    const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
+                               QStringLiteral("send"), QStringLiteral("logbook")};
+    if (!commands.contains(command)) {
+        err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
+        return cli::kExitUsage;
+    }
+    if ((command == QLatin1String("read") || command == QLatin1String("send")) && file.isEmpty()) {
+        err << "korvane-cli: " << command << " needs a file name\n";
+        return cli::kExitUsage;
+    }
+
+    // The file a command reads or writes is checked before the port is
+    // opened, so that a bad file costs no transfer.
+    ParameterSet fileSet;
+    if (command == QLatin1String("send")) {
+        const LoadResult loaded = loadSettingsFile(file, fileSet);
+        if (!loaded.ok()) {
+            err << loaded.message() << '\n';
+            return cli::kExitFile;
+        }
+    }
+    const bool writesFile =
+        command == QLatin1String("read") ||
+        (command == QLatin1String("logbook") && !options->list && !file.isEmpty());
+    if (writesFile) {
+        if (const QString problem = fileWriteProblem(file); !problem.isEmpty()) {
+            err << problem << '\n';
+            return cli::kExitFile;
+        }
+    }
+
+    QString iniWarning;
+    const QString device = cli::resolveDevice(options->port, &iniWarning);
+    if (!iniWarning.isEmpty())
+        err << "korvane-cli: " << iniWarning << '\n';
 
     QtSerialLink link;
     ControllerSession session(&link);
-    const QString device = cli::resolveDevice(options->port);
     QObject::connect(&session, &ControllerSession::userMessage, [&](const QString& text) {
         err << text.trimmed() << '\n';
         err.flush();
     });
-    if (!session.openDevice(device))
-        return 3;
+    if (!session.openDevice(device)) {
+        err << serialErrorText(session.openError()) << '\n';
+        return cli::exitCodeFor(session.openError());
+    }
 
-    const QString& command = options->command;
-    const QString file = options->arguments.value(0);
     if (command == QLatin1String("status"))
         return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
-    if ((command == QLatin1String("read") || command == QLatin1String("send")) && file.isEmpty()) {
-        err << "korvane-cli: " << command << " needs a file name\n";
-        return 1;
-    }
     if (command == QLatin1String("read"))
         return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
     if (command == QLatin1String("send"))
-        return cli::runSendCommand(session, file, options->timeoutSeconds, out, err);
-    if (command == QLatin1String("logbook"))
-        return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out,
-                                      err);
-
-    err << "korvane-cli: unknown command " << options->command << "\n\n" << cli::usageText();
-    return 1;
+        return cli::runSendCommand(session, fileSet, file, options->timeoutSeconds, out, err);
+    return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);
 }

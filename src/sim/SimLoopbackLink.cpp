@@ -9,10 +9,10 @@ SimLoopbackLink::SimLoopbackLink(Responder responder, QObject* parent)
     m_clock.start();
 }
 
-bool SimLoopbackLink::open(const QString& device, QString*) {
+SerialError SimLoopbackLink::open(const QString& device) {
     m_device = device;
     m_open = true;
-    return true;
+    return {};
 }
 
 void SimLoopbackLink::close() {

@@ -25,7 +25,8 @@ public:
     // While mute, requests are still answered but nothing is delivered.
     void setMute(bool mute) { m_mute = mute; }
 
-    bool open(const QString& device, QString* error) override;
+    using SerialLink::open;
+    SerialError open(const QString& device) override;
     void close() override;
     bool isOpen() const override { return m_open; }
     QString device() const override { return m_device; }

@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <cerrno>
 
 using namespace korvane;
 using namespace korvane::test;
@@ -61,6 +62,12 @@ private Q_SLOTS:
         QTest::newRow("port 0") << QByteArray("0\r\n") << 1 << "/dev/ttyS0" << true;
         QTest::newRow("port 9") << QByteArray("9\r\n") << 1 << "/dev/ttyS0" << true;
         QTest::newRow("empty file") << QByteArray("") << 1 << "/dev/ttyS0" << true;
+        QTest::newRow("CR line ends")
+            << QByteArray("3\rCOM3=/dev/ttyUSB0\r") << 3 << "/dev/ttyUSB0" << false;
+        QTest::newRow("mapping on line 1")
+            << QByteArray("COM1=/dev/ttyUSB0\r\n") << 1 << "/dev/ttyUSB0" << true;
+        QTest::newRow("stray line")
+            << QByteArray("2\nCOM 2 = /dev/ttyACM0\nCOM9=/dev/x\n") << 2 << "/dev/ttyACM0" << true;
     }
 
     void portFromSettingsFile() {
@@ -81,7 +88,7 @@ private Q_SLOTS:
 
     void portOpenFailureIsReported() {
         WindowHarness h;
-        h.link.openError = "Specified device not found (/dev/ttyS0).";
+        h.link.openError = ENOENT;
         QVERIFY(h.activate());
         QCOMPARE(h.messages, QStringList{"Specified device not found (/dev/ttyS0)."});
         QCOMPARE(h.text("StatusBar1_Panel0"), QString("Keine Verbindung"));

@@ -297,6 +297,39 @@ private Q_SLOTS:
         QVERIFY(f.row(kByMotor, 0).startsWith(QStringLiteral("Mo  Wohnzimmer      ")));
     }
 
+    // As a user does it: click into the field, type, then confirm with
+    // Enter or Tab or by clicking elsewhere, each through the focus widget.
+    void renameThroughTheWidget_data() {
+        QTest::addColumn<int>("key"); // 0: click "Speichern auf Datenträger"
+        QTest::newRow("enter") << int(Qt::Key_Return);
+        QTest::newRow("tab") << int(Qt::Key_Tab);
+        QTest::newRow("click on save") << 0;
+    }
+
+    void renameThroughTheWidget() {
+        QFETCH(int, key);
+        Fixture f;
+        f.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.page));
+        QString nameWhenSaving;
+        connect(&f.page, &SwitchTimePage::saveToDiskRequested, &f.page,
+                [&] { nameWhenSaving = f.names.name(0); });
+        QTest::mouseDClick(f.nameEdit(), Qt::LeftButton); // selects the word "Motor"
+        QWidget* field = QApplication::focusWidget();
+        QVERIFY(field == f.combo("CB_Raum") || field == f.nameEdit());
+        f.nameEdit()->selectAll();
+        QTest::keyClicks(field, QStringLiteral("Wohnzimmer"));
+        if (key != 0) {
+            QTest::keyClick(field, Qt::Key(key));
+        } else {
+            QTest::mouseClick(f.button("SaveToDisk_Button"), Qt::LeftButton);
+            QCOMPARE(nameWhenSaving, QStringLiteral("Wohnzimmer"));
+        }
+        QCOMPARE(f.names.name(0), QStringLiteral("Wohnzimmer"));
+        QCOMPARE(f.combo("CB_Copy_Raum")->itemText(0), QStringLiteral("Wohnzimmer"));
+        QCOMPARE(f.text("CB_Raum"), QStringLiteral("Wohnzimmer"));
+    }
+
     void renameOnceOnly() {
         Fixture f;
         f.typeName(QStringLiteral("Bad"));

@@ -12,16 +12,14 @@ class FakeLink : public korvane::SerialLink {
 public:
     using SerialLink::SerialLink;
 
-    bool open(const QString& device, QString* error) override {
+    using SerialLink::open;
+    korvane::SerialError open(const QString& device) override {
         openedDevices.append(device);
         m_device = device;
-        if (!openError.isEmpty()) {
-            if (error)
-                *error = openError;
-            return false;
-        }
+        if (openError != 0)
+            return korvane::SerialError::fromOsError(device, openError);
         m_open = true;
-        return true;
+        return {};
     }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
@@ -49,7 +47,7 @@ public:
 
     QStringList openedDevices;
     QByteArray written;
-    QString openError; // when set, open() fails with this text
+    int openError = 0; // when set, open() fails with this OS error number
 
 private:
     QString m_device;

@@ -1,6 +1,7 @@
 // The settings file: exact bytes, round trip, the reader's remembered values
 // and its all-or-nothing load, and a save that fails half way.
 #include "files/SettingsFile.h"
+#include "files/SettingsLayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -183,13 +184,15 @@ private Q_SLOTS:
     }
 
     void readerQuirks() {
+        const ParameterSet varied = variedSet();
         ParameterSet set;
         applyChangedEvent(set, ChangedEvent::SendAllDone);
         const ParameterSet before = set;
-        // LF-only line ends; remembered values shared between sections; a
-        // section without its trigger line stores nothing; only the first five
-        // characters of "Funktion" count.
+        // After a whole file: LF-only line ends; remembered values shared
+        // between sections; a section without its trigger line stores
+        // nothing; only the first five characters of "Funktion" count.
         const QByteArray file =
+            settingsFileBytes(varied) +
             "[Schaltzeit_Mi_Motor2_Nr3]\n"
             "Richtung=Ab\nStunde=--\nMinute=--\nDauer=360\nGruppe=7\n"
             "Funktion=Zufallsfunktion\n\n"
@@ -209,16 +212,18 @@ private Q_SLOTS:
 
         const SwitchTimeSlot& a = set.switchTimes.at(2, 1, 2);
         QCOMPARE(a, (SwitchTimeSlot{kDirectionDown, kNoTime, 126, 7, kFunctionRandom, 1}));
-        QCOMPARE(set.switchTimes.at(2, 1, 3).time, before.switchTimes.at(2, 1, 3).time);
+        QCOMPARE(set.switchTimes.at(2, 1, 3).time, varied.switchTimes.at(2, 1, 3).time);
         // Slot 5 takes the values remembered from slot 4's lines: 00:00, 40 s.
         QCOMPARE(set.switchTimes.at(2, 1, 4),
                  (SwitchTimeSlot{kDirectionDown, 1, 39, 7, kFunctionAstro, 1}));
         // In a block section "Dauer" is the block's own conversion; the
-        // other values are the ones remembered so far.
+        // other values are the ones remembered from the last lines before.
         const BlockRecord& ba = set.record(BlockId::Shading, 1, 3);
         QCOMPARE(ba.value[BA_Record::Dauer], 149);
-        QCOMPARE(ba.value[BA_Record::Ein_Aus], kOn);   // nothing read: 0, "Ein"
-        QCOMPARE(ba.value[BA_Record::Temperatur], 10); // nothing read: 0 °C
+        const BlockRecord& lastKeyPress = varied.record(BlockId::KeyPress, 1, 7);
+        QCOMPARE(ba.value[BA_Record::Ein_Aus], lastKeyPress.value[0] == 0 ? 0 : 1);
+        QCOMPARE(ba.value[BA_Record::Temperatur],
+                 varied.record(BlockId::Shading, 1, 7).value[BA_Record::Temperatur]);
         QCOMPARE(ba.value[BA_Record::von], 5);
         const BlockRecord& it = set.record(BlockId::InsideTemp, 0, 0);
         QCOMPARE(it.value[IT_Record::gr_kl], 1);
@@ -227,11 +232,97 @@ private Q_SLOTS:
         QCOMPARE(it.value[IT_Record::von], 8);
         QCOMPARE(it.value[IT_Record::bis], 8);
         QCOMPARE(set.motorNames.name(2), QStringLiteral("Bad=Gäste"));
-        QCOMPARE(set.motorNames.name(0), QStringLiteral("Motor 1"));
+        QCOMPARE(set.motorNames.name(0), QStringLiteral("Wohnzimmer"));
         // Everything loaded is marked for sending except the key-press block.
         QCOMPARE(set.switchTimes.changedCount(), kSwitchTimeSlotCount);
         QVERIFY(set.record(BlockId::Humidity, 1, 7).changed);
         QVERIFY(!set.record(BlockId::KeyPress, 0, 0).changed);
+        QVERIFY(set.record(BlockId::KeyPress, 0, 0).value ==
+                varied.record(BlockId::KeyPress, 0, 0).value);
+    }
+
+    // Files of older versions end before the key-press sections: their
+    // records keep what memory holds.
+    void olderFileWithoutKeyPress() {
+        const QByteArray whole = settingsFileBytes(variedSet());
+        ParameterSet set;
+        set.record(BlockId::KeyPress, 1, 4).value[1] = 77;
+        QVERIFY(loadSettingsBytes(whole.left(whole.indexOf("[TastAutomatik_")), set).ok());
+        QCOMPARE(set.record(BlockId::KeyPress, 1, 4).value[1], 77);
+        QCOMPARE(set.motorNames.name(0), QStringLiteral("Wohnzimmer"));
+    }
+
+    // Files that are not whole settings files are refused with nothing
+    // changed, naming the first section that is missing or incomplete.
+    void incompleteOrForeignFilesRefused_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("named");
+        const QByteArray whole = settingsFileBytes(ParameterSet());
+        auto upTo = [&](const char* text) { return whole.left(whole.indexOf(text)); };
+        auto without = [&](const QByteArray& part) {
+            QByteArray f = whole;
+            return f.replace(f.indexOf(part), part.size(), QByteArray());
+        };
+        const auto foreign = int(LoadResult::Status::NotSettingsFile);
+        const auto missing = int(LoadResult::Status::MissingSection);
+        auto row = [](const char* tag, const QByteArray& file, int status, const char* named) {
+            QTest::newRow(tag) << file << status << QString::fromUtf8(named);
+        };
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary += char((i * 7919) % 256);
+        row("empty", QByteArray(), foreign, "keine Korvane-Einstellungsdatei");
+        row("binary", binary, foreign, "keine Korvane-Einstellungsdatei");
+        row("foreign ini", "[General]\r\nMotor1=3\r\nDauer=4\r\n", foreign,
+            "keine Korvane-Einstellungsdatei");
+        row("names only", upTo("[Schaltzeit_"), missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt");
+        row("cut inside a slot",
+            upTo("Minute=--\r\nDauer=40\r\nGruppe=1\r\nFunktion=Normal\r\n"
+                 "\r\n[Schaltzeit_Mo_Motor1_Nr2]"),
+            missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt die Zeile \u201EMinute=\u201C");
+        row("cut between sections", upTo("[Wind_Motor1_Profil1]"), missing,
+            "[Wind_Motor1_Profil1] fehlt");
+        row("cut in the key-press sections", upTo("[TastAutomatik_Motor5_Profil1]"), missing,
+            "[TastAutomatik_Motor5_Profil1] fehlt");
+        row("section left out",
+            without("[Regen_Motor4_Profil2]\r\nEinAus=Aus\r\nRichtung=Auf\r\n\r\n"), missing,
+            "der Abschnitt [Regen_Motor4_Profil2] fehlt.");
+        QByteArray lineLeftOut = whole;
+        lineLeftOut.remove(
+            lineLeftOut.lastIndexOf("Helligkeit=", whole.indexOf("[DaemmerungAbend_")),
+            int(qstrlen("Helligkeit=110\r\n")));
+        row("line left out", lineLeftOut, missing,
+            "[DaemmerungMorgen_Motor8_Profil2] fehlt die Zeile \u201EHelligkeit=");
+        row("parameters left out", without("Offset_IT=0\r\n"), missing,
+            "[Parameter_] fehlt die Zeile \u201EOffset_IT=");
+    }
+
+    void incompleteOrForeignFilesRefused() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, status);
+        QFETCH(QString, named);
+        ParameterSet set = variedSet();
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        const ParameterSet before = set;
+        const LoadResult r = loadSettingsBytes(file, set);
+        QCOMPARE(int(r.status), status);
+        QVERIFY2(r.message().contains(named), qPrintable(r.message()));
+        QVERIFY(r.message().endsWith(QStringLiteral("Es wurde nichts geladen.")));
+        QVERIFY(set == before);
+    }
+
+    // Every key of every block is one the reader remembers, read the way the
+    // writer writes it.
+    void layoutKeysMatchBlocks() {
+        const SettingsLayout& layout = SettingsLayout::instance();
+        for (const BlockDescription& b : blockDescriptions()) {
+            for (int f = 0; f < b.fieldCount(); ++f) {
+                const SettingsKey& key = layout.keys.at(layout.fieldKeys[int(b.id)].at(f));
+                QCOMPARE(key.key, QLatin1StringView(b.fields[f].fileKey));
+                QCOMPARE(int(key.read), int(keyReadFor(b.fields[f].file)));
+            }
+        }
     }
 
     void loadIsAllOrNothing_data() {
@@ -302,10 +393,15 @@ private Q_SLOTS:
         ParameterSet read;
         QVERIFY(loadSettingsFile(path, read).ok());
         const ParameterSet before = read;
-        const LoadResult missing =
-            loadSettingsFile(dir.filePath(QStringLiteral("fehlt.vts")), read);
+        // What failed, and for which path.
+        const QString absent = dir.filePath(QStringLiteral("fehlt.vts"));
+        const LoadResult missing = loadSettingsFile(absent, read);
         QCOMPARE(missing.status, LoadResult::Status::NotFound);
-        QCOMPARE(missing.message(), QStringLiteral("File not found"));
+        QCOMPARE(missing.message(), QStringLiteral("File not found: \u201E%1\u201C").arg(absent));
+        const LoadResult folder = loadSettingsFile(dir.path(), read);
+        QCOMPARE(folder.status, LoadResult::Status::NotReadable);
+        QVERIFY(folder.message().contains(
+            QStringLiteral("\u201E%1\u201C ist ein Ordner").arg(dir.path())));
         QVERIFY(read == before);
 
         QVERIFY(!saveSettingsFile(dir.filePath(QStringLiteral("kein/ordner.vts")), written).ok);

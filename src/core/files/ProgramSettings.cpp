@@ -19,24 +19,43 @@ ProgramSettings ProgramSettings::load(const QString& path, QString* warning) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return settings;
-    QStringList lines = fromCp1252(file.readAll()).split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
+    // CR LF, LF and CR alone all end a line.
+    QString text = fromCp1252(file.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
     while (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast();
+
+    QStringList ignored;
     const QString first = lines.isEmpty() ? QString() : lines.takeFirst();
     bool ok = false;
     const int port = first.trimmed().toInt(&ok);
     if (ok && port >= 1 && port <= kPortCount) {
         settings.m_port = port;
-    } else if (warning) {
-        *warning = QStringLiteral("%1: \u201E%2\u201C ist keine Portnummer von 1 bis %3, "
+    } else {
+        ignored << QStringLiteral("\u201E%1\u201C in Zeile 1 ist keine Portnummer von 1 bis %2, "
                                   "COM 1 wird verwendet.")
-                       .arg(kFileName, first)
+                       .arg(first)
                        .arg(kPortCount);
+        // A device mapping where the port number belongs still maps.
+        if (kMappingLine.match(first).hasMatch())
+            lines.prepend(first);
     }
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString& line = lines.at(i);
+        if (line.trimmed().isEmpty())
+            continue;
+        const auto m = kMappingLine.match(line);
+        const int mapped = m.hasMatch() ? m.captured(1).toInt() : 0;
+        if (mapped < 1 || mapped > kPortCount || m.captured(2).isEmpty())
+            ignored << QStringLiteral("\u201E%1\u201C wird ignoriert: keine Zuordnung "
+                                      "COM<1..%2>=<Ger\u00E4t>.")
+                           .arg(line)
+                           .arg(kPortCount);
+    }
+    if (warning && !ignored.isEmpty())
+        *warning = kFileName + QStringLiteral(": ") + ignored.join(QLatin1Char('\n'));
     settings.m_otherLines = lines;
     return settings;
 }

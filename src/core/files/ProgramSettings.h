@@ -14,8 +14,10 @@ public:
     static constexpr int kPortCount = 8;
     static inline const QString kFileName = QStringLiteral("Korvane.ini");
 
-    // Reads `path`. A missing file gives COM 1 and no warning; an unreadable
-    // first line gives COM 1 and a warning for the user.
+    // Reads `path`; lines may end in CR LF, LF or CR. A missing file gives
+    // COM 1 and no warning. A first line that is no port number gives COM 1
+    // (a mapping line there still maps); it and every other line that is no
+    // mapping are named in *warning for the user.
     static ProgramSettings load(const QString& path, QString* warning = nullptr);
 
     int port() const { return m_port; }

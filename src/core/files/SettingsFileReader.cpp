@@ -1,80 +1,14 @@
+#include "files/FileAccess.h"
 #include "files/SettingsFile.h"
+#include "files/SettingsLayout.h"
 #include "text/Cp1252.h"
 
 #include <QFile>
+#include <QSet>
 #include <optional>
 
 namespace korvane {
 namespace {
-
-// The values the reader remembers between key lines.
-enum Slot {
-    OnOff,
-    Direction,
-    Comparison,
-    Hour,
-    Minute,
-    Duration,
-    Group,
-    Function,
-    Von,
-    Bis,
-    Helligkeit,
-    Geschwindigkeit,
-    BeiAuf,
-    BeiAb,
-    SollTemperatur,
-    Temperatur,
-    Schwelle1,
-    Schwelle2,
-    Regelbereich,
-    MaxStellzeit,
-    Schritte,
-    SlotCount
-};
-
-// How a key's value is read: a number to the end of the line, or a fixed
-// number of characters right after the "=".
-enum class KeyKind { Number, EinAus, Richtung, GrKl, Stunde, Minute, Gruppe, Funktion };
-
-struct KeyDef {
-    QStringView key;
-    Slot slot;
-    KeyKind kind;
-};
-
-constexpr KeyDef kKeys[] = {
-    {u"EinAus", OnOff, KeyKind::EinAus},
-    {u"Richtung", Direction, KeyKind::Richtung},
-    {u"Gr_KL", Comparison, KeyKind::GrKl},
-    {u"Stunde", Hour, KeyKind::Stunde},
-    {u"Minute", Minute, KeyKind::Minute},
-    {u"Dauer", Duration, KeyKind::Number},
-    {u"Gruppe", Group, KeyKind::Gruppe},
-    {u"Funktion", Function, KeyKind::Funktion},
-    {u"Von", Von, KeyKind::Number},
-    {u"Bis", Bis, KeyKind::Number},
-    {u"Helligkeit", Helligkeit, KeyKind::Number},
-    {u"Geschwindigkeit", Geschwindigkeit, KeyKind::Number},
-    {u"Bei_Auf", BeiAuf, KeyKind::Number},
-    {u"Bei_Ab", BeiAb, KeyKind::Number},
-    {u"SollTemperatur", SollTemperatur, KeyKind::Number},
-    {u"Temperatur", Temperatur, KeyKind::Number},
-    {u"Schwelle1", Schwelle1, KeyKind::Number},
-    {u"Schwelle2", Schwelle2, KeyKind::Number},
-    {u"Regelbereich", Regelbereich, KeyKind::Number},
-    {u"MaxStellzeit", MaxStellzeit, KeyKind::Number},
-    {u"Schritte", Schritte, KeyKind::Number},
-};
-
-Slot slotForKey(QStringView key) {
-    for (const KeyDef& k : kKeys) {
-        if (k.key == key)
-            return k.slot;
-    }
-    Q_UNREACHABLE();
-    return OnOff;
-}
 
 constexpr QStringView kDays[] = {u"Mo", u"Di", u"Mi", u"Do", u"Fr", u"Sa", u"So"};
 
@@ -118,6 +52,25 @@ public:
     explicit Reader(ParameterSet& set) : m_set(set) {}
 
     LoadResult run(QByteArrayView bytes) {
+        const QList<QByteArrayView> lines = splitLines(bytes);
+        if (!hasKnownSection(lines)) {
+            m_result.status = LoadResult::Status::NotSettingsFile;
+            return m_result;
+        }
+        for (QByteArrayView raw : lines) {
+            ++m_lineNo;
+            m_line = fromCp1252(raw);
+            if (!handleLine())
+                return m_result;
+        }
+        checkComplete();
+        return m_result;
+    }
+
+private:
+    // CR LF and LF line ends.
+    static QList<QByteArrayView> splitLines(QByteArrayView bytes) {
+        QList<QByteArrayView> lines;
         qsizetype start = 0;
         while (start < bytes.size()) {
             qsizetype end = bytes.indexOf('\n', start);
@@ -126,13 +79,56 @@ public:
             QByteArrayView raw = bytes.sliced(start, end - start);
             if (raw.endsWith('\r'))
                 raw.chop(1);
-            ++m_lineNo;
-            m_line = fromCp1252(raw);
-            if (!handleLine())
-                return m_result;
+            lines.append(raw);
             start = end + 1;
         }
-        return m_result;
+        return lines;
+    }
+
+    static QString headerText(const QString& line) {
+        const qsizetype close = line.indexOf(u']');
+        return line.mid(1, close < 0 ? -1 : close - 1);
+    }
+
+    bool hasKnownSection(const QList<QByteArrayView>& lines) const {
+        for (QByteArrayView raw : lines) {
+            if (raw.startsWith('[') && m_layout.sectionIndex(headerText(fromCp1252(raw))) >= 0)
+                return true;
+        }
+        return false;
+    }
+
+    void markKeysSeen() {
+        if (m_sectionIndex < 0)
+            return;
+        const QStringList& keys = m_layout.sections[m_sectionIndex].keys;
+        for (int k = 0; k < keys.size(); ++k) {
+            if (m_line.startsWith(keys[k]))
+                m_keysSeen[m_sectionIndex] |= 1u << k;
+        }
+    }
+
+    // Every section that the writer always writes must be there with all of
+    // its key lines. The key-press sections may all be missing (files of
+    // older versions end before them), but not some of them.
+    void checkComplete() {
+        bool optionalPresent = false;
+        for (size_t i = 0; i < m_keysSeen.size(); ++i)
+            optionalPresent = optionalPresent || (m_layout.sections[i].optional && m_keysSeen[i]);
+        for (size_t i = 0; i < m_keysSeen.size(); ++i) {
+            const SettingsSection& s = m_layout.sections[i];
+            if (s.optional && !optionalPresent)
+                continue;
+            for (int k = 0; k < s.keys.size(); ++k) {
+                if (m_keysSeen[i] & (1u << k))
+                    continue;
+                m_result.status = LoadResult::Status::MissingSection;
+                m_result.section = s.header;
+                if (m_keysSeen[i] != 0 || m_headersSeen.contains(int(i)))
+                    m_result.missingKey = s.keys[k];
+                return;
+            }
+        }
     }
 
 private:
@@ -146,11 +142,11 @@ private:
 
     // Reports the line that set the remembered value, or the current line
     // when no line has set it.
-    bool outOfRange(Slot slot) {
+    bool outOfRange(int key) {
         fail(LoadResult::Status::OutOfRange);
-        if (m_valueLine[slot] > 0) {
-            m_result.line = m_valueLine[slot];
-            m_result.lineText = m_valueText[slot];
+        if (m_valueLine[key] > 0) {
+            m_result.line = m_valueLine[key];
+            m_result.lineText = m_valueText[key];
         }
         return false;
     }
@@ -164,10 +160,14 @@ private:
             return false;
         if (!m_line.contains(u'='))
             return true;
+        markKeysSeen();
         return updateKeys() && sectionAction();
     }
 
     bool header() {
+        m_sectionIndex = m_layout.sectionIndex(headerText(m_line));
+        if (m_sectionIndex >= 0)
+            m_headersSeen.insert(m_sectionIndex);
         const qsizetype underscore = m_line.indexOf(u'_');
         m_section = underscore < 0 ? QString() : m_line.mid(1, underscore - 1);
         if (m_section == u"Schaltzeit") {
@@ -192,72 +192,73 @@ private:
         return true;
     }
 
-    void remember(Slot slot, qint32 value) {
-        m_value[slot] = value;
-        m_valueLine[slot] = m_lineNo;
-        m_valueText[slot] = m_line;
+    void remember(int key, qint32 value) {
+        m_value[key] = value;
+        m_valueLine[key] = m_lineNo;
+        m_valueText[key] = m_line;
     }
 
     bool updateKeys() {
         const QStringView value = afterEquals();
-        for (const KeyDef& k : kKeys) {
+        for (int key = 0; key < int(m_layout.keys.size()); ++key) {
+            const SettingsKey& k = m_layout.keys[key];
             if (!m_line.startsWith(k.key))
                 continue;
-            switch (k.kind) {
-            case KeyKind::Number: {
+            switch (k.read) {
+            case KeyRead::Number: {
                 const auto v = parseNumber(value);
                 if (!v)
                     return malformed();
-                remember(k.slot, *v);
+                remember(key, *v);
                 break;
             }
-            case KeyKind::EinAus:
+            case KeyRead::EinAus:
                 if (value.left(3) == u"Ein")
-                    remember(k.slot, 0);
+                    remember(key, 0);
                 else if (value.left(3) == u"Aus")
-                    remember(k.slot, 1);
+                    remember(key, 1);
                 break;
-            case KeyKind::Richtung:
+            case KeyRead::Richtung:
                 if (value.left(3) == u"Auf")
-                    remember(k.slot, 0);
+                    remember(key, 0);
                 else if (value.left(2) == u"Ab")
-                    remember(k.slot, 1);
+                    remember(key, 1);
                 else if (value.left(2) == u"De")
-                    remember(k.slot, 2);
+                    remember(key, 2);
                 break;
-            case KeyKind::GrKl:
+            case KeyRead::GrKl:
                 if (value.left(2) == u"Gr")
-                    remember(k.slot, 0);
+                    remember(key, 0);
                 else if (value.left(2) == u"Kl")
-                    remember(k.slot, 1);
+                    remember(key, 1);
                 break;
-            case KeyKind::Stunde:
-            case KeyKind::Minute: {
+            case KeyRead::Stunde:
+            case KeyRead::Minute: {
                 if (value.left(2) == u"--") {
-                    if (k.kind == KeyKind::Stunde)
-                        remember(k.slot, 24);
+                    if (k.read == KeyRead::Stunde)
+                        remember(key, 24);
                     break;
                 }
                 const auto v = parseNumber(value.left(2));
                 if (!v)
                     return malformed();
-                remember(k.slot, *v);
+                remember(key, *v);
                 break;
             }
-            case KeyKind::Gruppe: {
+            case KeyRead::Gruppe: {
                 const auto v = parseNumber(value.left(1));
                 if (!v)
                     return malformed();
-                remember(k.slot, *v);
+                remember(key, *v);
                 break;
             }
-            case KeyKind::Funktion:
+            case KeyRead::Funktion:
                 if (value.left(5) == u"Norma")
-                    remember(k.slot, kFunctionFixed);
+                    remember(key, kFunctionFixed);
                 else if (value.left(5) == u"Astro")
-                    remember(k.slot, kFunctionAstro);
+                    remember(key, kFunctionAstro);
                 else if (value.left(5) == u"Zufal")
-                    remember(k.slot, kFunctionRandom);
+                    remember(key, kFunctionRandom);
                 break;
             }
         }
@@ -293,29 +294,28 @@ private:
         if (!isValidSlotAddress(m_day - 1, m_motor - 1, m_slot - 1))
             return true;
         SwitchTimeSlot s = m_set.switchTimes.at(m_day - 1, m_motor - 1, m_slot - 1);
-        s.direction = m_value[Direction];
+        s.direction = m_value[StRichtung];
         if (s.direction != kDirectionUp && s.direction != kDirectionDown)
-            return outOfRange(Direction);
-        const qint32 hour = m_value[Hour];
-        const qint32 minute = m_value[Minute];
+            return outOfRange(StRichtung);
+        const qint32 hour = m_value[StStunde];
+        const qint32 minute = m_value[StMinute];
         if (hour == 24) {
             s.time = kNoTime;
         } else if (hour < 0 || hour > 23) {
-            return outOfRange(Hour);
+            return outOfRange(StStunde);
         } else if (minute < 0 || minute > 59) {
-            return outOfRange(Minute);
+            return outOfRange(StMinute);
         } else {
             s.time = hour * 60 + minute + 1;
         }
-        const qint32 d = m_value[Duration];
-        const qint64 duration = d <= 100 ? qint64(d) - 1 : 100 + (d - 100) / 10;
+        const qint64 duration = durationIndexFromFile(m_value[StDauer]);
         if (duration < 0 || duration >= kDurationItemCount)
-            return outOfRange(Duration);
+            return outOfRange(StDauer);
         s.duration = qint32(duration);
-        s.group = m_value[Group];
+        s.group = m_value[StGruppe];
         if (!isValidGroup(s.group))
-            return outOfRange(Group);
-        s.function = m_value[Function];
+            return outOfRange(StGruppe);
+        s.function = m_value[StFunktion];
         s.changed = 1;
         m_set.switchTimes.at(m_day - 1, m_motor - 1, m_slot - 1) = s;
         return true;
@@ -328,15 +328,10 @@ private:
         auto values = rec.value;
         for (int f = 0; f < b.fieldCount(); ++f) {
             const FieldDescription& fd = b.fields[f];
-            const Slot slot = slotForKey(QLatin1StringView(fd.fileKey).toString());
-            const qint64 raw = m_value[slot];
-            qint64 index = raw;
-            if (fd.file == FileConv::Number)
-                index = raw - fd.fileOffset;
-            else if (fd.file == FileConv::WindSpeed)
-                index = raw / 5 - 1;
+            const int key = m_layout.fieldKeys[int(b.id)][f];
+            const qint64 index = fieldIndexFromFile(fd, m_value[key]);
             if (!indexInRange(fd, index))
-                return outOfRange(slot);
+                return outOfRange(key);
             values[f] = qint32(index);
         }
         rec.value = values;
@@ -373,6 +368,7 @@ private:
         return true;
     }
 
+    const SettingsLayout& m_layout = SettingsLayout::instance();
     ParameterSet& m_set;
     LoadResult m_result;
     int m_lineNo = 0;
@@ -382,31 +378,53 @@ private:
     int m_motor = 0;
     int m_slot = 0;
     int m_profile = 0;
-    std::array<qint32, SlotCount> m_value{};
-    std::array<int, SlotCount> m_valueLine{};
-    std::array<QString, SlotCount> m_valueText{};
+    std::vector<qint32> m_value = std::vector<qint32>(m_layout.keys.size());
+    std::vector<int> m_valueLine = std::vector<int>(m_layout.keys.size());
+    std::vector<QString> m_valueText = std::vector<QString>(m_layout.keys.size());
+    // Per section of the layout: which of its key lines the file has.
+    std::vector<quint32> m_keysSeen = std::vector<quint32>(m_layout.sections.size());
+    QSet<int> m_headersSeen;
+    int m_sectionIndex = -1;
 };
 
 } // namespace
 
 QString LoadResult::message() const {
+    QString text;
     switch (status) {
     case Status::Ok:
         return {};
     case Status::NotFound:
-        return kFileNotFoundText.toString();
+        return kFileNotFoundText.toString() + QStringLiteral(": \u201E%1\u201C").arg(path);
+    case Status::NotReadable:
+        return reason;
     case Status::Malformed:
-        return QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Wert ist keine gültige "
-                              "Zahl. Es wurde nichts geladen.")
-            .arg(line)
-            .arg(lineText);
+        text = QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Wert ist keine g\u00FCltige "
+                              "Zahl.")
+                   .arg(line)
+                   .arg(lineText);
+        break;
     case Status::OutOfRange:
-        return QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Wert liegt außerhalb des "
-                              "zulässigen Bereichs. Es wurde nichts geladen.")
-            .arg(line)
-            .arg(lineText);
+        text = QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Wert liegt au\u00DFerhalb "
+                              "des zul\u00E4ssigen Bereichs.")
+                   .arg(line)
+                   .arg(lineText);
+        break;
+    case Status::NotSettingsFile:
+        text = QStringLiteral("Die Datei ist keine Korvane-Einstellungsdatei.");
+        break;
+    case Status::MissingSection:
+        text = missingKey.isEmpty()
+                   ? QStringLiteral("Die Datei ist unvollst\u00E4ndig: der Abschnitt [%1] fehlt.")
+                         .arg(section)
+                   : QStringLiteral("Die Datei ist unvollst\u00E4ndig: im Abschnitt [%1] fehlt "
+                                    "die Zeile \u201E%2=\u201C.")
+                         .arg(section, missingKey);
+        break;
     }
-    return {};
+    if (!path.isEmpty())
+        text = QStringLiteral("\u201E%1\u201C:\n").arg(path) + text;
+    return text + QStringLiteral("\nEs wurde nichts geladen.");
 }
 
 LoadResult loadSettingsBytes(QByteArrayView bytes, ParameterSet& set) {
@@ -421,15 +439,31 @@ LoadResult loadSettingsBytes(QByteArrayView bytes, ParameterSet& set) {
 }
 
 LoadResult loadSettingsFile(const QString& path, ParameterSet& set) {
+    LoadResult failed;
+    failed.path = path;
+    if (fileIsMissing(path)) {
+        failed.status = LoadResult::Status::NotFound;
+        return failed;
+    }
+    failed.status = LoadResult::Status::NotReadable;
+    failed.reason = fileReadProblem(path);
+    if (!failed.reason.isEmpty())
+        return failed;
     QFile file(path);
-    LoadResult notFound;
-    notFound.status = LoadResult::Status::NotFound;
-    if (!file.open(QIODevice::ReadOnly))
-        return notFound;
+    if (!file.open(QIODevice::ReadOnly)) {
+        failed.reason = QStringLiteral("Kann \u201E%1\u201C nicht \u00F6ffnen: %2")
+                            .arg(path, file.errorString());
+        return failed;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return notFound;
-    return loadSettingsBytes(bytes, set);
+    if (file.error() != QFileDevice::NoError) {
+        failed.reason = QStringLiteral("Fehler beim Lesen von \u201E%1\u201C: %2")
+                            .arg(path, file.errorString());
+        return failed;
+    }
+    LoadResult result = loadSettingsBytes(bytes, set);
+    result.path = path;
+    return result;
 }
 
 } // namespace korvane

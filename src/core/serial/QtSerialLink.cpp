@@ -4,7 +4,6 @@
 #include <QSerialPort>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,8 +20,10 @@ int probeOpenError(const QString& device) {
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return errno;
+    // A file or other device that is no terminal cannot carry the line.
+    const int result = ::isatty(fd) ? 0 : ENOTTY;
     ::close(fd);
-    return 0;
+    return result;
 }
 
 // Software flow control must not restart output on any byte, only on XON.
@@ -35,20 +36,6 @@ void clearRestartOnAnyByte(int fd) {
 }
 
 } // namespace
-
-QString openErrorText(const QString& device, int osError) {
-    if (osError == ENOENT || osError == ENODEV || osError == ENXIO)
-        return QStringLiteral("Specified device not found (%1).").arg(device);
-    QString text = QStringLiteral("Can't open specified device %1").arg(device) +
-                   QStringLiteral(" (Error %1, %2)")
-                       .arg(osError)
-                       .arg(QString::fromLocal8Bit(std::strerror(osError)));
-    if (osError == EACCES || osError == EPERM)
-        text += QStringLiteral(
-            "\nKeine Berechtigung: Benutzer in die Gruppe \u201Edialout\u201C aufnehmen "
-            "(sudo usermod -aG dialout $USER) und neu anmelden.");
-    return text;
-}
 
 QtSerialLink::QtSerialLink(QObject* parent) : SerialLink(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this,
@@ -65,14 +52,11 @@ QtSerialLink::~QtSerialLink() {
     close();
 }
 
-bool QtSerialLink::open(const QString& device, QString* error) {
+SerialError QtSerialLink::open(const QString& device) {
     close();
     m_device = device;
-    if (const int osError = probeOpenError(device)) {
-        if (error)
-            *error = openErrorText(device, osError);
-        return false;
-    }
+    if (const int osError = probeOpenError(device))
+        return SerialError::fromOsError(device, osError);
     m_port->setPortName(device);
     m_port->setBaudRate(QSerialPort::Baud9600);
     m_port->setDataBits(QSerialPort::Data8);
@@ -80,18 +64,23 @@ bool QtSerialLink::open(const QString& device, QString* error) {
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::SoftwareControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        const int osError = m_port->error() == QSerialPort::PermissionError ? EACCES : EBUSY;
-        if (error)
-            *error = openErrorText(device, osError);
+        // QSerialPort names error classes, not numbers. The probe above had
+        // the right to open the device, so a permission error here is the
+        // lock or exclusive mode of another user of the port.
+        int osError = EIO;
+        if (m_port->error() == QSerialPort::PermissionError)
+            osError = EBUSY;
+        else if (m_port->error() == QSerialPort::DeviceNotFoundError)
+            osError = ENOENT;
         m_port->clearError();
-        return false;
+        return SerialError::fromOsError(device, osError);
     }
     clearRestartOnAnyByte(static_cast<int>(m_port->handle()));
     // Pseudo-terminals have no modem lines; failing here is harmless.
     m_port->setDataTerminalReady(false);
     m_port->setRequestToSend(false);
     m_port->clearError();
-    return true;
+    return {};
 }
 
 void QtSerialLink::close() {

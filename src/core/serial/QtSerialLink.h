@@ -16,7 +16,8 @@ public:
     explicit QtSerialLink(QObject* parent = nullptr);
     ~QtSerialLink() override;
 
-    bool open(const QString& device, QString* error) override;
+    using SerialLink::open;
+    SerialError open(const QString& device) override;
     void close() override;
     bool isOpen() const override;
     QString device() const override { return m_device; }
@@ -30,8 +31,5 @@ private:
     QString m_device;
     bool m_overflowReported = false;
 };
-
-// The text shown when `device` cannot be opened, from the OS error number.
-QString openErrorText(const QString& device, int osError);
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/SerialError.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -15,9 +17,17 @@ public:
     using QObject::QObject;
     ~SerialLink() override = default;
 
-    // 9600 8N1, XON/XOFF both ways, DTR and RTS inactive. On failure returns
-    // false and sets *error to the user-facing text.
-    virtual bool open(const QString& device, QString* error) = 0;
+    // 9600 8N1, XON/XOFF both ways, DTR and RTS inactive. Returns why it
+    // failed, or an error of kind None.
+    virtual SerialError open(const QString& device) = 0;
+    // The same, for callers that only want a text: on failure returns false
+    // and sets *errorText to serialErrorText().
+    bool open(const QString& device, QString* errorText) {
+        const SerialError e = open(device);
+        if (!e.ok() && errorText)
+            *errorText = serialErrorText(e);
+        return e.ok();
+    }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual QString device() const = 0;

@@ -46,18 +46,18 @@ bool ControllerSession::openDevice(const QString& device) {
     m_reopenTimer.stop();
     m_link->close();
     m_device = device;
-    QString error;
-    const bool ok = m_link->open(device, &error);
-    if (!ok)
-        Q_EMIT userMessage(error);
+    m_openError = m_link->open(device);
+    if (!m_openError.ok())
+        Q_EMIT portOpenFailed(m_openError);
     startPolling();
-    return ok;
+    return m_openError.ok();
 }
 
 bool ControllerSession::changePort(const QString& device) {
     Q_EMIT portReleasing();
     const bool ok = openDevice(device);
     Q_EMIT changedEvent(ChangedEvent::PortChanged);
+    m_connected = false;
     m_panels.resetToDisconnected();
     return ok;
 }
@@ -74,13 +74,9 @@ void ControllerSession::tryReopen() {
         m_reopenTimer.stop();
         return;
     }
-    QString ignored; // the user heard about the loss through the watchdog
-    if (m_link->open(m_device, &ignored))
+    // The user heard about the loss through the watchdog.
+    if (m_link->open(m_device).ok())
         m_reopenTimer.stop();
-}
-
-bool ControllerSession::isConnected() const {
-    return m_panels.text(StatusPanels::Model) != kNoConnectionText;
 }
 
 void ControllerSession::startPolling() {
@@ -239,13 +235,13 @@ void ControllerSession::pollTick() {
 }
 
 void ControllerSession::applyModel() {
-    const ModelParse parsed = parseModel(m_panels.text(StatusPanels::Model), m_model);
+    const ModelParse parsed = parseModel(m_modelText, m_model);
     if (!parsed.countsValid && !m_modelFaultReported) {
         m_modelFaultReported = true;
         Q_EMIT userMessage(
             QStringLiteral("Die Modellkennung \u201E%1\u201C enth\u00E4lt keine g\u00FCltige "
                            "Motor- oder Schaltzeitenanzahl; die bisherigen Werte gelten weiter.")
-                .arg(m_panels.text(StatusPanels::Model)));
+                .arg(m_modelText));
     } else if (parsed.countsValid) {
         m_modelFaultReported = false;
     }
@@ -256,7 +252,8 @@ void ControllerSession::watchdogTick() {
     if (m_activity == Activity::SendAll)
         return;
     if (m_rxCount == m_rxCountAtLastCheck) {
-        const bool wasConnected = isConnected();
+        const bool wasConnected = m_connected;
+        m_connected = false;
         m_panels.setText(StatusPanels::Model, kNoConnectionText);
         Q_EMIT changedEvent(ChangedEvent::ConnectionLost);
         if (wasConnected)
@@ -272,7 +269,9 @@ void ControllerSession::toggleLuxMean() {
 
 void ControllerSession::registerPollHandlers() {
     registerHandler("smo", [this](const QByteArray& p) {
-        m_panels.setText(StatusPanels::Model, fromCp1252(p));
+        m_modelText = fromCp1252(p);
+        m_connected = true;
+        m_panels.setText(StatusPanels::Model, m_modelText);
     });
     registerHandler("sfi", [this](const QByteArray& p) {
         m_panels.setText(StatusPanels::Version, QStringLiteral("V") + fromCp1252(p));

@@ -3,6 +3,7 @@
 #include "params/ChangedEvent.h"
 #include "protocol/FrameReceiver.h"
 #include "protocol/ReplyValues.h"
+#include "serial/SerialError.h"
 #include "session/LiveValues.h"
 #include "session/ModelInfo.h"
 #include "session/StatusPanels.h"
@@ -39,12 +40,16 @@ public:
 
     // --- connection ------------------------------------------------------
     // Opens `device` (a path); on failure reports the error through
-    // errorReport and returns false. Starts the poll cycle either way.
+    // portOpenFailed and returns false. Starts the poll cycle either way.
     bool openDevice(const QString& device);
+    // Why the last openDevice or changePort failed (kind None after success).
+    const SerialError& openError() const { return m_openError; }
     // A port change by the user: open, mark data changed, reset the panels.
     bool changePort(const QString& device);
     void closePort();
-    bool isConnected() const;
+    // True from a model reply until the watchdog hears nothing or the port
+    // is changed; panel 0 shows the model meanwhile, else "Keine Verbindung".
+    bool isConnected() const { return m_connected; }
     const ModelInfo& model() const { return m_model; }
 
     // --- writing ------------------------------------------------------------
@@ -93,6 +98,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // A message box: general error report or the program's own messages.
     void userMessage(const QString& text);
+    // Opening the port failed; the front shows serialErrorText(error).
+    void portOpenFailed(const SerialError& error);
     void lineErrorOccurred();
     // After each poll tick: connected or not; the model that now applies.
     void pollState(bool connected, const ModelInfo& model);
@@ -141,6 +148,9 @@ private:
     int m_rxCountAtLastCheck = 0;
     Activity m_activity = Activity::Idle;
     ModelInfo m_model;
+    QString m_modelText; // the last "smo" payload
+    bool m_connected = false;
+    SerialError m_openError;
     bool m_modelFaultReported = false;
     bool m_settingsFileWritten = false;
     bool m_logReadStarted = false;

@@ -23,6 +23,11 @@ Temperature temperature(const ReplyValues& v, int first, const QString& panelPre
 
 } // namespace
 
+double temperatureDegrees(qint32 whole, qint32 tenths) {
+    const double fraction = qAbs(tenths) / 10.0;
+    return whole < 0 ? whole - fraction : whole + fraction;
+}
+
 LiveDisplay decodeLiveValues(const ReplyValues& v, bool luxMeanShown, bool outdoorModel) {
     LiveDisplay d;
     d.raw = v;

@@ -31,6 +31,10 @@ struct LiveDisplay {
 
 inline constexpr int kNoTemperatureSensor = 999;
 
+// A two-part temperature in degrees. The tenths carry no sign; the sign of
+// the whole degrees applies to both: -3 and 5 are -3.5 °C.
+double temperatureDegrees(qint32 whole, qint32 tenths);
+
 LiveDisplay decodeLiveValues(const ReplyValues& v, bool luxMeanShown, bool outdoorModel);
 
 } // namespace korvane
