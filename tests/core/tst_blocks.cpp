@@ -26,6 +26,15 @@ BlockRecord recordOf(BlockId id, const QList<int>& values) {
     return rec;
 }
 
+constexpr int kAny = -1000;
+
+ReplyValues withSum(ReplyValues v, int n) {
+    v[n] = 0;
+    for (int i = 0; i < n; ++i)
+        v[n] += v[i];
+    return v;
+}
+
 // A record whose fields differ from the defaults and from each other, for
 // round trips; every index stays inside its list.
 BlockRecord variedRecord(const BlockDescription& b, int profile, int motor) {
@@ -137,55 +146,22 @@ private Q_SLOTS:
         QVERIFY(set == before);
     }
 
-    // Blocks covering every kind of wire conversion and both command layouts.
+    // A check value one off, or a profile or motor that does not exist.
     void refusedReplies() {
-        for (BlockId id :
-             {BlockId::Shading, BlockId::Wind, BlockId::KeyPress, BlockId::OutsideTemp}) {
-            const BlockDescription& b = blockDescription(id);
-            const QByteArray good = encodeBlockWrite(b, 1, 2, variedRecord(b, 1, 2));
-            const ReplyValues base = replyFromWrite(b, good);
+        for (const BlockDescription& b : blockDescriptions()) {
+            const ReplyValues base =
+                replyFromWrite(b, encodeBlockWrite(b, 1, 2, variedRecord(b, 1, 2)));
             const int n = b.checkCount();
-            auto withSum = [n](ReplyValues v) {
-                v[n] = 0;
-                for (int i = 0; i < n; ++i)
-                    v[n] += v[i];
-                return v;
-            };
             QList<std::pair<QByteArray, ReplyValues>> bad;
             ReplyValues v = base;
             v[n] += 1;
             bad.append({"check value one off", v});
-            for (int p : {-1, 2}) {
-                v = base;
-                v[0] = p;
-                bad.append({"profile " + QByteArray::number(p), withSum(v)});
-            }
-            for (int m : {0, 9}) {
-                v = base;
-                v[1] = m;
-                bad.append({"motor " + QByteArray::number(m), withSum(v)});
-            }
-            // Wire values just outside each field's list.
-            for (int f = 0; f < b.fieldCount(); ++f) {
-                const FieldDescription& fd = b.fields[f];
-                QList<qint32> outside;
-                switch (fd.wire) {
-                case WireConv::Offset:
-                    outside = {fd.wireOffset - 1, fd.wireOffset + fd.itemCount};
-                    break;
-                case WireConv::WindSpeed:
-                    outside = {4, 100, -5};
-                    break;
-                case WireConv::Reaction:
-                    outside = {3, -1};
-                    break;
-                case WireConv::Flag:
-                    break; // every wire value maps onto the two items
-                }
-                for (qint32 w : outside) {
+            for (int i : {0, 1}) {
+                for (int w : {i - 1, i == 0 ? 2 : 9}) {
                     v = base;
-                    v[2 + f] = w;
-                    bad.append({QByteArray(fd.name) + " = " + QByteArray::number(w), withSum(v)});
+                    v[i] = w;
+                    bad.append(
+                        {(i ? "motor " : "profile ") + QByteArray::number(w), withSum(v, n)});
                 }
             }
             for (const auto& [what, values] : bad) {
@@ -195,6 +171,49 @@ private Q_SLOTS:
                 QVERIFY2(!out.stored, b.recordName + QByteArray(": ") + what);
                 QCOMPARE(out.errorText, b.errorText.toString());
                 QVERIFY2(set == before, b.recordName + QByteArray(": ") + what);
+            }
+        }
+    }
+
+    // The lowest and highest wire value of every field after on/off is
+    // stored, one beyond either end is refused. kAny: a flag, any value.
+    void wireRanges_data() {
+        QTest::addColumn<BlockId>("id");
+        QTest::addColumn<QList<int>>("ranges");
+        using B = BlockId;
+        const int x = kAny;
+        QTest::newRow("BA") << B::Shading << QList{90, 135, 5, 22, 5, 22, 100, 255, 1, 190};
+        QTest::newRow("DM") << B::TwilightMorning << QList{3, 10, 1, 250, 1, 191};
+        QTest::newRow("DA") << B::TwilightEvening << QList{14, 23, 1, 250, 1, 191};
+        QTest::newRow("EW") << B::Wind << QList{5, 99};
+        QTest::newRow("ER") << B::Rain << QList{x, x};
+        QTest::newRow("RA") << B::Reversing << QList{0, 40, 0, 40};
+        QTest::newRow("Tast") << B::KeyPress << QList{1, 190};
+        QTest::newRow("PT") << B::Proportional
+                            << QList{0, 23, 0, 23, 101, 150, x, x, 1, 9, 1, 190, 2, 9};
+        QTest::newRow("IT") << B::InsideTemp
+                            << QList{x, x, 91, 150, x, x, 91, 150, 1, 191, 0, 23, 0, 23};
+        QTest::newRow("RelF") << B::Humidity << QList{x, x, 1, 99, 1, 99, 1, 191, 0, 23, 0, 23};
+        QTest::newRow("AT") << B::OutsideTemp << QList{91, 150, 0, 2, 91, 150, 1, 191};
+    }
+
+    void wireRanges() {
+        QFETCH(BlockId, id);
+        QFETCH(QList<int>, ranges);
+        const BlockDescription& b = blockDescription(id);
+        QCOMPARE(ranges.size(), 2 * (b.fieldCount() - 1));
+        const ReplyValues base = replyFromWrite(b, encodeBlockWrite(b, 0, 0, defaultRecord(b)));
+        for (int f = 1; f < b.fieldCount(); ++f) {
+            const int lo = ranges[2 * f - 2], hi = ranges[2 * f - 1];
+            if (lo == kAny)
+                continue;
+            for (auto [wire, ok] :
+                 {std::pair{lo, true}, {hi, true}, {lo - 1, false}, {hi + 1, false}}) {
+                ReplyValues v = base;
+                v[2 + f] = wire;
+                ParameterSet set;
+                QVERIFY2(applyBlockReply(set, id, withSum(v, b.checkCount())).stored == ok,
+                         qPrintable(QStringLiteral("%1 = %2").arg(b.fields[f].name).arg(wire)));
             }
         }
     }

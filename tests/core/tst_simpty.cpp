@@ -4,6 +4,7 @@
 // paced and unpaced.
 
 #include "Simulator.h"
+#include "Station.h"
 #include "params/ParameterSet.h"
 #include "protocol/FrameReceiver.h"
 #include "protocol/ReplyValues.h"
@@ -49,27 +50,6 @@ struct Program {
     QtSerialLink link;
     FrameReceiver receiver;
     bool opened = false;
-};
-
-// The program's controller session and parameter transfer on the line.
-struct Station {
-    Simulator sim;
-    QtSerialLink link;
-    ControllerSession session{&link};
-    ParameterSet params;
-    ParameterTransfer transfer{session, params};
-    explicit Station(const SimModel& model, bool paced) : sim(model) {
-        QVERIFY(sim.start());
-        sim.setPaced(paced);
-        session.setTimerIntervals(100, 2500, 100);
-        QVERIFY(session.openDevice(sim.slavePath()));
-        QTRY_COMPARE(session.panels().text(StatusPanels::Model), model.text());
-        QTRY_COMPARE(session.model(), model.info());
-    }
-    template <typename Start, typename Done> bool run(Start start, Done done, int timeoutMs) {
-        QSignalSpy spy(&transfer, done);
-        return (transfer.*start)() && spy.wait(timeoutMs) && spy.last().at(0).toBool();
-    }
 };
 
 } // namespace
@@ -197,8 +177,7 @@ private Q_SLOTS:
         QFETCH(bool, paced);
         QFETCH(int, steps);
         Station s(SimModel(variant, motors, slots), paced);
-        using T = ParameterTransfer;
-        QVERIFY(s.run(&T::startReadAll, &T::readAllFinished, 20000));
+        QVERIFY(s.readAll());
         // The controller's factory data arrived: motor 1 of the standard profile
         // has its automatics on, the random span is 30 minutes (item 28).
         if (s.session.model().hasOutdoorAutomatics())
@@ -206,7 +185,7 @@ private Q_SLOTS:
         QCOMPARE(s.params.param(SystemParam::RandomSpan), 28);
 
         // On a paced line too, every step gets exactly one acknowledgement.
-        QVERIFY(s.run(&T::startSendAll, &T::sendAllFinished, 30000));
+        QVERIFY(s.sendAll());
         QCOMPARE(s.sim.controller().stepsAcknowledged(), steps);
         QCOMPARE(s.sim.controller().writesRefused(), 0);
         QCOMPARE(s.transfer.txStep(), 18);

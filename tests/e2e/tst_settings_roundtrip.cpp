@@ -1,7 +1,7 @@
 // A parameter set travels controller -> file -> another controller and back
 // unchanged: read-all, save, load, send-all, read-all again.
 
-#include "Simulator.h"
+#include "Station.h"
 
 #include "files/SettingsFile.h"
 #include "serial/QtSerialLink.h"
@@ -15,30 +15,6 @@
 using namespace korvane;
 
 namespace {
-
-// The program's side of one controller: link, session and transfer.
-struct Station {
-    Simulator sim;
-    QtSerialLink link;
-    ControllerSession session{&link};
-    ParameterSet params;
-    ParameterTransfer transfer{session, params};
-
-    explicit Station(SimModel::Variant variant) : sim(SimModel(variant, 8, 8)) {
-        QVERIFY(sim.start());
-        session.setTimerIntervals(100, 100000, 100);
-        session.openDevice(sim.slavePath());
-        QTRY_VERIFY_WITH_TIMEOUT(session.model().motorCount == 8, 5000);
-    }
-    bool readAll() {
-        QSignalSpy done(&transfer, &ParameterTransfer::readAllFinished);
-        return transfer.startReadAll() && done.wait(10000) && done.first().first().toBool();
-    }
-    bool sendAll() {
-        QSignalSpy done(&transfer, &ParameterTransfer::sendAllFinished);
-        return transfer.startSendAll() && done.wait(15000) && done.first().first().toBool();
-    }
-};
 
 ParameterSet withoutFlags(ParameterSet set) {
     applyChangedEvent(set, ChangedEvent::SendAllDone);
@@ -61,7 +37,7 @@ private Q_SLOTS:
         const QString file = dir.filePath(QStringLiteral("anlage.vts"));
 
         // Controller A gets a set that differs from the factory data.
-        Station a(variant);
+        Station a(SimModel(variant, 8, 8));
         QVERIFY(a.readAll());
         a.params.motorNames.setName(0, QStringLiteral("K\u00FCche"));
         a.params.motorNames.setName(7, QStringLiteral("Gew\u00E4chshaus"));
@@ -77,7 +53,7 @@ private Q_SLOTS:
         QVERIFY(saveSettingsFile(file, a.params).ok);
 
         // Controller B starts from the factory data and receives the file.
-        Station b(variant);
+        Station b(SimModel(variant, 8, 8));
         QVERIFY(loadSettingsFile(file, b.params).ok());
         applyChangedEvent(b.params, ChangedEvent::Startup);
         QVERIFY(b.sendAll());

@@ -15,12 +15,16 @@ const QRegularExpression kMappingLine(QStringLiteral("^\\s*COM\\s*(\\d+)\\s*=\\s
 } // namespace
 
 ProgramSettings ProgramSettings::load(const QString& path, QString* warning) {
-    ProgramSettings settings;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return settings;
+        return ProgramSettings();
+    return fromBytes(file.readAll(), warning);
+}
+
+ProgramSettings ProgramSettings::fromBytes(QByteArrayView bytes, QString* warning) {
+    ProgramSettings settings;
     // CR LF, LF and CR alone all end a line.
-    QString text = fromCp1252(file.readAll());
+    QString text = fromCp1252(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));
@@ -85,10 +89,15 @@ bool ProgramSettings::save(const QString& path) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
+    const QByteArray bytes = toBytes();
+    return file.write(bytes) == bytes.size() && file.commit();
+}
+
+QByteArray ProgramSettings::toBytes() const {
     QByteArray bytes = QByteArray::number(m_port) + "\r\n";
     for (const QString& line : m_otherLines)
         bytes += toCp1252(line) + "\r\n";
-    return file.write(bytes) == bytes.size() && file.commit();
+    return bytes;
 }
 
 } // namespace korvane

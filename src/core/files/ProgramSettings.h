@@ -19,6 +19,7 @@ public:
     // (a mapping line there still maps); it and every other line that is no
     // mapping are named in *warning for the user.
     static ProgramSettings load(const QString& path, QString* warning = nullptr);
+    static ProgramSettings fromBytes(QByteArrayView bytes, QString* warning = nullptr);
 
     int port() const { return m_port; }
     void setPort(int port) { m_port = port; }
@@ -28,6 +29,7 @@ public:
     // Rewrites the file with the current port on line 1 and every other line
     // kept. Returns false when the file cannot be written.
     bool save(const QString& path) const;
+    QByteArray toBytes() const;
 
 private:
     int m_port = 1;

@@ -56,6 +56,8 @@ public:
     // Writes bytes; `txAmount` is what the TxD counter adds for them.
     void send(const QByteArray& bytes, int txAmount = 0);
     int rxCount() const { return m_rxCount; }
+    // Received bytes that are not yet part of a complete frame.
+    qsizetype pendingBytes() const { return m_receiver.pending().size(); }
     int txCount() const { return m_txCount; }
     void resetCounters();
     void addTxCount(int amount);

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs each fuzz target for SECONDS (default 60) and prints how many inputs it
+# tried: scripts/fuzz.sh [seconds] [target...]. The corpus of each grows in
+# build-asan/fuzz/corpus/<target> from seeds that the program's own code
+# writes. A finding stops the run; its input lands in build-asan/fuzz/findings/
+# and belongs, once fixed, in tests/fuzz/regressions/<target>/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+names=("$@")
+[ ${#names[@]} -eq 0 ] && names=(receiver settings_file program_settings logbook)
+scripts/build-asan.sh korvane-fuzz-seeds "${names[@]/#/fuzz_}" >/dev/null
+work=build-asan/fuzz
+mkdir -p "$work/findings" "$work/logs"
+rm -rf "$work/seeds"
+build-asan/tests/fuzz/korvane-fuzz-seeds "$work/seeds"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0}"
+status=0
+for name in "${names[@]}"; do
+  corpus="$work/corpus/$name"
+  mkdir -p "$corpus"
+  cp -n "$work/seeds/$name"/* "$corpus"/
+  log="$work/logs/$name.log"
+  dirs=("$corpus")
+  [ -d "tests/fuzz/regressions/$name" ] && dirs+=("tests/fuzz/regressions/$name")
+  if build-asan/tests/fuzz/"fuzz_$name" -max_total_time="$seconds" -timeout=10 \
+       -print_final_stats=1 -artifact_prefix="$work/findings/$name-" \
+       "${dirs[@]}" >"$log" 2>&1; then
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    echo "fuzz $name: $runs runs in $seconds s, no finding (corpus $(ls "$corpus" | wc -l) inputs)"
+  else
+    echo "fuzz $name: FINDING, see $log and $work/findings/"
+    tail -40 "$log"
+    status=1
+  fi
+done
+exit $status

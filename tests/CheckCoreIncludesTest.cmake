@@ -1,0 +1,21 @@
+# The check over the core's includes refuses widget and GUI headers and
+# passes QtCore and QtSerialPort ones: cmake -DCHECK=<script> -DWORK=<folder> -P ...
+function(expect_check header expect_ok)
+  file(REMOVE_RECURSE "${WORK}")
+  file(WRITE "${WORK}/sub/File.h" "#pragma once\n#include \"Other.h\"\n  #  include ${header}\n")
+  execute_process(COMMAND ${CMAKE_COMMAND} -DDIR=${WORK} -P ${CHECK}
+                  RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+  if(expect_ok AND NOT result EQUAL 0)
+    message(SEND_ERROR "refused ${header}")
+  elseif(NOT expect_ok AND result EQUAL 0)
+    message(SEND_ERROR "passed ${header}")
+  endif()
+endfunction()
+expect_check("<QtWidgets/QLabel>" FALSE)
+expect_check("<QtGui/qcolor.h>" FALSE)
+expect_check("<qt6/QtGui/QColor>" FALSE)
+expect_check("\"QtOpenGL/QOpenGLWidget\"" FALSE)
+expect_check("<QtCore/QString>" TRUE)
+expect_check("<QtSerialPort/QSerialPort>" TRUE)
+expect_check("<QTimer>" TRUE)
+expect_check("<QtGlobal>" TRUE)

@@ -1,0 +1,90 @@
+// The bytes 0x80 to 0x9F, where Windows-1252 differs from Latin-1, through
+// each place that speaks it: a motor name from the controller, the settings
+// file and the logbook export. glibc's own CP1252 converter is the reference;
+// the five bytes it leaves undefined pass as the C1 control of their number.
+
+#include "FakeLink.h"
+
+#include "files/SettingsFile.h"
+#include "logbook/LogExportFile.h"
+#include "logbook/LogFormat.h"
+#include "session/ControllerSession.h"
+#include "session/ParameterTransfer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <iconv.h>
+
+using namespace korvane;
+
+namespace {
+
+QByteArray highBytes() {
+    QByteArray bytes;
+    for (int b = 0x80; b <= 0x9F; ++b)
+        bytes += char(b);
+    return bytes;
+}
+
+QString referenceText(const QByteArray& bytes) {
+    QString text;
+    iconv_t cd = iconv_open("UTF-16LE", "CP1252");
+    for (char c : bytes) {
+        char16_t out = 0;
+        char* in = &c;
+        size_t inLeft = 1;
+        char* outPtr = reinterpret_cast<char*>(&out);
+        size_t outLeft = sizeof out;
+        const bool defined = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != size_t(-1);
+        text += QChar(defined ? out : char16_t(static_cast<unsigned char>(c)));
+    }
+    iconv_close(cd);
+    return text;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestCp1252 : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void highBytesEverywhere() {
+        const QString expected = referenceText(highBytes());
+        QCOMPARE(expected.size(), 32);
+        QCOMPARE(expected.at(0), QChar(0x20AC)); // the reference converter works
+
+        // From the controller: a motor name.
+        FakeLink link;
+        ControllerSession session(&link);
+        ParameterSet params;
+        ParameterTransfer transfer(session, params);
+        session.openDevice(QStringLiteral("/dev/fake"));
+        link.reply("smn", "4," + highBytes());
+        QCOMPARE(params.motorNames.name(3), expected);
+
+        // The settings file holds the same bytes and gives the name back.
+        const QByteArray file = settingsFileBytes(params);
+        QVERIFY(file.contains(highBytes()));
+        ParameterSet loaded;
+        QVERIFY(loadSettingsBytes(file, loaded).ok());
+        QCOMPARE(loaded.motorNames.name(3), expected);
+
+        // The logbook export writes them as they came.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("log.vlf"));
+        LogExportFile exportFile;
+        QString error;
+        QVERIFY(exportFile.open(path, &error));
+        exportFile.writeLine(logExportLine({1, 4, 1, 3, 2, 0, 6, 5, 0}, 1, expected));
+        QVERIFY(exportFile.commit(&error));
+        QVERIFY(readFile(path).contains(";" + highBytes() + ";"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCp1252)
+#include "tst_cp1252.moc"

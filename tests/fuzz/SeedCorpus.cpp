@@ -1,0 +1,124 @@
+// korvane-fuzz-seeds FOLDER: writes the seed corpus of every fuzz target into
+// FOLDER/<target>/, made by the program's own code: what the simulated
+// controller answers to what the session asks in each activity, settings
+// files from the writer, Korvane.ini files and logbook entries.
+
+#include "FakeLink.h"
+#include "ReceiverInput.h"
+
+#include "SimController.h"
+#include "files/ProgramSettings.h"
+#include "files/SettingsFile.h"
+#include "logbook/LogbookTransfer.h"
+#include "session/ControllerSession.h"
+#include "session/ParameterTransfer.h"
+#include "text/Cp1252.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace korvane;
+using fuzz::FuzzActivity;
+
+namespace {
+
+bool writeSeed(const QString& dir, const QString& name, const QByteArray& bytes) {
+    QFile file(dir + QLatin1Char('/') + name);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The controller's answers to everything the session writes in one activity.
+QByteArray receiverSeed(fuzz::ReceiverSetup setup, const QString& exportPath) {
+    FakeLink link;
+    link.open(QStringLiteral("seed"));
+    ControllerSession session(&link);
+    ParameterSet params;
+    ParameterTransfer transfer(session, params);
+    LogbookTransfer logbook(session, {});
+    link.reply("smo", toCp1252(fuzz::modelText(setup.model)));
+    link.reply("sdt", "05.12.26");
+    session.pollTick();
+
+    SimController controller{SimModel(setup.model)};
+    controller.logbook().seed(120);
+    QByteArray answer;
+    QObject::connect(&controller, &SimController::replyReady,
+                     [&answer](const QByteArray& frame) { answer += frame; });
+    link.written.clear();
+    switch (setup.activity) {
+    case FuzzActivity::Idle:
+        session.pollTick();
+        break;
+    case FuzzActivity::ReadAll:
+        transfer.startReadAll();
+        break;
+    case FuzzActivity::SendAll:
+        // Every step acknowledged; the first one refused.
+        transfer.startSendAll();
+        answer = "start_stc1,ende_" + QByteArray("start_stc0,ende_").repeated(24);
+        break;
+    case FuzzActivity::LogbookRead:
+        logbook.startRead(true);
+        break;
+    case FuzzActivity::LogbookExport:
+        logbook.startExport(exportPath);
+        break;
+    }
+    controller.feed(link.written);
+    return answer;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        qCritical("usage: korvane-fuzz-seeds FOLDER");
+        return 1;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    for (const char* target : {"receiver", "settings_file", "program_settings", "logbook"})
+        root.mkpath(QLatin1String(target));
+    bool ok = true;
+    const auto seed = [&](const char* target, const QString& name, const QByteArray& bytes) {
+        ok = writeSeed(root.filePath(QLatin1String(target)), name, bytes) && ok;
+    };
+
+    QTemporaryDir tmp;
+    for (int a = 0; a < fuzz::kFuzzActivityCount; ++a) {
+        for (auto model : {SimModel::Variant::Basic, SimModel::Variant::Conservatory}) {
+            const fuzz::ReceiverSetup setup{FuzzActivity(a), model};
+            const QByteArray header{char(setup.toByte()), char(a * 13 + 7)};
+            seed("receiver", QStringLiteral("activity%1-model%2").arg(a).arg(int(model)),
+                 header + receiverSeed(setup, tmp.filePath(QStringLiteral("seed.vlf"))));
+        }
+    }
+
+    ParameterSet set;
+    seed("settings_file", QStringLiteral("defaults"), settingsFileBytes(set));
+    set.motorNames.setName(0, QStringLiteral("K\u00FCche \u20AC\u2013\u0178"));
+    set.switchTimes.at(0, 0, 0) = {1, 421, 12, 5, 1, 1};
+    editBlockField(set, BlockId::Shading, 1, 4, BA_Record::Lux, 7);
+    set.activeProfile = 1;
+    const QByteArray edited = settingsFileBytes(set);
+    seed("settings_file", QStringLiteral("edited"), edited);
+    seed("settings_file", QStringLiteral("truncated"), edited.left(edited.size() / 2));
+
+    seed("program_settings", QStringLiteral("port"), "3\r\n");
+    ProgramSettings ini;
+    ini.setPort(5);
+    ini.setDevice(5, QStringLiteral("/dev/ttyUSB0"));
+    ini.setDevice(2, QStringLiteral("/tmp/ttyKorvane"));
+    seed("program_settings", QStringLiteral("mapped"), ini.toBytes());
+    seed("program_settings", QStringLiteral("odd"), "COM9=/dev/x\rjunk\n\n COM 4 = /dev/y \r\n");
+
+    const QList<LogEntry> entries = {{1, 3, 1, 24, 12, 0, 7, 30, 1},
+                                     {57, 8, 0, 1, 1, 9, 23, 59, 0},
+                                     {LogEntry::kEndNumber, 0, 0, 0, 0, 0, 0, 0, 0}};
+    for (int i = 0; i < entries.size(); ++i)
+        seed("logbook", QStringLiteral("entry%1").arg(i),
+             QByteArray("\x40\x01", 2) + encodeLogEntry(entries[i]));
+    return ok ? 0 : 1;
+}
