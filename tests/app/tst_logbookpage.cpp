@@ -6,8 +6,6 @@
 #include "session/ControllerSession.h"
 
 #include <QFile>
-#include <QFontInfo>
-#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -72,20 +70,6 @@ struct PageRig {
 class TestLogbookPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void layout() {
-        PageRig rig;
-        QCOMPARE(rig.button("Logbuch_Button")->toolTip(),
-                 QStringLiteral("Die nächsten 100 Logbuch-Einträge lesen"));
-        auto* caption = rig.page.findChild<QLabel*>(QStringLiteral("Label34"));
-        QVERIFY(caption);
-        QCOMPARE(caption->text(),
-                 QStringLiteral("Nr.    Motor / Raum          Datum          "
-                                "Uhrzeit      Richtung       Ausgelöst durch    "));
-        QCOMPARE(rig.list()->count(), 101);
-        QVERIFY(QFontInfo(rig.list()->font()).fixedPitch());
-        QVERIFY(rig.bar()->isHidden());
-    }
-
     void readFillsList() {
         PageRig rig;
         rig.sim.seed(5);

@@ -1,8 +1,6 @@
 // The main window as it comes up: frame, pages, status bar and start-up.
 #include "helpers/WindowHarness.h"
 
-#include <QFontInfo>
-#include <QScrollArea>
 #include <QTabWidget>
 #include <cerrno>
 
@@ -23,17 +21,9 @@ private Q_SLOTS:
 
         // Until a controller answers, every page is offered.
         QTabWidget* tabs = h.find<QTabWidget>("Parameter_Maske");
-        QCOMPARE(tabs->tabPosition(), QTabWidget::South);
-        QStringList names;
-        for (int i = 0; i < tabs->count(); ++i) {
-            // Crowded pages sit in a scroll area of their own.
-            auto* scroll = qobject_cast<QScrollArea*>(tabs->widget(i));
-            names << (scroll ? scroll->widget() : tabs->widget(i))->objectName();
+        QCOMPARE(tabs->count(), 7);
+        for (int i = 0; i < tabs->count(); ++i)
             QVERIFY(tabs->isTabVisible(i));
-        }
-        QCOMPARE(names, (QStringList{"Schaltzeit_Maske", "Beschattung_Maske", "Wind_Regen_Maske",
-                                     "Wintergarten_Maske", "Alarm_Logbuch_Maske",
-                                     "Handsteuerung_Maske", "Parameter"}));
 
         // Start-up hides what only shows while something runs.
         for (const char* name : {"ProgressBar", "LogbuchProgressBar", "DCF_LED", "Label_DCF77",
@@ -42,10 +32,6 @@ private Q_SLOTS:
         w.setAlternativeProfileShown(true);
         for (const char* name : {"AP_Label1", "AP_Label2", "AP_Label3"})
             QVERIFY2(!h.find(name)->isHidden(), name);
-
-        // Column lists line up only in a fixed-pitch font.
-        for (const char* name : {"Tast_Liste", "RelF_Liste", "Tast_Label2", "RelF_Label_7"})
-            QVERIFY2(QFontInfo(h.find(name)->font()).fixedPitch() == QByteArray(name).contains("Liste"), name);
     }
 
     void portFromSettingsFile_data() {

@@ -86,19 +86,9 @@ class TestSwitchTimePage : public QObject {
 private Q_SLOTS:
     void startupState() {
         Fixture f;
-        // Two representative texts: a combo box with its hint, a button.
-        QCOMPARE(f.combo("CB_Dauer")->count(), 127);
-        QCOMPARE(f.combo("CB_Dauer")->itemText(126), QStringLiteral("Dau"));
-        QCOMPARE(f.combo("CB_Dauer")->toolTip(),
-                 QStringLiteral("Laufzeit des Motors bei Aktivierung"));
-        QCOMPARE(f.button("SaveToDisk_Button")->text(),
-                 QStringLiteral("Speichern auf Datenträger"));
         for (auto order : {kByDay, kByMotor}) {
-            QListWidget* l = f.page.list(order);
-            QCOMPARE(l->count(), rowCount(order));
-            QVERIFY(QFontInfo(l->font()).fixedPitch());
-            QCOMPARE(l->toolTip(),
-                     QStringLiteral("Anklicken überträgt Werte in Eingabemasken (oben links)"));
+            QCOMPARE(f.page.list(order)->count(), rowCount(order));
+            QVERIFY(QFontInfo(f.page.list(order)->font()).fixedPitch());
         }
         QVERIFY(f.page.progressBar()->isHidden());
 

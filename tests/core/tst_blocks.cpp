@@ -1,4 +1,4 @@
-// One walk over the eleven per-motor block descriptions: item lists, wire
+// One walk over the eleven per-motor block descriptions: wire
 // writes and replies, refused replies, list rows and the send step.
 #include "blocks/BlockCodec.h"
 #include "params/ParameterSet.h"
@@ -50,41 +50,6 @@ class TestBlocks : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void itemLists_data() {
-        QTest::addColumn<BlockId>("id");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QStringList>("someItems"); // first, second, last
-        using B = BlockId;
-        auto row = [](const char* tag, B id, int field, int count, QStringList items) {
-            QTest::newRow(tag) << id << field << count << items;
-        };
-        row("BA_Dauer", B::Shading, BA_Record::Dauer, 190, {"1s", "2s", "999s"});
-        row("DA_Dauer", B::TwilightEvening, DA_Record::Dauer, 191, {"1s", "2s", "Dauer"});
-        row("RA_Auf", B::Reversing, RA_Record::Auf, 41, {"0,0", "0,1", "4,0"});
-        row("IT_Schwelle_2", B::InsideTemp, IT_Record::Schwelle_2, 60, {"-9°", "-8°", "50°"});
-        row("AT_Auf_Ab", B::OutsideTemp, AT_Record::Auf_Ab, 3, {"é", "ê", "deaktiv"});
-    }
-
-    void itemLists() {
-        QFETCH(BlockId, id);
-        QFETCH(int, field);
-        QFETCH(int, count);
-        QFETCH(QStringList, someItems);
-        const FieldDescription& fd = blockDescription(id).fields[field];
-        const QStringList items = fieldItems(fd);
-        QCOMPARE(items.size(), count);
-        QCOMPARE((QStringList{items.first(), items[1], items.last()}), someItems);
-        QCOMPARE(fieldItemText(fd, count), QString());
-        QCOMPARE(fieldItemText(fd, -1), QString());
-        if (count == 190 || count == 191) { // the run-time lists: code = index + 1
-            QCOMPARE(items[98], QStringLiteral("99s"));
-            QCOMPARE(items[99], QStringLiteral("100s"));
-            QCOMPARE(items[100], QStringLiteral("110s"));
-            QCOMPARE(items[188], QStringLiteral("990s"));
-        }
-    }
-
     void writeAndReply_data() {
         QTest::addColumn<BlockId>("id");
         QTest::addColumn<int>("profile");

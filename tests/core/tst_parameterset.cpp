@@ -1,4 +1,4 @@
-// Changed policy, profile copy, editor rules, system parameters and alarm
+// Profile copy, editor rules, system parameters and alarm
 // setup on the wire.
 #include "blocks/BlockRules.h"
 #include "params/ParameterSet.h"
@@ -7,7 +7,6 @@
 
 using namespace korvane;
 
-Q_DECLARE_METATYPE(korvane::ChangedEvent)
 Q_DECLARE_METATYPE(korvane::BlockId)
 Q_DECLARE_METATYPE(korvane::SystemParam)
 
@@ -21,70 +20,12 @@ void setAllFlags(ParameterSet& set, bool on) {
                 rec.changed = on;
 }
 
-// -1 when the flags of the table differ, else the common value.
-int flagsOf(const BlockTable& table) {
-    const bool first = table[0][0].changed;
-    for (const auto& profile : table)
-        for (const auto& rec : profile)
-            if (rec.changed != first)
-                return -1;
-    return first;
-}
-
-int switchFlags(const SwitchTimeTable& t) {
-    const int n = t.changedCount();
-    return n == 0 ? 0 : n == kSwitchTimeSlotCount ? 1 : -1;
-}
-
 } // namespace
 
 class TestParameterSet : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each event against tables that start all set and all clear, so that
-    // "unchanged" is told apart from "set" and "cleared".
-    void changedPolicy_data() {
-        QTest::addColumn<ChangedEvent>("event");
-        // Per column: 1 set, 0 cleared, -1 unchanged.
-        QTest::addColumn<QList<int>>("expect"); // switch, common, humidity, reversing, key-press
-        using E = ChangedEvent;
-        QTest::newRow("start-up") << E::Startup << QList<int>{1, 1, 1, 1, 1};
-        QTest::newRow("file loaded") << E::FileLoaded << QList<int>{1, 1, 1, 1, -1};
-        QTest::newRow("port changed") << E::PortChanged << QList<int>{1, 1, -1, -1, -1};
-        QTest::newRow("connection lost") << E::ConnectionLost << QList<int>{1, 1, -1, -1, -1};
-        QTest::newRow("read-all done") << E::ReadAllDone << QList<int>{0, 0, 0, -1, -1};
-        QTest::newRow("send-all done") << E::SendAllDone << QList<int>{0, 0, 0, 0, 0};
-    }
-
-    void changedPolicy() {
-        QFETCH(ChangedEvent, event);
-        QFETCH(QList<int>, expect);
-        auto column = [](BlockId id) {
-            switch (id) {
-            case BlockId::Humidity:
-                return 2;
-            case BlockId::Reversing:
-                return 3;
-            case BlockId::KeyPress:
-                return 4;
-            default:
-                return 1;
-            }
-        };
-        for (bool initial : {false, true}) {
-            ParameterSet set;
-            setAllFlags(set, initial);
-            applyChangedEvent(set, event);
-            const int sw = expect[0] < 0 ? int(initial) : expect[0];
-            QCOMPARE(switchFlags(set.switchTimes), sw);
-            for (const BlockDescription& b : blockDescriptions()) {
-                const int e = expect[column(b.id)];
-                QVERIFY2(flagsOf(set.table(b.id)) == (e < 0 ? int(initial) : e), b.recordName);
-            }
-        }
-    }
-
     void profileCopy() {
         ParameterSet set;
         setAllFlags(set, false);

@@ -117,14 +117,6 @@ private Q_SLOTS:
         QCOMPARE(r.link.written.count(" rjp"), 1);
     }
 
-    void progressMaxima() {
-        Rig r(kSensor);
-        QCOMPARE(r.transfer.readProgressMaximum(), 22885);
-        QCOMPARE(r.transfer.sendProgressMaximum(), 15290);
-        Rig basic(kBasic);
-        QCOMPARE(basic.transfer.readProgressMaximum(), 64 * 296 + 270);
-    }
-
     void acknowledgementErrorsAndStrayAcknowledgements() {
         Rig r(kSensor);
         r.link.receive(frame("stc", "0,")); // no send-all: nothing happens
@@ -213,13 +205,36 @@ private Q_SLOTS:
         QVERIFY(r.link.written.startsWith("sfi\r"));
     }
 
-    void connectionLossMarksTables() {
-        Rig r(kSensor);
+    // Which tables each event marks (1) or clears (0): switch times, then the
+    // shading record standing for the common blocks, humidity, reversing and
+    // key-press.
+    void eventsMarkTheirTables() {
+        Rig r(kConservatory);
+        const auto flags = [&r] {
+            QByteArray out(1, r.params.switchTimes.changedCount() ? '1' : '0');
+            for (BlockId id :
+                 {BlockId::Shading, BlockId::Humidity, BlockId::Reversing, BlockId::KeyPress})
+                out += r.params.record(id, 1, 7).changed ? '1' : '0';
+            return out;
+        };
+        applyChangedEvent(r.params, ChangedEvent::SendAllDone);
+        r.session.changePort(QStringLiteral("/dev/other"));
+        QCOMPARE(flags(), "11000");
         applyChangedEvent(r.params, ChangedEvent::SendAllDone);
         r.session.watchdogTick();
         r.session.watchdogTick(); // silence
-        QVERIFY(r.params.record(BlockId::Shading, 1, 7).changed);
-        QVERIFY(!r.params.record(BlockId::Humidity, 1, 7).changed);
+        QCOMPARE(flags(), "11000");
+
+        applyChangedEvent(r.params, ChangedEvent::Startup);
+        r.link.receive(frame("smo", kConservatory));
+        r.session.pollTick();
+        r.transfer.startReadAll();
+        r.link.receive(frame("sfs", "7,8,8,0,6,30,40,1,0,101,"));
+        QCOMPARE(r.session.activity(), Activity::Idle);
+        QCOMPARE(flags(), "00011");
+        r.transfer.startSendAll();
+        r.acknowledgeAll();
+        QCOMPARE(flags(), "00000");
     }
 };
 

@@ -1,7 +1,6 @@
 // The settings file: exact bytes, round trip, the reader's remembered values
 // and its all-or-nothing load, and a save that fails half way.
 #include "files/SettingsFile.h"
-#include "files/SettingsLayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -310,19 +309,6 @@ private Q_SLOTS:
         QVERIFY2(r.message().contains(named), qPrintable(r.message()));
         QVERIFY(r.message().endsWith(QStringLiteral("Es wurde nichts geladen.")));
         QVERIFY(set == before);
-    }
-
-    // Every key of every block is one the reader remembers, read the way the
-    // writer writes it.
-    void layoutKeysMatchBlocks() {
-        const SettingsLayout& layout = SettingsLayout::instance();
-        for (const BlockDescription& b : blockDescriptions()) {
-            for (int f = 0; f < b.fieldCount(); ++f) {
-                const SettingsKey& key = layout.keys.at(layout.fieldKeys[int(b.id)].at(f));
-                QCOMPARE(key.key, QLatin1StringView(b.fields[f].fileKey));
-                QCOMPARE(int(key.read), int(keyReadFor(b.fields[f].file)));
-            }
-        }
     }
 
     void loadIsAllOrNothing_data() {

@@ -160,47 +160,6 @@ private Q_SLOTS:
         }
     }
 
-    void parseNumbers_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QVariant>("value"); // invalid: the text is refused
-        for (int v : {0, -17, 2147483647})
-            QTest::addRow("%d", v) << QByteArray::number(v) << QVariant(v);
-        for (const char* bad : {"2147483648", "", "-", "1 2", "+3"})
-            QTest::addRow("refuses '%s'", bad) << QByteArray(bad) << QVariant();
-    }
-    void parseNumbers() {
-        QFETCH(QByteArray, text);
-        QFETCH(QVariant, value);
-        qint32 v = 0;
-        QCOMPARE(parseSimNumber(text, &v), value.isValid());
-        if (value.isValid())
-            QCOMPARE(v, value.toInt());
-    }
-
-    void modelTexts_data() {
-        QTest::addColumn<Variant>("variant");
-        QTest::addColumn<QList<bool>>("flags"); // sensor, conservatory, key-press
-        QTest::newRow("basic") << Variant::Basic << QList<bool>{false, false, false};
-        QTest::newRow("sensor") << Variant::Sensor << QList<bool>{true, false, false};
-        QTest::newRow("sensor key-press")
-            << Variant::SensorKeyPress << QList<bool>{true, false, true};
-        QTest::newRow("conservatory") << Variant::Conservatory << QList<bool>{true, true, true};
-    }
-    void modelTexts() {
-        QFETCH(Variant, variant);
-        QFETCH(QList<bool>, flags);
-        Harness h(SimModel(variant, 4, 6));
-        const QList<Reply> r = h.send("smo\r");
-        QCOMPARE(r.size(), 1);
-        QCOMPARE(r[0].code, QByteArray("smo"));
-        QCOMPARE(r[0].payload.size(), 15);
-        const ModelParse parsed = parseModel(fromCp1252(r[0].payload), ModelInfo{});
-        QVERIFY(parsed.countsValid);
-        const ModelInfo& i = parsed.info;
-        QCOMPARE((QList<bool>{i.sensor, i.conservatory, i.keyAutomatic}), flags);
-        QCOMPARE((QList<int>{i.motorCount, i.slotsPerMotor}), (QList<int>{4, 6}));
-    }
-
     void pollReplies() {
         Harness h;
         const QList<Reply> r = h.send("sfi\rsdt\rsti\rskd\rsmo\r");
