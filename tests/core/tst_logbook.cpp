@@ -1,5 +1,6 @@
 // The logbook: row and export texts, the list's pages, and the transfer
 // against the simulated controller's log, export file included.
+#include "FakeLink.h"
 #include "SimLogbook.h"
 #include "SimLoopbackLink.h"
 
@@ -336,6 +337,29 @@ private Q_SLOTS:
         QCOMPARE(filesIn(dir), QStringList{QStringLiteral("Logbuch.vlf")});
         QCOMPARE(rig.session.activity(), Activity::Idle);
         QCOMPARE(rig.session.panels().text(StatusPanels::Activity), QString());
+    }
+
+    // An export's frames that no export asked for end nothing, neither a
+    // read-all nor a logbook read; a read's own end frame counts one byte more.
+    void strayExportFramesEndNothing() {
+        FakeLink link;
+        ControllerSession session(&link);
+        LogbookTransfer logbook(session, {});
+        session.openDevice(QStringLiteral("/dev/fake"));
+        QSignalSpy finished(&logbook, &LogbookTransfer::finished);
+        const QByteArray end = frame("slf", "9999,1,0,0,0,0,0,0,0,10000,");
+        session.setActivity(Activity::ReadAll);
+        link.receive(end);
+        QCOMPARE(session.activity(), Activity::ReadAll);
+        session.setActivity(Activity::Idle);
+        QVERIFY(logbook.startRead(true));
+        link.receive(end);
+        QVERIFY(logbook.isBusy());
+        QCOMPARE(finished.size(), 0);
+        const int rx = session.rxCount();
+        link.reply("sld", "9999,1,0,0,0,0,0,0,0,10000,");
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(session.rxCount(), rx + end.size() + 1);
     }
 
     void silentReadBlocksOthersThenTimesOut() {
