@@ -178,7 +178,7 @@ private Q_SLOTS:
     }
 
     void unknownAndForeignRequestsGetNoAnswer() {
-        Harness h(SimModel(Variant::Basic));
+        Harness h{SimModel(Variant::Basic)};
         QSignalSpy traces(&h.controller, &SimController::trace);
         // A basic controller has no shading block and no conservatory values.
         QVERIFY(h.send("xyzsbpsppssp\r").isEmpty());
@@ -223,7 +223,7 @@ private Q_SLOTS:
     }
 
     void windMaxResetAndAlarm() {
-        Harness h(SimModel(Variant::Sensor));
+        Harness h{SimModel(Variant::Sensor)};
         ReplyValues v{};
         // Gusts raise the maximum above the current speed sooner or later.
         for (int i = 0; i < 500 && !(v[10] > v[9]); ++i) {
