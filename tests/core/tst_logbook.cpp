@@ -168,6 +168,13 @@ private Q_SLOTS:
             QCOMPARE(row.left(5).trimmed().toInt(), count);
             QVERIFY2(count >= 10000 || row.startsWith(QLatin1Char(' ')), qPrintable(row));
         }
+        // The captions sit over their fields: motor, date, time, arrow, cause.
+        const QList<int>& c = kLogListColumns;
+        QCOMPARE(reference.mid(c[1], 5), QStringLiteral("Küche"));
+        QCOMPARE(reference.mid(c[2], 6), QStringLiteral("03.12."));
+        QCOMPARE(reference.mid(c[3], 5), QStringLiteral("07:05"));
+        QCOMPARE(reference.indexOf('^', c[4]), 38);
+        QCOMPARE(reference.mid(c[5]), logCauseText(LogTextStyle::List, 4, 0));
     }
 
     void endFrameAfterFullPageOpensFreshPage() {
