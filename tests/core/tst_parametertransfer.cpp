@@ -1,4 +1,5 @@
 #include "FakeLink.h"
+#include "SimController.h"
 
 #include "session/ControllerSession.h"
 #include "session/ParameterTransfer.h"
@@ -158,16 +159,29 @@ private Q_SLOTS:
         QVERIFY(!r.transfer.startSendAll()); // sequences exclude each other
     }
 
-    void readAllEndsWithTheLastSlot() {
+    void readAllEndsWithTheLastSlotOnlyWhenComplete() {
         Rig r(kBasic);
         QSignalSpy finished(&r.transfer, &ParameterTransfer::readAllFinished);
         r.transfer.startReadAll();
-        r.link.receive(frame("smn", "3,K\xfc"
-                                    "che       "));
-        r.link.receive(frame("sfs", "1,1,1,1,24,0,40,1,0,69,"));
+        // The controller's answer, the first slot record held back.
+        SimController sim(SimModel::fromText(QString::fromLatin1(kBasic)));
+        QList<QByteArray> frames;
+        QObject::connect(&sim, &SimController::replyReady,
+                         [&](const QByteArray& f) { frames << f; });
+        sim.feed("smnszzsfs");
+        const QByteArray firstSlot = frames.takeAt(9); // 8 names, szz, then slot 1
+        frames.replace(2, frame("smn", "3,K\xfc"
+                                       "che       "));
+        for (const QByteArray& f : std::as_const(frames))
+            r.link.receive(f);
         QCOMPARE(finished.size(), 0);
-        r.link.receive(frame("sfs", "7,8,8,0,6,30,40,1,0,101,"));
+        QCOMPARE(r.link.written, QByteArray("smnszzsfsszzsfs")); // asked again
+        r.link.receive(firstSlot);
+        QCOMPARE(finished.size(), 0); // the round's end is still to come
+        for (const QByteArray& f : std::as_const(frames))
+            r.link.receive(f);
         QCOMPARE(finished.size(), 1);
+        QVERIFY(finished.first().first().toBool());
         QCOMPARE(r.session.activity(), Activity::Idle);
         QCOMPARE(r.params.motorNames.name(2), QStringLiteral("K\u00FCche       "));
         QCOMPARE(r.params.switchTimes.changedCount(), 0);
