@@ -156,12 +156,15 @@ QStringList ReadAllChecklist::missingItems() const {
 }
 
 QString ReadAllChecklist::incompleteMessage() const {
-    const int missing = missingCount();
-    if (missing == 0)
+    const QStringList items = missingItems();
+    if (items.isEmpty())
         return QString();
+    // One record, one single value or one whole per-motor block is singular.
+    const bool plural = items.size() > 1 || items[0].endsWith(QLatin1Char(')')) ||
+                        items[0] == requestTitle("smn") || items[0] == requestTitle("sfs");
     return QStringLiteral("Lesen unvollst\u00E4ndig: %1 %2")
-        .arg(missingItems().join(QStringLiteral(", ")),
-             missing == 1 ? QStringLiteral("fehlt") : QStringLiteral("fehlen"));
+        .arg(items.join(QStringLiteral(", ")),
+             plural ? QStringLiteral("fehlen") : QStringLiteral("fehlt"));
 }
 
 } // namespace korvane
