@@ -383,8 +383,9 @@ void ParameterTransfer::onSilence() {
     StatusPanels& panels = m_session.panels();
     switch (m_session.activity()) {
     case Activity::ReadAll:
-        // A round that heard something but not its end is over all the same.
-        if (m_roundHeard)
+        // A controller that answered once but not the end of this round is
+        // done with the round all the same.
+        if (m_roundHeard || m_readRound > 0)
             endReadRound();
         else
             failReadAll(kReadTimeoutText);
