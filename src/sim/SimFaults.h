@@ -32,7 +32,7 @@ struct SimFaults {
     // Percentage (0 .. 100) of the frames that carry a check value whose check
     // value is wrong, spread evenly over the run.
     int badCheckPercent = 0;
-    QList<SimCodeFault> codeFaults;
+    QList<SimCodeFault> codeFaults{};
 
     // One of "bad-checksum", "junk", "split", "silent", "bad-check-share=P",
     // "bad-check=CODE[:N]", "drop=CODE[:N]", "refuse=CODE[:N]".

@@ -201,8 +201,17 @@ private Q_SLOTS:
         QVERIFY(!finished.first().first().toBool());
         QVERIFY(r.params == before);
         QCOMPARE(r.session.activity(), Activity::Idle);
-        QCOMPARE(r.session.panels().text(StatusPanels::Activity),
-                 ParameterTransfer::kReadTimeoutText);
+        // It answered once: what it never sent is named.
+        QVERIFY(r.session.panels()
+                    .text(StatusPanels::Activity)
+                    .startsWith(QStringLiteral("Lesen unvollst\u00E4ndig: Beschattung, ")));
+
+        Rig silent(kSensor);
+        silent.transfer.setTimeouts(30, 30);
+        QSignalSpy silentFinished(&silent.transfer, &ParameterTransfer::readAllFinished);
+        silent.transfer.startReadAll();
+        QTRY_COMPARE(silentFinished.size(), 1);
+        QCOMPARE(silentFinished.first().at(1).toString(), ParameterTransfer::kReadTimeoutText);
     }
 
     void stalledSendAllKeepsChangedFlags() {

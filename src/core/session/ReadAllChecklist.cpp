@@ -10,6 +10,8 @@ namespace {
 
 // A request whose answer misses more records than this is named with a count.
 constexpr int kNamedRecordsPerRequest = 3;
+// The message names this many items and counts the rest.
+constexpr int kNamedItems = 6;
 
 const BlockDescription* blockFor(const QByteArray& code) {
     return blockForReplyCode(code);
@@ -156,9 +158,14 @@ QStringList ReadAllChecklist::missingItems() const {
 }
 
 QString ReadAllChecklist::incompleteMessage() const {
-    const QStringList items = missingItems();
+    QStringList items = missingItems();
     if (items.isEmpty())
         return QString();
+    if (items.size() > kNamedItems) {
+        const qsizetype more = items.size() - kNamedItems;
+        items.resize(kNamedItems);
+        items << QStringLiteral("%1 weitere").arg(more);
+    }
     // One record, one single value or one whole per-motor block is singular.
     const bool plural = items.size() > 1 || items[0].endsWith(QLatin1Char(')')) ||
                         items[0] == requestTitle("smn") || items[0] == requestTitle("sfs");
