@@ -216,7 +216,6 @@ void ParameterTransfer::endReadRound() {
     again << "szz";
     if (m_checklist.incompleteRequests().contains("sfs"))
         again << "sfs";
-    Q_EMIT readAllRetried(m_readRound, again);
     sendReadRequests(again);
 }
 

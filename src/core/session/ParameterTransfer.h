@@ -68,8 +68,6 @@ Q_SIGNALS:
     // An "smn" reply: row 6 of the by-motor list takes that of the by-day list.
     void namesReading();
     void readAllFinished(bool ok, const QString& message);
-    // A read-all asks again for the requests whose answers were incomplete.
-    void readAllRetried(int round, const QList<QByteArray>& requests);
     void sendAllFinished(bool ok, const QString& message);
     // Tables changed by a reply (pages rebuild their lists).
     void blockChanged(korvane::BlockId id);

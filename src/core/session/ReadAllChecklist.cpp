@@ -13,10 +13,6 @@ constexpr int kNamedRecordsPerRequest = 3;
 // The message names this many items and counts the rest.
 constexpr int kNamedItems = 6;
 
-const BlockDescription* blockFor(const QByteArray& code) {
-    return blockForReplyCode(code);
-}
-
 QString requestTitle(const QByteArray& code) {
     if (code == "smn")
         return QStringLiteral("Motornamen");
@@ -24,7 +20,7 @@ QString requestTitle(const QByteArray& code) {
         return QStringLiteral("Schaltzeiten");
     if (code == "sas")
         return QStringLiteral("Alarm Setup");
-    if (const BlockDescription* b = blockFor(code))
+    if (const BlockDescription* b = blockForReplyCode(code))
         return blockTitle(b->id);
     if (const SystemParamDescription* p = systemParamForReplyCode(code))
         return paramTitle(p->id);
@@ -41,7 +37,7 @@ QString recordName(const QByteArray& code, int key) {
             .arg(key % 10);
     if (code == "sas")
         return QStringLiteral("Alarm Setup Motor %1").arg(key);
-    if (blockFor(code))
+    if (blockForReplyCode(code))
         return QStringLiteral("%1 Motor %2 Profil %3")
             .arg(requestTitle(code))
             .arg(key % 10)
@@ -64,7 +60,7 @@ QList<int> expectedKeys(const QByteArray& code, const ModelInfo& model) {
     } else if (code == "sas") {
         for (int m = 1; m <= motors; ++m)
             keys << m;
-    } else if (blockFor(code)) {
+    } else if (blockForReplyCode(code)) {
         for (int p = 0; p < 2; ++p)
             for (int m = 1; m <= motors; ++m)
                 keys << ReadAllChecklist::recordKey(p, m);
