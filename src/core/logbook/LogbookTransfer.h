@@ -58,8 +58,6 @@ public:
     int lastLogEntry() const { return m_lastLogEntry; }
     const LogbookList& list() const { return m_list; }
     int selectedRow() const { return m_selectedRow; }
-    // Entries the running or last read put into the list (end frame not counted).
-    int entriesInLastRead() const { return m_entriesThisRead; }
     // The last page read reached the oldest entry.
     bool readReachedEnd() const { return m_check.countKnown() && m_check.last() >= m_logCount; }
     // Entries written by the running or last export (header and the end

@@ -92,8 +92,6 @@ public:
     // Sends the five poll requests now, outside the poll period.
     // pollAnswered() follows once all five replies are in.
     void requestPoll();
-    // The counts of the last evaluated model text were digits.
-    bool modelCountsValid() const { return !m_modelFaultReported; }
 
 public Q_SLOTS:
     void pollTick();
