@@ -3,6 +3,7 @@
 
 #include "session/ControllerSession.h"
 #include "session/ParameterTransfer.h"
+#include "session/ReadAllChecklist.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -186,6 +187,47 @@ private Q_SLOTS:
         QCOMPARE(r.params.motorNames.name(2), QStringLiteral("K\u00FCche       "));
         QCOMPARE(r.params.switchTimes.changedCount(), 0);
         QVERIFY(r.session.panels().text(StatusPanels::Activity).isEmpty());
+    }
+
+    void incompleteReadMessages_data() {
+        QTest::addColumn<QByteArray>("model");
+        QTest::addColumn<QList<int>>("missingSlots"); // ReadAllChecklist::slotKey
+        QTest::addColumn<bool>("namesArrive");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("complete") << kBasic << QList<int>{} << true << QString();
+        QTest::newRow("one slot") << kBasic << QList<int>{123} << true
+                                  << "Lesen unvollst\u00E4ndig: Schaltzeit Mo Motor 2 Nr. 3 fehlt";
+        QTest::newRow("slots and names")
+            << kBasic << QList<int>{123, 788} << false
+            << "Lesen unvollst\u00E4ndig: Motornamen, Schaltzeit Mo Motor 2 Nr. 3, Schaltzeit So "
+               "Motor 8 Nr. 8 fehlen";
+        QTest::newRow("many slots") << kBasic << QList<int>{111, 112, 113, 114} << true
+                                    << "Lesen unvollst\u00E4ndig: Schaltzeiten (4 Datens\u00E4tze) "
+                                       "fehlen";
+        QTest::newRow("nothing from a sensor model")
+            << kSensor << QList<int>{} << false
+            << "Lesen unvollst\u00E4ndig: Beschattung, D\u00E4mmerung Morgen, D\u00E4mmerung "
+               "Abend, Wind, Regen, Reversier-Automatik, 6 weitere fehlen";
+    }
+    void incompleteReadMessages() {
+        QFETCH(QByteArray, model);
+        QFETCH(QList<int>, missingSlots);
+        QFETCH(bool, namesArrive);
+        ReadAllChecklist list;
+        const ModelInfo info = parseModel(QString::fromLatin1(model), {}).info;
+        list.expect(info);
+        if (!info.hasOutdoorAutomatics()) {
+            list.arrived("szz", 0);
+            for (int m = 1; m <= 8 && namesArrive; ++m)
+                list.arrived("smn", m);
+            for (int d = 1; d <= 7; ++d)
+                for (int m = 1; m <= 8; ++m)
+                    for (int slot = 1; slot <= 8; ++slot)
+                        if (!missingSlots.contains(ReadAllChecklist::slotKey(d, m, slot)))
+                            list.arrived("sfs", ReadAllChecklist::slotKey(d, m, slot));
+        }
+        QTEST(list.incompleteMessage(), "message");
+        QCOMPARE(list.complete(), list.incompleteMessage().isEmpty());
     }
 
     void stalledReadAllPutsEverythingBack() {
