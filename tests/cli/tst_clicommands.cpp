@@ -9,6 +9,7 @@
 #include "TransferCommands.h"
 
 #include "files/SettingsFile.h"
+#include "params/ParameterSet.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,7 +64,6 @@ private Q_SLOTS:
         QTest::newRow("read, counts not digits")
             << "read" << badModel << true << 2 << "keine g\u00FCltige Motor";
         QTest::newRow("send") << "send" << model << true << 0 << "zur Steuerung gesendet";
-        QTest::newRow("send, no file") << "send missing" << model << true << 3 << "";
         QTest::newRow("logbook export") << "logbook" << model << true << 0 << "42 Eintr\u00E4ge";
         QTest::newRow("logbook list") << "logbook --list" << model << true << 0 << "Nr.";
         QTest::newRow("logbook, file and list")
@@ -92,10 +92,12 @@ private Q_SLOTS:
                 cli::runStatusCommand(rig.session, 1, command.endsWith("json"), rig.out, rig.err);
         else if (command == QLatin1String("read"))
             code = cli::runReadCommand(rig.session, file, 1, rig.out, rig.err);
-        else if (command.startsWith(QLatin1String("send")))
-            code = cli::runSendCommand(rig.session, command.endsWith("missing") ? file : sendFile,
-                                       1, rig.out, rig.err);
-        else
+        else if (command.startsWith(QLatin1String("send"))) {
+            // korvane-cli loads the file before it opens the port.
+            ParameterSet set;
+            QVERIFY(loadSettingsFile(sendFile, set).ok());
+            code = cli::runSendCommand(rig.session, set, sendFile, 1, rig.out, rig.err);
+        } else
             code = cli::runLogbookCommand(rig.session, command.endsWith("list") ? QString() : file,
                                           command.endsWith("list") || command.endsWith("both"), 1,
                                           rig.out, rig.err);

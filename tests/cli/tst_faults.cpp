@@ -64,8 +64,12 @@ class TestFaults : public QObject {
     int run(SimRig& rig, const QString& command, const QString& file) {
         if (command == QLatin1String("read"))
             return cli::runReadCommand(rig.session, file, 5, rig.out, rig.err);
-        if (command == QLatin1String("send"))
-            return cli::runSendCommand(rig.session, m_sendFile, 5, rig.out, rig.err);
+        if (command == QLatin1String("send")) {
+            ParameterSet set; // korvane-cli loads it before it opens the port
+            if (!loadSettingsFile(m_sendFile, set).ok())
+                return -1;
+            return cli::runSendCommand(rig.session, set, m_sendFile, 5, rig.out, rig.err);
+        }
         return cli::runLogbookCommand(rig.session,
                                       command == QLatin1String("list") ? QString() : file,
                                       command == QLatin1String("list"), 5, rig.out, rig.err);
