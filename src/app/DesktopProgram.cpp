@@ -13,11 +13,17 @@
 #include "session/ParameterTransfer.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 
 namespace korvane {
+namespace {
+
+const QString kLineErrorText = QStringLiteral("Fehler RS232");
+
+} // namespace
 
 DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
     : m_session(&link), m_transfer(std::make_unique<ParameterTransfer>(m_session, m_params)),
@@ -41,6 +47,14 @@ DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
             &DesktopProgram::onActivityChanged);
     connect(m_logbookPage, &LogbookPage::busyChanged, this,
             [this](bool busy) { m_window->tabs()->setEnabled(!busy); });
+    connect(&m_session, &ControllerSession::pollState, this, &DesktopProgram::updateButtons);
+    connect(&m_session, &ControllerSession::lineErrorOccurred, this,
+            [this] { m_switchTimes->lineErrorLabel()->setText(kLineErrorText); });
+    connect(m_window.get(), &MainWindow::portNumberChanged, this, [this](int port) {
+        const QSignalBlocker blocker(m_switchTimes->portCombo());
+        m_switchTimes->portCombo()->setCurrentIndex(port - 1);
+    });
+    updateButtons();
     refreshAfterDataChange();
 }
 
@@ -108,15 +122,22 @@ void DesktopProgram::wireTransfers() {
 }
 
 void DesktopProgram::onActivityChanged(Activity activity) {
+    // The page control rests while anything runs.
+    m_window->tabs()->setEnabled(activity == Activity::Idle);
+    updateButtons();
+}
+
+// The one place that decides which transfer buttons can be used: those that
+// need the controller only while it answers, none while another transfer runs.
+void DesktopProgram::updateButtons() {
+    const Activity activity = m_session.activity();
     const bool idle = activity == Activity::Idle;
-    // Logbook transfers switch their own buttons; the page control goes for all.
-    m_window->tabs()->setEnabled(idle);
-    if (activity == Activity::Logbook)
-        return;
-    const bool buttons = idle && m_session.isConnected();
-    m_switchTimes->sendButton()->setEnabled(buttons);
-    m_switchTimes->readButton()->setEnabled(buttons);
+    const bool connected = m_session.isConnected();
+    m_switchTimes->sendButton()->setEnabled(idle && connected);
+    m_switchTimes->readButton()->setEnabled(idle && connected);
     m_switchTimes->portCombo()->setEnabled(idle);
+    // A logbook transfer switches its page's buttons off itself.
+    m_logbookPage->setButtonsEnabled(connected && (idle || activity == Activity::Logbook));
 }
 
 void DesktopProgram::refreshAfterDataChange() {

@@ -51,6 +51,7 @@ private:
     void wireTransfers();
     void wirePages();
     void onActivityChanged(Activity activity);
+    void updateButtons();
     void refreshAfterDataChange();
     void showFailure(bool ok, const QString& message);
 

@@ -1,5 +1,6 @@
 #include "LogbookPage.h"
 
+#include "ColumnCaption.h"
 #include "FixedPitchFont.h"
 #include "logbook/LogbookTransfer.h"
 
@@ -10,12 +11,13 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace korvane {
 namespace {
 
-// `LB` and its captions use Courier New at 8 point.
+// `LB` uses Courier New at 8 point.
 constexpr int kListPointSize = 8;
 
 QPushButton* makeButton(const char* name, const QString& caption, const QString& hint,
@@ -29,7 +31,8 @@ QPushButton* makeButton(const char* name, const QString& caption, const QString&
 } // namespace
 
 LogbookPage::LogbookPage(LogbookTransfer& transfer, QWidget* parent)
-    : QWidget(parent), m_transfer(transfer), m_captions(new QLabel(kLogListCaption, this)),
+    : QWidget(parent), m_transfer(transfer),
+      m_captions(new ColumnCaption(kLogListCaption, kLogListColumns, this)),
       m_list(new QListWidget(this)),
       m_read(makeButton("Logbuch_Button", QStringLiteral("Logbuch lesen"),
                         QStringLiteral("Die nächsten 100 Logbuch-Einträge lesen"), this)),
@@ -39,10 +42,13 @@ LogbookPage::LogbookPage(LogbookTransfer& transfer, QWidget* parent)
       m_save(makeButton("Logbuch_save_Button", QStringLiteral("Save to Disk"), QString(), this)),
       m_progress(new QProgressBar(this)), m_saveDialog(&LogbookPage::runSaveDialog) {
     m_captions->setObjectName(QStringLiteral("Label34"));
-    m_captions->setFont(fixedPitchFont(kListPointSize));
     m_list->setObjectName(QStringLiteral("LB"));
     m_list->setFont(fixedPitchFont(kListPointSize));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The captions, in the narrower interface font, start at their columns.
+    m_captions->setGrid(m_list->frameWidth() +
+                            m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1,
+                        m_list->fontMetrics().horizontalAdvance(QLatin1Char('M')));
     for (int r = 0; r < LogbookList::kRowCount; ++r)
         m_list->addItem(QString());
     m_progress->setObjectName(QStringLiteral("LogbuchProgressBar"));

@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace korvane {
 
+class ColumnCaption;
+
 class LogbookTransfer;
 
 // The contents of the "Logbuch" tab (`Alarm_Logbuch_Maske`): the list `LB`
@@ -49,7 +51,7 @@ private:
     void showMessage(const QString& text);
 
     LogbookTransfer& m_transfer;
-    QLabel* m_captions;
+    ColumnCaption* m_captions;
     QListWidget* m_list;
     QPushButton* m_read;
     QPushButton* m_fromStart;

@@ -21,18 +21,6 @@
 namespace korvane {
 namespace {
 
-// Buttons that need a controller: disabled while there is no connection.
-const QStringList kConnectionButtons{
-    QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),
-    QStringLiteral("Logbuch_Button"),      QStringLiteral("Logbuch_Anfang"),
-    QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
-};
-
-// Shown only during a transfer.
-const QStringList kProgressBars{QStringLiteral("ProgressBar"),
-                                QStringLiteral("LogbuchProgressBar")};
-
-const QString kLineErrorText = QStringLiteral("Fehler RS232");
 const QByteArray kResetMaxWind = QByteArrayLiteral("swl");
 
 } // namespace
@@ -167,7 +155,6 @@ void MainWindow::connectSession() {
     connect(&m_session, &ControllerSession::dcfIndicatorChanged, m_parameter,
             &ParameterPage::setDcfIndicatorShown);
     connect(&m_session, &ControllerSession::dcfLed, m_parameter, &ParameterPage::setDcfLed);
-    connect(&m_session, &ControllerSession::lineErrorOccurred, this, &MainWindow::onLineError);
     connect(&m_session, &ControllerSession::userMessage, this, &MainWindow::showMessage);
     connect(&m_session, &ControllerSession::portOpenFailed, this,
             [this](const SerialError& error) { showMessage(serialErrorText(error)); });
@@ -198,14 +185,13 @@ void MainWindow::formActivate() {
         return;
     m_activated = true;
 
-    hideNamedWidgets(kProgressBars);
     m_parameter->setDcfIndicatorShown(false);
     setAlternativeProfileShown(false);
 
     QString warning;
     m_settings = ProgramSettings::load(m_settingsPath, &warning);
     m_portNumber = m_settings.port();
-    selectPortInDropDown();
+    Q_EMIT portNumberChanged(m_portNumber);
     if (!warning.isEmpty())
         showMessage(warning);
     m_session.openDevice(portDevice());
@@ -224,15 +210,8 @@ void MainWindow::choosePort(int portNumber) {
     if (portNumber < 1 || portNumber > ProgramSettings::kPortCount)
         return;
     m_portNumber = portNumber;
-    selectPortInDropDown();
+    Q_EMIT portNumberChanged(m_portNumber);
     m_session.changePort(portDevice());
-}
-
-void MainWindow::selectPortInDropDown() {
-    if (auto* combo = findChild<QComboBox*>(QStringLiteral("Combo_PortNum"))) {
-        const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(m_portNumber - 1);
-    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -244,7 +223,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::onPollState(bool connected, const ModelInfo& model) {
     m_header->setNoConnectionShown(!connected);
-    setNamedWidgetsEnabled(kConnectionButtons, connected);
     if (!connected)
         return;
     const bool outdoor = model.hasOutdoorAutomatics();
@@ -276,28 +254,9 @@ void MainWindow::onCurrentPageChanged(int index) {
         entered->enterPage();
 }
 
-void MainWindow::onLineError() {
-    if (auto* label = findChild<QLabel*>(QStringLiteral("Label21")))
-        label->setText(kLineErrorText);
-}
-
 void MainWindow::setAlternativeProfileShown(bool shown) {
     for (ControllerPage* page : m_controllerPages)
         page->setAlternativeProfileShown(shown);
-}
-
-void MainWindow::setNamedWidgetsEnabled(const QStringList& names, bool enabled) {
-    for (const QString& name : names) {
-        if (auto* widget = findChild<QWidget*>(name))
-            widget->setEnabled(enabled);
-    }
-}
-
-void MainWindow::hideNamedWidgets(const QStringList& names) {
-    for (const QString& name : names) {
-        if (auto* widget = findChild<QWidget*>(name))
-            widget->hide();
-    }
 }
 
 } // namespace korvane

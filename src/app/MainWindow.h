@@ -102,6 +102,10 @@ public Q_SLOTS:
     // The user picked COM `portNumber` in the port drop-down: reopen the link.
     void choosePort(int portNumber);
 
+Q_SIGNALS:
+    // The port in use, 1..8: at start-up and after each choice.
+    void portNumberChanged(int portNumber);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -115,10 +119,6 @@ private:
     void onPollState(bool connected, const ModelInfo& model);
     void onLiveValues(const LiveDisplay& display);
     void onCurrentPageChanged(int index);
-    void onLineError();
-    void selectPortInDropDown();
-    void setNamedWidgetsEnabled(const QStringList& names, bool enabled);
-    void hideNamedWidgets(const QStringList& names);
     bool writeProgramSettings();
 
     ControllerSession& m_session;

@@ -5,11 +5,16 @@
 #include <QLabel>
 #include <QResizeEvent>
 
+#include <algorithm>
+
 namespace korvane {
 namespace {
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kCentre = Qt::AlignCenter;
+constexpr int kTextMargin = 8;
+constexpr int kShrinkingPanel = 6; // block being read or sent
+constexpr int kMinimumPanel = 40;
 
 } // namespace
 
@@ -36,19 +41,17 @@ const QList<StatusPanelBar::PanelLayout>& StatusPanelBar::panelLayouts() {
 StatusPanelBar::StatusPanelBar(const StatusPanels& panels, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("StatusBar1_Panels"));
     Q_ASSERT(panelLayouts().size() == StatusPanels::kCount);
-    int x = 0;
     for (int i = 0; i < StatusPanels::kCount; ++i) {
         const PanelLayout& l = panelLayouts().at(i);
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i));
         label->setAlignment(l.alignment);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setGeometry(x, 0, l.width, panelHeight());
         label->setVisible(l.width > 0);
-        x += l.width;
         m_labels.append(label);
         label->setText(panels.text(i));
     }
+    placePanels(sizeHint().width());
     connect(&panels, &StatusPanels::changed, this, &StatusPanelBar::setPanelText);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
@@ -58,8 +61,10 @@ QString StatusPanelBar::text(int index) const {
 }
 
 void StatusPanelBar::setPanelText(int index, const QString& text) {
-    if (index >= 0 && index < m_labels.size())
-        m_labels[index]->setText(text);
+    if (index < 0 || index >= m_labels.size())
+        return;
+    m_labels[index]->setText(text);
+    placePanels(width());
 }
 
 int StatusPanelBar::panelHeight() const {
@@ -79,8 +84,37 @@ QSize StatusPanelBar::minimumSizeHint() const {
 
 void StatusPanelBar::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    for (QLabel* label : m_labels)
-        label->resize(label->width(), event->size().height());
+    placePanels(event->size().width());
+}
+
+// The panels keep their design widths when there is room. In a narrower
+// window they shrink in proportion, never below their text, and the activity
+// panel gives up what is still missing, so that the byte counters and the
+// frame trace stay on screen.
+void StatusPanelBar::placePanels(int available) {
+    const QList<PanelLayout>& layouts = panelLayouts();
+    int designed = 0;
+    for (const PanelLayout& l : layouts)
+        designed += l.width;
+    QList<int> widths;
+    int total = 0;
+    for (int i = 0; i < layouts.size(); ++i) {
+        int w = layouts[i].width;
+        if (w > 0 && designed > available) {
+            const int textWidth = m_labels[i]->fontMetrics().horizontalAdvance(m_labels[i]->text());
+            w = std::min(w, std::max(w * available / designed, textWidth + kTextMargin));
+        }
+        widths.append(w);
+        total += w;
+    }
+    if (total > available)
+        widths[kShrinkingPanel] =
+            std::max(kMinimumPanel, widths[kShrinkingPanel] - (total - available));
+    int x = 0;
+    for (int i = 0; i < m_labels.size(); ++i) {
+        m_labels[i]->setGeometry(x, 0, widths[i], height() > 0 ? height() : panelHeight());
+        x += widths[i];
+    }
 }
 
 } // namespace korvane

@@ -34,6 +34,7 @@ protected:
 private:
     void setPanelText(int index, const QString& text);
     int panelHeight() const;
+    void placePanels(int available);
 
     QList<QLabel*> m_labels;
 };

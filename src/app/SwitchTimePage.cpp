@@ -1,6 +1,7 @@
 #include "SwitchTimePage.h"
 
 #include "NotifyingComboBox.h"
+#include "SymbolText.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeEditing.h"
 #include "params/SwitchTimeTable.h"
@@ -124,9 +125,11 @@ QWidget* SwitchTimePage::buildEditorBox() {
     m_motorCombo->addItems(m_names.toList());
     m_slotCombo = makeCombo(QStringLiteral("CB_Schaltzeit_Nr"), slotNumberItems(), QString(), box);
 
-    m_valueCombos[Direction] = makeCombo(QStringLiteral("CB_Up_Down"), directionItems(),
-                                         QStringLiteral("Laufrichtung"), box);
-    m_valueCombos[Direction]->setFont(QFont(QStringLiteral("Wingdings")));
+    QStringList directions = directionItems();
+    for (QString& item : directions)
+        item = symbolDisplayText(item);
+    m_valueCombos[Direction] =
+        makeCombo(QStringLiteral("CB_Up_Down"), directions, QStringLiteral("Laufrichtung"), box);
     m_valueCombos[Time] = makeCombo(QStringLiteral("CB_Schaltzeit"), timeItems(),
                                     QStringLiteral("Aktivierungs-Uhrzeit"), box);
     m_valueCombos[Time]->setMaxVisibleItems(16);
@@ -213,6 +216,10 @@ QWidget* SwitchTimePage::buildSideBoxes() {
     m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
     m_progressBar->setTextVisible(false);
     m_progressBar->setValue(0);
+    // Its room stays reserved, so that the page does not move while reading.
+    QSizePolicy keepRoom = m_progressBar->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    m_progressBar->setSizePolicy(keepRoom);
     m_progressBar->hide();
     portLayout->addWidget(m_portCombo);
     portLayout->addWidget(m_progressBar);

@@ -34,19 +34,32 @@ Outcome runTransfer(LogbookTransfer& transfer, const std::function<bool()>& star
     return outcome;
 }
 
+// Reads every page from the first entry on. A page that comes incomplete
+// starts the listing once more from the beginning; nothing is printed unless
+// the whole log arrived.
 int listLog(LogbookTransfer& transfer, QTextStream& out, QTextStream& err) {
     QStringList rows;
     QObject::connect(&transfer, &LogbookTransfer::entryRead,
                      [&](const LogEntry&, const QString& row) { rows << row; });
+    bool restarted = false;
     bool fromStart = true;
-    do {
+    for (;;) {
+        if (fromStart)
+            rows.clear();
         const Outcome o = runTransfer(transfer, [&] { return transfer.startRead(fromStart); });
-        if (!o.ok) {
+        if (!o.ok && restarted) {
             err << o.message << '\n';
             return 2;
         }
+        if (!o.ok) {
+            restarted = true;
+            fromStart = true;
+            continue;
+        }
+        if (transfer.readReachedEnd())
+            break;
         fromStart = false;
-    } while (transfer.entriesInLastRead() == LogbookList::kPageSize);
+    }
 
     out << kLogListCaption.trimmed() << '\n';
     if (rows.isEmpty())

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
+#include <optional>
 
 namespace korvane::cli {
 
@@ -39,30 +40,26 @@ void reportNoAnswer(ControllerSession& session, int timeoutSeconds, QTextStream&
 } // namespace
 
 bool waitForController(ControllerSession& session, int timeoutSeconds, QTextStream& err) {
-    bool connectedPoll = false;
-    auto conn = QObject::connect(&session, &ControllerSession::pollState, [&](bool connected) {
-        connectedPoll = connectedPoll || connected;
-    });
-    session.pollTick(); // ask at once rather than after the first period
-    const bool ok = runUntil(timeoutSeconds, [&] { return connectedPoll; });
+    // A command only looks at the controller until it acts: the poll must not
+    // move the logbook read position.
+    session.setLogbookRewindOnPoll(false);
+    std::optional<bool> modelValid;
+    auto conn = QObject::connect(&session, &ControllerSession::pollAnswered,
+                                 [&](bool valid) { modelValid = valid; });
+    session.requestPoll(); // ask at once rather than after the first period
+    runUntil(timeoutSeconds, [&] { return modelValid.has_value(); });
     QObject::disconnect(conn);
-    if (!ok)
+    if (!modelValid)
         reportNoAnswer(session, timeoutSeconds, err);
-    return ok;
+    // An unusable model text has been reported through the session's messages.
+    return modelValid.value_or(false);
 }
 
 int runStatusCommand(ControllerSession& session, int timeoutSeconds, bool json, QTextStream& out,
                      QTextStream& err) {
-    bool live = false;
-    auto conn = QObject::connect(&session, &ControllerSession::liveValues, [&] { live = true; });
+    // The live values are among the poll replies that the wait collects.
     if (!waitForController(session, timeoutSeconds, err))
         return 2;
-    const bool ok = runUntil(timeoutSeconds, [&] { return live; });
-    QObject::disconnect(conn);
-    if (!ok) {
-        reportNoAnswer(session, timeoutSeconds, err);
-        return 2;
-    }
 
     const StatusPanels& p = session.panels();
     const ModelInfo& m = session.model();

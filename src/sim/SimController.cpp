@@ -223,11 +223,22 @@ void SimController::dispatch(const SimParsed& parsed) {
         writeDone(entry, false, QStringLiteral("wrong check sum"));
         return;
     }
+    const QByteArray code = entry.wire.key.trimmed();
+    if (entry.stepWrite && m_faultCounter.strikes(SimCodeFault::Kind::Refuse, code)) {
+        writeDone(entry, false, QStringLiteral("refused (fault)"));
+        return;
+    }
+    m_dropping = !entry.stepWrite && m_faultCounter.strikes(SimCodeFault::Kind::Drop, code);
+    if (m_dropping)
+        Q_EMIT trace(QStringLiteral("replies to \"%1\" dropped (fault)").arg(printable(code)));
     (this->*entry.handler)(entry, parsed);
+    m_dropping = false;
 }
 
 void SimController::reply(QByteArrayView code, QByteArray payload, bool carriesCheck) {
-    if (carriesCheck && m_faults.badChecksum)
+    if (m_dropping)
+        return;
+    if (carriesCheck && m_faultCounter.spoilsCheck(code))
         payload = withWrongCheck(payload);
     Q_EMIT replyReady(frame(code, payload));
 }

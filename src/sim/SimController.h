@@ -52,8 +52,9 @@ public:
     void setDateText(const QString& text) { m_dateText = text; }
     void setVersionText(const QString& text) { m_version = text; }
     const QString& versionText() const { return m_version; }
-    // Only badChecksum concerns the controller; the transport plays the others.
-    void setFaults(const SimFaults& faults) { m_faults = faults; }
+    // The check, drop and refuse faults concern the controller; the transport
+    // plays junk, split and silent.
+    void setFaults(const SimFaults& faults) { m_faultCounter.reset(faults); }
     void setAckQuietMs(int ms);
     int ackQuietMs() const { return m_ackTimer.interval(); }
     // How long the radio-clock indicator mode lasts before the controller ends
@@ -137,7 +138,8 @@ private:
     Clock m_clock;
     QString m_dateText;
     QString m_version = QStringLiteral("3.12");
-    SimFaults m_faults;
+    SimFaultCounter m_faultCounter;
+    bool m_dropping = false; // the request being answered has its replies dropped
     SimCommandParser m_parser;
     SimWeather m_weather;
     SimParameters m_params;

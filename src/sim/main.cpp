@@ -74,7 +74,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("paced"),
          QStringLiteral("Hold both directions to 960 bytes/s (9600 baud).")},
         {QStringLiteral("fault"),
-         QStringLiteral("bad-checksum, junk, split or silent (may be repeated)."),
+         QStringLiteral("bad-checksum, junk, split, silent, bad-check-share=PERCENT, "
+                        "bad-check=CODE[:N], drop=CODE[:N] or refuse=CODE[:N] (may be "
+                        "repeated; N picks the n-th frame, request or write of CODE)."),
          QStringLiteral("KIND")},
         {QStringLiteral("log-entries"),
          QStringLiteral("Logbook entries at start 0..2000 (default 42)."), QStringLiteral("N")},
@@ -119,10 +121,7 @@ int main(int argc, char** argv) {
         const auto f = SimFaults::fromName(name);
         if (!f)
             return fail(QStringLiteral("unknown fault \"%1\"").arg(name));
-        faults.badChecksum |= f->badChecksum;
-        faults.junk |= f->junk;
-        faults.split |= f->split;
-        faults.silent |= f->silent;
+        faults.merge(*f);
     }
 
     Simulator sim(model);

@@ -1,3 +1,4 @@
+#include "FakeLink.h"
 #include "LogbookPage.h"
 #include "SimLogbook.h"
 #include "SimLoopbackLink.h"
@@ -22,7 +23,9 @@ const char* const kButtons[] = {"Logbuch_Button", "Logbuch_Anfang", "Logbuch_Loe
 
 struct PageRig {
     SimLogbook sim;
-    SimLoopbackLink link{[this](const QByteArray& request) { return sim.handle(request); }};
+    SimLoopbackLink link{[this](const QByteArray& request) {
+        return request == "smn" ? nameFrames() : sim.handle(request);
+    }};
     ControllerSession session{&link};
     LogbookTransfer transfer{session,
                              [](int motor) { return QStringLiteral("Raum %1").arg(motor); }};

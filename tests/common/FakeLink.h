@@ -58,3 +58,11 @@ private:
 inline QByteArray frame(const QByteArray& code, const QByteArray& payload) {
     return "start_" + code + payload + "ende_";
 }
+
+// The eight "smn" frames a controller answers to the names request.
+inline QList<QByteArray> nameFrames(const QByteArray& name = "Raum        ") {
+    QList<QByteArray> frames;
+    for (char m = '1'; m <= '8'; ++m)
+        frames << frame("smn", QByteArray(1, m) + ',' + name);
+    return frames;
+}

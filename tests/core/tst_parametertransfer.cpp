@@ -1,7 +1,9 @@
 #include "FakeLink.h"
+#include "SimController.h"
 
 #include "session/ControllerSession.h"
 #include "session/ParameterTransfer.h"
+#include "session/ReadAllChecklist.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -150,7 +152,7 @@ private Q_SLOTS:
         QVERIFY(!r.transfer.startSendAll()); // sequences exclude each other
     }
 
-    void readAllEndsWithTheLastSlot() {
+    void readAllEndsWithTheLastSlotOnlyWhenComplete() {
         Rig r(kBasic);
         QSignalSpy finished(&r.transfer, &ParameterTransfer::readAllFinished);
         // A stray last record while idle ends nothing and keeps the user's flags.
@@ -159,16 +161,70 @@ private Q_SLOTS:
         QVERIFY(r.params.switchTimes.changedCount() >= changedBefore - 1);
         QCOMPARE(finished.size(), 0);
         r.transfer.startReadAll();
-        r.link.receive(frame("smn", "3,K\xfc"
-                                    "che       "));
-        r.link.receive(frame("sfs", "1,1,1,1,24,0,40,1,0,69,"));
+        // The controller's answer, the first slot record held back.
+        SimController sim(SimModel::fromText(QString::fromLatin1(kBasic)));
+        QList<QByteArray> frames;
+        QObject::connect(&sim, &SimController::replyReady,
+                         [&](const QByteArray& f) { frames << f; });
+        sim.feed("smnszzsfs");
+        const QByteArray firstSlot = frames.takeAt(9); // 8 names, szz, then slot 1
+        frames.replace(2, frame("smn", "3,K\xfc"
+                                       "che       "));
+        for (const QByteArray& f : std::as_const(frames))
+            r.link.receive(f);
         QCOMPARE(finished.size(), 0);
-        r.link.receive(frame("sfs", "7,8,8,0,6,30,40,1,0,101,"));
+        QCOMPARE(r.link.written, QByteArray("smnszzsfsszzsfs")); // asked again
+        r.link.receive(firstSlot);
+        QCOMPARE(finished.size(), 0); // the round's end is still to come
+        for (const QByteArray& f : std::as_const(frames))
+            r.link.receive(f);
         QCOMPARE(finished.size(), 1);
+        QVERIFY(finished.first().first().toBool());
         QCOMPARE(r.session.activity(), Activity::Idle);
         QCOMPARE(r.params.motorNames.name(2), QStringLiteral("K\u00FCche       "));
         QCOMPARE(r.params.switchTimes.changedCount(), 0);
         QVERIFY(r.session.panels().text(StatusPanels::Activity).isEmpty());
+    }
+
+    void incompleteReadMessages_data() {
+        QTest::addColumn<QByteArray>("model");
+        QTest::addColumn<QList<int>>("missingSlots"); // ReadAllChecklist::slotKey
+        QTest::addColumn<bool>("namesArrive");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("complete") << kBasic << QList<int>{} << true << QString();
+        QTest::newRow("one slot") << kBasic << QList<int>{123} << true
+                                  << "Lesen unvollst\u00E4ndig: Schaltzeit Mo Motor 2 Nr. 3 fehlt";
+        QTest::newRow("slots and names")
+            << kBasic << QList<int>{123, 788} << false
+            << "Lesen unvollst\u00E4ndig: Motornamen, Schaltzeit Mo Motor 2 Nr. 3, Schaltzeit So "
+               "Motor 8 Nr. 8 fehlen";
+        QTest::newRow("many slots") << kBasic << QList<int>{111, 112, 113, 114} << true
+                                    << "Lesen unvollst\u00E4ndig: Schaltzeiten (4 Datens\u00E4tze) "
+                                       "fehlen";
+        QTest::newRow("nothing from a sensor model")
+            << kSensor << QList<int>{} << false
+            << "Lesen unvollst\u00E4ndig: Beschattung, D\u00E4mmerung Morgen, D\u00E4mmerung "
+               "Abend, Wind, Regen, Reversier-Automatik, 6 weitere fehlen";
+    }
+    void incompleteReadMessages() {
+        QFETCH(QByteArray, model);
+        QFETCH(QList<int>, missingSlots);
+        QFETCH(bool, namesArrive);
+        ReadAllChecklist list;
+        const ModelInfo info = parseModel(QString::fromLatin1(model), {}).info;
+        list.expect(info);
+        if (!info.hasOutdoorAutomatics()) {
+            list.arrived("szz", 0);
+            for (int m = 1; m <= 8 && namesArrive; ++m)
+                list.arrived("smn", m);
+            for (int d = 1; d <= 7; ++d)
+                for (int m = 1; m <= 8; ++m)
+                    for (int slot = 1; slot <= 8; ++slot)
+                        if (!missingSlots.contains(ReadAllChecklist::slotKey(d, m, slot)))
+                            list.arrived("sfs", ReadAllChecklist::slotKey(d, m, slot));
+        }
+        QTEST(list.incompleteMessage(), "message");
+        QCOMPARE(list.complete(), list.incompleteMessage().isEmpty());
     }
 
     void stalledReadAllPutsEverythingBack() {
@@ -184,8 +240,17 @@ private Q_SLOTS:
         QVERIFY(!finished.first().first().toBool());
         QVERIFY(r.params == before);
         QCOMPARE(r.session.activity(), Activity::Idle);
-        QCOMPARE(r.session.panels().text(StatusPanels::Activity),
-                 ParameterTransfer::kReadTimeoutText);
+        // It answered once: what it never sent is named.
+        QVERIFY(r.session.panels()
+                    .text(StatusPanels::Activity)
+                    .startsWith(QStringLiteral("Lesen unvollst\u00E4ndig: Beschattung, ")));
+
+        Rig silent(kSensor);
+        silent.transfer.setTimeouts(30, 30);
+        QSignalSpy silentFinished(&silent.transfer, &ParameterTransfer::readAllFinished);
+        silent.transfer.startReadAll();
+        QTRY_COMPARE(silentFinished.size(), 1);
+        QCOMPARE(silentFinished.first().at(1).toString(), ParameterTransfer::kReadTimeoutText);
     }
 
     void stalledSendAllKeepsChangedFlags() {

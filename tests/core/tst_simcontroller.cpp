@@ -342,6 +342,42 @@ private Q_SLOTS:
                  (QMap<QByteArray, int>{{"sbp", 16}, {"sfs", 448}, {"skd", 1}, {"smn", 8}}));
     }
 
+    void faultsAimedAtCodes_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QByteArray>("requests");
+        QTest::addColumn<int>("frames"); // -1: the name is refused
+        QTest::addColumn<int>("badFrames");
+        QTest::newRow("third shading frame")
+            << "bad-check=sbp:3" << QByteArray("sbpsbp") << 32 << 1;
+        QTest::newRow("every shading frame") << "bad-check=sbp" << QByteArray("sbpsbp") << 32 << 32;
+        QTest::newRow("a quarter of all") << "bad-check-share=25" << QByteArray("sbp") << 16 << 4;
+        QTest::newRow("second request dropped")
+            << "drop=sbp:2" << QByteArray("sbpsbpsbp") << 32 << 0;
+        QTest::newRow("names always dropped") << "drop=smn" << QByteArray("smnsmn") << 0 << 0;
+        QTest::newRow("upper-case code") << "drop=SMN" << QByteArray() << -1 << 0;
+        QTest::newRow("share over 100") << "bad-check-share=101" << QByteArray() << -1 << 0;
+        QTest::newRow("occurrence 0") << "refuse=rbp:0" << QByteArray() << -1 << 0;
+    }
+    void faultsAimedAtCodes() {
+        QFETCH(QString, fault);
+        QFETCH(QByteArray, requests);
+        QFETCH(int, frames);
+        QFETCH(int, badFrames);
+        const auto faults = SimFaults::fromName(fault);
+        QCOMPARE(faults.has_value(), frames >= 0);
+        if (!faults)
+            return;
+        Harness h;
+        h.controller.setFaults(*faults);
+        const QList<Reply> replies = h.send(requests);
+        QCOMPARE(replies.size(), frames);
+        int bad = 0;
+        for (const Reply& r : replies)
+            bad += kCheckedCounts.contains(r.code) &&
+                   !checkSumMatches(values(r), kCheckedCounts[r.code]);
+        QCOMPARE(bad, badFrames);
+    }
+
     // Switch times that fall due go into the logbook, newest first.
     void switchTimesFillTheLogbook() {
         Harness h(SimModel(Variant::Sensor, 3, 2));

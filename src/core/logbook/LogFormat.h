@@ -2,6 +2,7 @@
 
 #include "logbook/LogEntry.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -20,6 +21,11 @@ inline const QString kLogNoEntriesText = QStringLiteral("   Keine Logbucheinträ
 // Column captions above the logbook list.
 inline const QString kLogListCaption = QStringLiteral(
     "Nr.    Motor / Raum          Datum          Uhrzeit      Richtung       Ausgelöst durch    ");
+
+// Character column at which each caption's field starts in a list row:
+// number, motor, date, time, direction (the caption is wider than its
+// one-character field and starts a little before it), cause.
+inline const QList<int> kLogListColumns{0, 7, 20, 29, 36, 44};
 
 // First line of a logbook export file.
 inline const QString kLogExportHeader =

@@ -54,6 +54,7 @@ bool LogbookTransfer::startRead(bool fromStart) {
     if (fromStart)
         m_session.send("slr");
     m_entriesThisRead = 0;
+    m_check.begin(fromStart ? 1 : m_nextPageFirst, LogbookList::kPageSize);
     begin(Mode::Read, "sld");
     return true;
 }
@@ -64,16 +65,29 @@ bool LogbookTransfer::startExport(const QString& path, QString* error) {
     if (!m_export.open(path, error))
         return false;
     m_export.writeLine(kLogExportHeader);
+    m_retried = false;
+    m_mode = Mode::Export;
+    m_session.setActivity(Activity::Logbook);
+    Q_EMIT busyChanged(true);
+    sendExportRequests();
+    return true;
+}
+
+void LogbookTransfer::sendExportRequests() {
     m_exportedEntries = 0;
+    m_exportEntries.clear();
+    m_check.begin(1, 0);
+    m_heard = false;
     m_session.send("smn");
     m_session.send("sla");
-    begin(Mode::Export, "slf");
+    m_session.send("slf");
+    m_silence.start();
     Q_EMIT progress(0, m_logCount);
-    return true;
 }
 
 void LogbookTransfer::begin(Mode mode, const QByteArray& lastRequest) {
     m_mode = mode;
+    m_heard = false;
     m_session.setActivity(Activity::Logbook);
     Q_EMIT busyChanged(true);
     m_session.send(lastRequest);
@@ -86,6 +100,7 @@ bool LogbookTransfer::clearLog() {
     m_session.send("sll");
     m_list.blank();
     m_lastLogEntry = 1;
+    m_nextPageFirst = 1;
     Q_EMIT listReset();
     return true;
 }
@@ -111,14 +126,53 @@ void LogbookTransfer::finish(bool ok, QString message) {
     Q_EMIT finished(ok, message);
 }
 
-void LogbookTransfer::onFrame() {
-    if (isBusy())
-        m_silence.start();
+void LogbookTransfer::onFrame(const QByteArray& code, const QByteArray& payload) {
+    if (!isBusy())
+        return;
+    m_heard = true;
+    m_silence.start();
+    if (code == "smn" && !payload.isEmpty())
+        m_check.nameArrived(payload.at(0) - '0');
+}
+
+void LogbookTransfer::endPass() {
+    if (m_check.complete()) {
+        m_session.addRxCount(1);
+        if (m_mode == Mode::Read)
+            m_nextPageFirst = m_check.last() + 1;
+        else
+            writeExport();
+        finish(true, QString());
+        return;
+    }
+    if (m_mode == Mode::Export && !m_retried) {
+        m_retried = true;
+        sendExportRequests();
+        return;
+    }
+    const QString what = m_check.missing();
+    if (m_mode == Mode::Read) {
+        // The controller's read position moved on by the page all the same.
+        m_nextPageFirst = m_check.last() + 1;
+        finish(false, QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: ") + what);
+    } else {
+        finish(false, QStringLiteral("Logbuch-Export unvollst\u00E4ndig, es fehlen: ") + what +
+                          QStringLiteral(". Die Datei wurde nicht geschrieben."));
+    }
+}
+
+void LogbookTransfer::writeExport() {
+    for (const LogEntry& e : std::as_const(m_exportEntries))
+        m_export.writeLine(logExportLine(e, m_logCount, logMotorName(e, m_motorNames)));
 }
 
 void LogbookTransfer::onSilence() {
     if (!isBusy())
         return;
+    if (m_heard) {
+        endPass();
+        return;
+    }
     finish(false, m_mode == Mode::Export
                       ? QStringLiteral("Logbuch-Export abgebrochen: keine Antwort von der "
                                        "Steuerung. Die Datei wurde nicht geschrieben.")
@@ -132,6 +186,7 @@ void LogbookTransfer::onSla(const QByteArray& payload) {
     if (!values)
         return;
     m_logCount = (*values)[0];
+    m_check.countArrived(m_logCount);
     Q_EMIT logCountChanged(m_logCount);
     if (m_mode == Mode::Export)
         Q_EMIT progress(0, m_logCount);
@@ -171,13 +226,14 @@ void LogbookTransfer::onSld(const QByteArray& payload) {
     Q_EMIT rowChanged(row, text);
     if (!entry->isEnd()) {
         ++m_entriesThisRead;
+        m_check.entryArrived(entry->number);
         Q_EMIT entryRead(shown, text);
     }
     m_selectedRow = entry->isEnd() ? 0 : row;
     Q_EMIT rowSelected(m_selectedRow);
     if (entry->isEnd() && m_mode == Mode::Read) {
-        m_session.addRxCount(1);
-        finish(true, QString());
+        m_check.endArrived();
+        endPass();
     }
 }
 
@@ -191,16 +247,18 @@ void LogbookTransfer::onSlf(const QByteArray& payload) {
     const qint64 n = advance(*entry);
     if (!entry->isEnd()) {
         ++m_exportedEntries;
+        m_check.entryArrived(entry->number);
         Q_EMIT progress(int(n), m_logCount);
     }
     m_session.panels().setText(StatusPanels::Activity,
                                QStringLiteral("Logbuch Zeile ") + QString::number(n));
+    // The lines are written once the whole log is known to be there.
     LogEntry line = *entry;
     line.number = int(n);
-    m_export.writeLine(logExportLine(line, m_logCount, logMotorName(line, m_motorNames)));
+    m_exportEntries.append(line);
     if (entry->isEnd()) {
-        m_session.addRxCount(1);
-        finish(true, QString());
+        m_check.endArrived();
+        endPass();
     }
 }
 

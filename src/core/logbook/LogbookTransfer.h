@@ -2,6 +2,7 @@
 
 #include "logbook/LogExportFile.h"
 #include "logbook/LogFormat.h"
+#include "logbook/LogPassCheck.h"
 #include "logbook/LogbookList.h"
 
 #include <QObject>
@@ -16,6 +17,12 @@ class ControllerSession;
 // handlers of the session. While a read or export runs the session's activity
 // is Logbook (no polling); the end frame (N = 9999), or a silence longer than
 // the time-out, brings it back to Idle.
+//
+// A transfer succeeds only when everything it covers arrived intact: the
+// entry count, the motor names, every entry number of the page (a read) or of
+// the whole log (an export) and the end frame. An incomplete export is asked
+// for once more, then fails without touching the file; an incomplete page
+// read fails naming what is missing.
 class LogbookTransfer : public QObject {
     Q_OBJECT
 public:
@@ -51,8 +58,8 @@ public:
     int lastLogEntry() const { return m_lastLogEntry; }
     const LogbookList& list() const { return m_list; }
     int selectedRow() const { return m_selectedRow; }
-    // Entries the running or last read put into the list (end frame not counted).
-    int entriesInLastRead() const { return m_entriesThisRead; }
+    // The last page read reached the oldest entry.
+    bool readReachedEnd() const { return m_check.countKnown() && m_check.last() >= m_logCount; }
     // Entries written by the running or last export (header and the end
     // frame's line not counted).
     int exportedEntries() const { return m_exportedEntries; }
@@ -81,8 +88,12 @@ private:
     void onSla(const QByteArray& payload);
     void onSld(const QByteArray& payload);
     void onSlf(const QByteArray& payload);
-    void onFrame();
+    void onFrame(const QByteArray& code, const QByteArray& payload);
     void onSilence();
+    // The end frame came, or the line fell silent after some frames.
+    void endPass();
+    void sendExportRequests();
+    void writeExport();
     // Parses and checks an entry payload; reports failures in panel 5.
     std::optional<LogEntry> takeEntry(const QByteArray& code, const QByteArray& payload);
     // The entry number the frame stands for: its own, or LastLogEntry + 1 for the end frame.
@@ -99,6 +110,12 @@ private:
     int m_selectedRow = 0;
     int m_entriesThisRead = 0;
     int m_exportedEntries = 0;
+
+    LogPassCheck m_check;
+    bool m_heard = false;   // a frame arrived during this transfer
+    bool m_retried = false; // the export was asked for a second time
+    int m_nextPageFirst = 1;
+    QList<LogEntry> m_exportEntries; // intact entries of the export, the end frame last
 };
 
 } // namespace korvane

@@ -7,6 +7,7 @@ namespace korvane {
 namespace {
 
 const QByteArray kPollRequests = QByteArrayLiteral("sfi\rsdt\rsti\rskd\rsmo\r");
+const QList<QByteArray> kPollReplies = {"sfi", "sdt", "sti", "skd", "smo"};
 constexpr int kPollTxAmount = 20;
 constexpr int kReopenIntervalMs = 1000;
 const QString kIniWriteFailed =
@@ -164,6 +165,7 @@ void ControllerSession::dispatch(const QByteArray& code, const QByteArray& paylo
     const auto it = m_handlers.constFind(code);
     if (it != m_handlers.constEnd())
         (*it)(payload);
+    notePollReply(code);
     Q_EMIT frameReceived(code, payload);
 }
 
@@ -207,9 +209,25 @@ void ControllerSession::setProgramSettingsWriter(std::function<bool()> writer) {
     m_settingsWriter = std::move(writer);
 }
 
+void ControllerSession::sendPoll() {
+    send(kPollRequests, kPollTxAmount);
+    m_pollPending = kPollReplies;
+}
+
+void ControllerSession::requestPoll() {
+    sendPoll();
+}
+
+void ControllerSession::notePollReply(const QByteArray& code) {
+    if (!m_pollPending.removeOne(code) || !m_pollPending.isEmpty())
+        return;
+    const bool valid = applyModel();
+    Q_EMIT pollAnswered(valid);
+}
+
 void ControllerSession::pollTick() {
     if (m_activity == Activity::Idle) {
-        send(kPollRequests, kPollTxAmount);
+        sendPoll();
         if (!isConnected()) {
             for (int panel : {StatusPanels::Version, StatusPanels::Date, StatusPanels::Time})
                 m_panels.setText(panel, QString());
@@ -234,7 +252,7 @@ void ControllerSession::pollTick() {
     Q_EMIT heartbeat(connected, m_dotFuchsia);
 }
 
-void ControllerSession::applyModel() {
+bool ControllerSession::applyModel() {
     const ModelParse parsed = parseModel(m_modelText, m_model);
     if (!parsed.countsValid && !m_modelFaultReported) {
         m_modelFaultReported = true;
@@ -246,6 +264,7 @@ void ControllerSession::applyModel() {
         m_modelFaultReported = false;
     }
     m_model = parsed.info;
+    return parsed.countsValid;
 }
 
 void ControllerSession::watchdogTick() {

@@ -91,6 +91,14 @@ public:
 
     // Where Korvane.ini is written after the first connected poll; empty: never.
     void setProgramSettingsWriter(std::function<bool()> writer);
+    // Whether the first connected poll tick sends "slr", which moves the
+    // controller's logbook read position to the first entry (on by default;
+    // commands that must leave the controller as it is turn it off).
+    void setLogbookRewindOnPoll(bool on) { m_logReadStarted = !on; }
+
+    // Sends the five poll requests now, outside the poll period.
+    // pollAnswered() follows once all five replies are in.
+    void requestPoll();
 
 public Q_SLOTS:
     void pollTick();
@@ -108,6 +116,9 @@ Q_SIGNALS:
     // Heartbeat: true paints Dot as a fuchsia circle, false as a red square.
     void heartbeat(bool connected, bool fuchsiaCircle);
     void liveValues(const LiveDisplay& display);
+    // All five replies of the last poll arrived and the model text was
+    // evaluated; `modelValid` is false when its counts are not digits.
+    void pollAnswered(bool modelValid);
     void luxModeChanged(bool meanShown);
     void dcfIndicatorChanged(bool active);
     void dcfLed(bool lit);
@@ -129,7 +140,9 @@ private:
     void dispatch(const QByteArray& code, const QByteArray& payload);
     void registerPollHandlers();
     void onLiveValues(const QByteArray& payload);
-    void applyModel();
+    bool applyModel();
+    void sendPoll();
+    void notePollReply(const QByteArray& code);
     void startPolling();
     void tryReopen();
 
@@ -159,6 +172,7 @@ private:
     bool m_luxMeanShown = true;
     bool m_dotFuchsia = false;
     LiveDisplay m_live;
+    QList<QByteArray> m_pollPending; // poll replies still to come
     std::function<bool()> m_settingsWriter;
 };
 

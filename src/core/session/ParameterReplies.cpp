@@ -22,6 +22,9 @@ void ParameterTransfer::registerReplyHandlers() {
             if (!values)
                 return;
             const ReplyOutcome outcome = applyBlockReply(m_params, id, *values);
+            if (outcome.stored)
+                m_checklist.arrived(
+                    code, ReadAllChecklist::recordKey(outcome.profile, outcome.motor + 1));
             if (!outcome.errorText.isEmpty())
                 m_session.panels().setText(StatusPanels::Error, outcome.errorText);
             Q_EMIT blockChanged(id);
@@ -36,6 +39,8 @@ void ParameterTransfer::registerReplyHandlers() {
             if (!values)
                 return;
             const ReplyOutcome outcome = applySystemParamReply(m_params, id, *values);
+            if (outcome.stored)
+                m_checklist.arrived(code, 0);
             if (!outcome.errorText.isEmpty())
                 m_session.panels().setText(StatusPanels::Error, outcome.errorText);
             Q_EMIT systemParamsChanged();
@@ -48,6 +53,8 @@ void ParameterTransfer::registerReplyHandlers() {
         if (!values)
             return;
         const ReplyOutcome outcome = applyAlarmReply(m_params.alarmSetup, *values);
+        if (outcome.stored)
+            m_checklist.arrived("sas", outcome.motor + 1);
         if (!outcome.errorText.isEmpty())
             m_session.panels().setText(StatusPanels::Error, outcome.errorText);
         Q_EMIT alarmSetupChanged();
@@ -57,8 +64,10 @@ void ParameterTransfer::registerReplyHandlers() {
         m_session.panels().setText(StatusPanels::Activity, smnStatusText());
         Q_EMIT namesReading();
         const SmnOutcome outcome = applySmnReply(m_params.motorNames, payload);
-        if (outcome.stored)
+        if (outcome.stored) {
+            m_checklist.arrived("smn", outcome.motor + 1);
             Q_EMIT motorNameChanged(outcome.motor);
+        }
     });
 
     m_session.registerHandler("sfs", [this](const QByteArray& payload) { onSfs(payload); });
@@ -74,12 +83,13 @@ void ParameterTransfer::onSfs(const QByteArray& payload) {
         applySfsReply(m_params.switchTimes, *values, model.motorCount, model.slotsPerMotor);
     if (outcome.dayValid)
         showReading(outcome.statusText);
+    if (outcome.stored)
+        m_checklist.arrived("sfs",
+                            ReadAllChecklist::slotKey((*values)[0], (*values)[1], (*values)[2]));
     if (!outcome.errorText.isEmpty())
         m_session.panels().setText(StatusPanels::Error, outcome.errorText);
-    // Only a running read-all ends here: a stray last record must not clear
-    // the Changed flags of data the user has not sent.
-    if (outcome.endsReadAll && m_session.activity() == Activity::ReadAll)
-        finishReadAll();
+    // The read-all round ends after this frame's dispatch (afterReadFrame).
+    m_lastSlotSeen = m_lastSlotSeen || outcome.endsReadAll;
 }
 
 } // namespace korvane

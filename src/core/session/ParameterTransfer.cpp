@@ -2,6 +2,7 @@
 
 #include "params/SwitchTimeLists.h"
 #include "params/SwitchTimeWire.h"
+#include "session/TransferNames.h"
 
 namespace korvane {
 namespace {
@@ -72,6 +73,43 @@ int nextStep(int step, int txDay, const ModelInfo& model) {
     }
 }
 
+// The name of a send-all step in the message about refused steps.
+QString stepTitle(const SendStep& s, int day) {
+    switch (s.kind) {
+    case StepKind::SwitchTimeDay:
+        return sendSwitchTimeDayStatusText(day).mid(3).trimmed(); // without "Tx "
+    case StepKind::MotorNames:
+        return QStringLiteral("Motornamen");
+    case StepKind::Block:
+        return blockTitle(s.block);
+    case StepKind::Param:
+        return paramTitle(s.param);
+    case StepKind::Alarm:
+        return QStringLiteral("Alarm Setup");
+    case StepKind::End:
+        break;
+    }
+    return QString();
+}
+
+// Copies the Changed flags of what step `s` sends from `from` into `to`.
+void copyStepChangedFlags(const SendStep& s, int day, const ParameterSet& from, ParameterSet& to) {
+    switch (s.kind) {
+    case StepKind::SwitchTimeDay:
+        for (int m = 0; m < kSwitchMotors; ++m)
+            for (int slot = 0; slot < kSlotsPerMotor; ++slot)
+                to.switchTimes.at(day, m, slot).changed = from.switchTimes.at(day, m, slot).changed;
+        break;
+    case StepKind::Block:
+        for (int p = 0; p < kProfileCount; ++p)
+            for (int m = 0; m < kMotorCount; ++m)
+                to.record(s.block, p, m).changed = from.record(s.block, p, m).changed;
+        break;
+    default:
+        break; // names, single values and the alarm setup are always sent whole
+    }
+}
+
 } // namespace
 
 ParameterTransfer::ParameterTransfer(ControllerSession& session, ParameterSet& params,
@@ -82,9 +120,9 @@ ParameterTransfer::ParameterTransfer(ControllerSession& session, ParameterSet& p
     connect(&m_session, &ControllerSession::changedEvent, this,
             [this](ChangedEvent event) { applyChangedEvent(m_params, event); });
     // Any frame during a read-all shows that the controller is still talking.
-    connect(&m_session, &ControllerSession::frameReceived, this, [this] {
+    connect(&m_session, &ControllerSession::frameReceived, this, [this](const QByteArray& code) {
         if (m_session.activity() == Activity::ReadAll)
-            m_silence.start(m_readSilenceMs);
+            afterReadFrame(code);
     });
     connect(&m_session, &ControllerSession::bytesCounted, this, [this](int rx) {
         if (m_session.activity() == Activity::ReadAll)
@@ -135,18 +173,60 @@ bool ParameterTransfer::startReadAll() {
     Q_EMIT progress(0, m_progressMax, true);
     m_session.resetCounters();
 
-    const ModelInfo& m = m_session.model();
-    QByteArray requests;
-    if (m.hasOutdoorAutomatics())
-        requests += "sbpsdmsdaswpsrpsjpsoasbhsas";
-    if (m.conservatory)
-        requests += "sppsipsfpsapsspsoi";
-    if (m.keyAutomatic)
-        requests += "sta";
-    requests += "smnszzsfs";
-    m_session.send(requests);
-    m_silence.start(m_readSilenceMs);
+    m_checklist.expect(m_session.model());
+    m_readRound = 0;
+    sendReadRequests(ReadAllChecklist::requests(m_session.model()));
     return true;
+}
+
+void ParameterTransfer::sendReadRequests(const QList<QByteArray>& requests) {
+    m_roundEnd = requests.last();
+    m_roundHeard = false;
+    m_lastSlotSeen = false;
+    m_session.send(requests.join());
+    m_silence.start(m_readSilenceMs);
+}
+
+void ParameterTransfer::afterReadFrame(const QByteArray& code) {
+    m_roundHeard = true;
+    m_silence.start(m_readSilenceMs);
+    // The controller answers the requests in order: the answer to the last
+    // one ends the round (for "sfs" its last record, whether or not intact).
+    if (code == m_roundEnd && (code != "sfs" || m_lastSlotSeen))
+        endReadRound();
+}
+
+void ParameterTransfer::endReadRound() {
+    if (m_checklist.complete()) {
+        finishReadAll();
+        return;
+    }
+    if (m_readRound >= kReadRetryRounds) {
+        failReadAll(m_checklist.incompleteMessage());
+        return;
+    }
+    ++m_readRound;
+    // "szz" answers with one frame: asked last, it marks the end of a round
+    // that does not ask for the switch times again.
+    QList<QByteArray> again;
+    for (const QByteArray& code : m_checklist.incompleteRequests()) {
+        if (code != "szz" && code != "sfs")
+            again << code;
+    }
+    again << "szz";
+    if (m_checklist.incompleteRequests().contains("sfs"))
+        again << "sfs";
+    sendReadRequests(again);
+}
+
+void ParameterTransfer::failReadAll(const QString& message) {
+    m_silence.stop();
+    // The table reset before reading must not cost the user data.
+    m_params = m_beforeRead;
+    m_session.panels().setText(StatusPanels::Activity, message);
+    Q_EMIT progress(0, m_progressMax, false);
+    m_session.setActivity(Activity::Idle);
+    Q_EMIT readAllFinished(false, message);
 }
 
 void ParameterTransfer::finishReadAll() {
@@ -175,6 +255,8 @@ bool ParameterTransfer::startSendAll() {
     m_session.resetCounters();
 
     m_txDay = 1;
+    m_refused.clear();
+    m_pendingScope = {0, 0};
     const qsizetype bytes = sendSwitchTimes(0);
     m_txStep = 0;
     armAckTimer(bytes);
@@ -189,6 +271,9 @@ void ParameterTransfer::onAcknowledge(const QByteArray& payload) {
     if (values && (*values)[0] != 0)
         m_session.panels().setText(StatusPanels::Error,
                                    QStringLiteral("Fehler ") + QString::number(m_txStep));
+    // An acknowledgement that is not a clear 0 leaves the step's data unsent.
+    if (!values || (*values)[0] != 0)
+        m_refused.append(m_pendingScope);
     runStep(m_txStep);
 }
 
@@ -257,6 +342,7 @@ void ParameterTransfer::runStep(int step) {
         finishSendAll();
         return;
     }
+    m_pendingScope = {step, m_txDay - 1};
     m_txStep = nextStep(step, m_txDay, model);
     armAckTimer(bytes);
 }
@@ -266,9 +352,24 @@ void ParameterTransfer::finishSendAll() {
     m_session.panels().setText(StatusPanels::Activity, QString());
     Q_EMIT progress(0, m_progressMax, false);
     m_session.addRxCount(1);
+    const ParameterSet sent = m_params;
     applyChangedEvent(m_params, ChangedEvent::SendAllDone);
+    QStringList refused;
+    for (const StepScope& r : std::as_const(m_refused)) {
+        const SendStep& s = *findStep(r.step);
+        copyStepChangedFlags(s, r.day, sent, m_params);
+        refused << stepTitle(s, r.day);
+    }
     m_session.setActivity(Activity::Idle);
-    Q_EMIT sendAllFinished(true, QString());
+    if (refused.isEmpty()) {
+        Q_EMIT sendAllFinished(true, QString());
+        return;
+    }
+    refused.removeDuplicates();
+    const QString message = QStringLiteral("Senden unvollständig, von der Steuerung abgelehnt: ") +
+                            refused.join(QStringLiteral(", "));
+    m_session.panels().setText(StatusPanels::Activity, message);
+    Q_EMIT sendAllFinished(false, message);
 }
 
 // --- stalls ------------------------------------------------------------------------
@@ -281,12 +382,12 @@ void ParameterTransfer::onSilence() {
     StatusPanels& panels = m_session.panels();
     switch (m_session.activity()) {
     case Activity::ReadAll:
-        // The table reset before reading must not cost the user data.
-        m_params = m_beforeRead;
-        panels.setText(StatusPanels::Activity, kReadTimeoutText);
-        Q_EMIT progress(0, m_progressMax, false);
-        m_session.setActivity(Activity::Idle);
-        Q_EMIT readAllFinished(false, kReadTimeoutText);
+        // A controller that answered once but not the end of this round is
+        // done with the round all the same.
+        if (m_roundHeard || m_readRound > 0)
+            endReadRound();
+        else
+            failReadAll(kReadTimeoutText);
         break;
     case Activity::SendAll:
         // The Changed flags stay set: the next send-all sends everything again.

@@ -3,6 +3,7 @@
 #include "blocks/BlockRecord.h"
 #include "params/ParameterSet.h"
 #include "session/ControllerSession.h"
+#include "session/ReadAllChecklist.h"
 
 #include <QObject>
 #include <QTimer>
@@ -14,6 +15,14 @@ namespace korvane {
 // record ends it) and send-all (one step per "stc" acknowledgement), and keeps
 // the Changed flags as the session's events demand. A read-all or send-all
 // that hears nothing for a while ends with a message and the program usable.
+//
+// A read-all completes or fails: when its answer lacks records (a failed
+// check, a value out of range, a frame that never came), the requests whose
+// answers are incomplete are sent again, at most kReadRetryRounds times; what
+// is still missing then is named in the failure message and the parameter set
+// is put back as it was. A send-all step that the controller acknowledges
+// with a non-zero "stc" does not stop the chain, but the send-all ends as a
+// failure naming the refused steps, whose records keep their Changed flags.
 class ParameterTransfer : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +34,8 @@ public:
     // long after the wire time of the step's bytes.
     static constexpr int kAckGraceMs = 3000;
     static constexpr int kLineBytesPerSecond = 960;
+    // Rounds of re-requests after the first round of a read-all.
+    static constexpr int kReadRetryRounds = 2;
 
     static inline const QString kDateNotSetMessage = QStringLiteral(
         "Bitte warten Sie, bis das Funk-Zeitsignal (DCF77) entschl\u00FCsselt wurde. Erst wenn "
@@ -73,7 +84,11 @@ private:
     // Both return the bytes written, for the acknowledgement time-out.
     qsizetype sendWrites(const QList<QByteArray>& writes, int txAmount);
     qsizetype sendSwitchTimes(int day);
+    void sendReadRequests(const QList<QByteArray>& requests);
+    void afterReadFrame(const QByteArray& code);
+    void endReadRound();
     void finishReadAll();
+    void failReadAll(const QString& message);
     void finishSendAll();
     void onSilence();
     void armAckTimer(qsizetype bytesSent);
@@ -87,6 +102,21 @@ private:
     int m_txStep = 0;
     int m_txDay = 1;
     int m_progressMax = 0;
+
+    ReadAllChecklist m_checklist;
+    int m_readRound = 0;
+    bool m_roundHeard = false;   // a frame arrived in this round
+    QByteArray m_roundEnd;       // the round's last request: its answer ends the round
+    bool m_lastSlotSeen = false; // the last switch-time record of the model arrived
+
+    // What the steps of a send-all sent, so that a refused one can be named
+    // and keep its Changed flags.
+    struct StepScope {
+        int step = 0;
+        int day = 0; // switch-time steps: 0 .. 6
+    };
+    StepScope m_pendingScope; // sent, not yet acknowledged
+    QList<StepScope> m_refused;
 };
 
 } // namespace korvane

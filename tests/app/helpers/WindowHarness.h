@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControllerPage.h"
+#include "DesktopProgram.h"
 #include "FakeLink.h"
 #include "MainWindow.h"
 #include "params/ParameterSet.h"
@@ -28,32 +29,18 @@ inline const QStringList kConnectionButtonNames{
     QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
 };
 
-// A main window over a fake link, with stand-ins for the switch-time and
-// logbook content (the named buttons, progress bars, port drop-down and
-// Label21), a settings file in a temporary directory and recorded messages.
+// The desktop program over a fake link, with a settings file in a temporary
+// directory and recorded messages; the test drives every timer tick itself.
 class WindowHarness {
 public:
     // `ini`: content of Korvane.ini; nullptr: no file.
-    explicit WindowHarness(const char* ini = nullptr) {
-        QFile file(iniPath());
-        if (ini && file.open(QIODevice::WriteOnly))
-            file.write(ini);
+    explicit WindowHarness(const char* ini = nullptr)
+        : program(std::make_unique<DesktopProgram>(link, writeIni(dir, ini))),
+          session(program->session()), window(&program->window()) {
         const int manualOnly = 3600 * 1000; // the test drives every tick itself
         session.setTimerIntervals(manualOnly, manualOnly, manualOnly);
-        window = std::make_unique<MainWindow>(session, iniPath());
-        window->attachParameters(params);
         window->setMessagePresenter([this](const QString& text) { messages.append(text); });
-
-        QWidget* switchTimes = content(kConnectionButtonNames.mid(0, 2), "ProgressBar");
-        auto* port = named(new QComboBox, "Combo_PortNum");
-        for (int n = 1; n <= 8; ++n)
-            port->addItem(QStringLiteral("COM %1").arg(n));
-        switchTimes->layout()->addWidget(port);
-        switchTimes->layout()->addWidget(named(new QLabel, "Label21"));
-        window->setSwitchTimeContent(switchTimes);
-        window->setLogbookContent(content(kConnectionButtonNames.mid(2), "LogbuchProgressBar"));
     }
-
     QString iniPath() const { return dir.filePath("Korvane.ini"); }
     // Shows the window and waits for the start-up to have run.
     bool activate() {
@@ -82,7 +69,7 @@ public:
         QWidget* page = widget;
         while (page && !qobject_cast<ControllerPage*>(page))
             page = page->parentWidget();
-        return widget && widget->isVisibleTo(page ? page : window.get());
+        return widget && widget->isVisibleTo(page ? page : window);
     }
     // The text of the line edit or label `name`.
     QString text(const QString& name) const {
@@ -95,23 +82,18 @@ public:
 
     QTemporaryDir dir;
     FakeSerialLink link;
-    ControllerSession session{&link};
-    ParameterSet params;
     QStringList messages;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<DesktopProgram> program;
+    ControllerSession& session;
+    MainWindow* window;
 
 private:
-    static QWidget* content(const QStringList& buttons, const QString& progressBar) {
-        auto* widget = new QWidget;
-        auto* layout = new QVBoxLayout(widget);
-        for (const QString& name : buttons)
-            layout->addWidget(named(new QPushButton(name), name));
-        layout->addWidget(named(new QProgressBar, progressBar));
-        return widget;
-    }
-    template <typename W> static W* named(W* widget, const QString& name) {
-        widget->setObjectName(name);
-        return widget;
+    static QString writeIni(const QTemporaryDir& dir, const char* ini) {
+        const QString path = dir.filePath("Korvane.ini");
+        QFile file(path);
+        if (ini && file.open(QIODevice::WriteOnly))
+            file.write(ini);
+        return path;
     }
 };
 

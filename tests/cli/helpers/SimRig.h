@@ -1,0 +1,73 @@
+#pragma once
+
+#include "SimController.h"
+#include "SimLoopbackLink.h"
+#include "session/ControllerSession.h"
+
+#include <QMap>
+#include <QTextStream>
+
+namespace korvane {
+
+// The simulated controller in-process, behind a loopback link, with a session
+// on the program's side and text streams that collect what a command prints.
+struct SimRig {
+    SimController sim;
+    SimLoopbackLink link{[this](const QByteArray& request) {
+        sim.feed(request);
+        return QList<QByteArray>{};
+    }};
+    ControllerSession session{&link};
+    QString outText;
+    QString errText;
+    QTextStream out{&outText};
+    QTextStream err{&errText};
+    QMetaObject::Connection toLink;
+
+    explicit SimRig(const SimModel& model = SimModel(), const QStringList& faults = {})
+        : sim(model) {
+        sim.setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(7, 5, 9)); });
+        sim.setAckQuietMs(1);
+        setFaults(faults);
+        toLink =
+            QObject::connect(&sim, &SimController::replyReady, &link, &SimLoopbackLink::receive);
+        QObject::connect(&session, &ControllerSession::userMessage,
+                         [this](const QString& text) { err << text << '\n'; });
+        session.openDevice(QStringLiteral("/dev/sim"));
+    }
+
+    void setFaults(const QStringList& names) {
+        SimFaults faults;
+        for (const QString& name : names) {
+            const auto f = SimFaults::fromName(name);
+            if (!f)
+                qFatal("unknown fault %s", qPrintable(name));
+            faults.merge(*f);
+        }
+        sim.setFaults(faults);
+    }
+
+    // Everything the controller keeps, as its answers to the read-all requests
+    // and the entry count, per request; asked without faults, past the line.
+    QMap<QByteArray, QByteArray> state() {
+        setFaults({});
+        QObject::disconnect(toLink);
+        QMap<QByteArray, QByteArray> s;
+        QByteArray current;
+        const auto c = QObject::connect(&sim, &SimController::replyReady,
+                                        [&](const QByteArray& f) { current += f; });
+        for (const char* code :
+             {"sbp", "sdm", "sda", "swp", "srp", "sjp", "soa", "sbh", "sas", "spp",
+              "sip", "sfp", "sap", "ssp", "soi", "sta", "smn", "szz", "sfs", "sla"}) {
+            current.clear();
+            sim.feed(code);
+            s.insert(code, current);
+        }
+        QObject::disconnect(c);
+        toLink =
+            QObject::connect(&sim, &SimController::replyReady, &link, &SimLoopbackLink::receive);
+        return s;
+    }
+};
+
+} // namespace korvane

@@ -1,0 +1,242 @@
+// One table of controller faults, each row run through the command line's
+// command and, for read and send, through the desktop's transfer: what the
+// user is told, which file is left, what the controller keeps and what
+// memory holds afterwards.
+
+#include "helpers/SimRig.h"
+
+#include "LogbookCommand.h"
+#include "StatusCommand.h"
+#include "TransferCommands.h"
+
+#include "files/SettingsFile.h"
+#include "session/ParameterTransfer.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool anyChanged(const ParameterSet& set) {
+    if (set.switchTimes.changedCount() > 0)
+        return true;
+    for (const BlockTable& t : set.blocks)
+        for (const auto& profile : t)
+            for (const BlockRecord& r : profile)
+                if (r.changed)
+                    return true;
+    return false;
+}
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_sendFile;
+    QHash<QString, QByteArray> m_reference; // clean result per command
+    QMap<QByteArray, QByteArray> m_sentState;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    std::unique_ptr<SimRig> makeRig(int logEntries) {
+        auto rig = std::make_unique<SimRig>();
+        rig->sim.logbook().seed(logEntries - rig->sim.logbook().count());
+        // A read position away from the start shows whether a command rewound it.
+        const auto c = rig->toLink;
+        QObject::disconnect(c);
+        rig->sim.feed("sld");
+        rig->toLink = QObject::connect(&rig->sim, &SimController::replyReady, &rig->link,
+                                       &SimLoopbackLink::receive);
+        return rig;
+    }
+
+    // Runs `command` as korvane-cli does; the output file is `file`.
+    int run(SimRig& rig, const QString& command, const QString& file) {
+        if (command == QLatin1String("read"))
+            return cli::runReadCommand(rig.session, file, 5, rig.out, rig.err);
+        if (command == QLatin1String("send")) {
+            ParameterSet set; // korvane-cli loads it before it opens the port
+            if (!loadSettingsFile(m_sendFile, set).ok())
+                return -1;
+            return cli::runSendCommand(rig.session, set, m_sendFile, 5, rig.out, rig.err);
+        }
+        return cli::runLogbookCommand(rig.session,
+                                      command == QLatin1String("list") ? QString() : file,
+                                      command == QLatin1String("list"), 5, rig.out, rig.err);
+    }
+
+    QByteArray result(SimRig& rig, const QString& command, const QString& file) {
+        rig.out.flush();
+        return command == QLatin1String("list") ? rig.outText.toUtf8() : fileBytes(file);
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_sendFile = path(QStringLiteral("send.vts"));
+        // Every name and Monday slot differs from what the controller holds.
+        ParameterSet sent;
+        for (int m = 0; m < MotorNames::kCount; ++m) {
+            sent.motorNames.setName(m, QStringLiteral("Raum %1").arg(m + 1));
+            for (int slot = 0; slot < kSlotsPerMotor; ++slot)
+                sent.switchTimes.at(0, m, slot).time = 600 + 10 * m + slot;
+        }
+        QVERIFY(saveSettingsFile(m_sendFile, sent).ok);
+        for (const QString command : {"read", "send", "export", "list"}) {
+            auto rig = makeRig(command == QLatin1String("list") ? 250 : 42);
+            const QString file = path(QStringLiteral("clean-") + command);
+            QCOMPARE(run(*rig, command, file), 0);
+            m_reference.insert(command, result(*rig, command, file));
+            if (command == QLatin1String("send"))
+                m_sentState = rig->state();
+        }
+        QVERIFY(m_reference.value("read").contains("[Parameter_]"));
+        QVERIFY(m_reference.value("list").count('\n') > 250);
+    }
+
+    void faults_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        // send: the request whose answer differs from a clean send's afterwards
+        QTest::addColumn<QByteArray>("refused");
+
+        auto row = [](const char* name, const char* command, const QStringList& faults, int code,
+                      const QString& message = {}, const QByteArray& refused = {}) {
+            QTest::newRow(name) << QString::fromLatin1(command) << faults << code << message
+                                << refused;
+        };
+        row("read clean", "read", {}, 0);
+        row("read one bad shading record", "read", {"bad-check=sbp:3"}, 0);
+        row("read 5 % bad frames", "read", {"bad-check-share=5"}, 0);
+        row("read names dropped once", "read", {"drop=smn:1"}, 0);
+        row("read switch times dropped once", "read", {"drop=sfs:1"}, 0);
+        row("read names always dropped", "read", {"drop=smn"}, 2,
+            QStringLiteral("Lesen unvollst\u00E4ndig: Motornamen fehlen"));
+        row("read shading always bad", "read", {"bad-check=sbp"}, 2,
+            QStringLiteral("Lesen unvollst\u00E4ndig: Beschattung fehlt"));
+        row("read one record bad in every round", "read",
+            {"bad-check=sbp:3", "bad-check=sbp:19", "bad-check=sbp:35", "drop=smn"}, 2,
+            QStringLiteral("Lesen unvollst\u00E4ndig: Beschattung Motor 3 Profil 1, "
+                           "Motornamen fehlen"));
+        row("read random span always dropped", "read", {"drop=szz"}, 2,
+            QStringLiteral("Lesen unvollst\u00E4ndig: Zufalls-Zeitspanne fehlt"));
+
+        row("send clean", "send", {}, 0);
+        row("send shading refused", "send", {"refuse=rbp"}, 2,
+            QStringLiteral("von der Steuerung abgelehnt: Beschattung"), "sbp");
+        row("send one Monday slot refused", "send", {"refuse=rfs:3"}, 2,
+            QStringLiteral("abgelehnt: Schaltzeiten Montag"), "sfs");
+        row("send names refused", "send", {"refuse=rmn:2"}, 2,
+            QStringLiteral("abgelehnt: Motornamen"), "smn");
+
+        row("export clean", "export", {}, 0);
+        row("export one bad entry", "export", {"bad-check=slf:3"}, 0);
+        row("export entries dropped once", "export", {"drop=slf:1"}, 0);
+        row("export an entry bad twice", "export", {"bad-check=slf:3", "bad-check=slf:46"}, 2,
+            QStringLiteral("es fehlen: Eintrag 3."));
+        row("export without count", "export", {"drop=sla"}, 2,
+            QStringLiteral("es fehlen: Anzahl der Eintr\u00E4ge."));
+        row("export without names", "export", {"drop=smn"}, 2,
+            QStringLiteral("es fehlen: Motornamen."));
+
+        row("list clean", "list", {}, 0);
+        row("list bad entry on page 2", "list", {"bad-check=sld:150"}, 0);
+        row("list bad entry on page 2 twice", "list", {"bad-check=sld:150", "bad-check=sld:403"}, 2,
+            QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: Eintrag 200"));
+    }
+
+    void faults() {
+        QFETCH(QString, command);
+        QFETCH(QStringList, faults);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, refused);
+
+        auto rig = makeRig(command == QLatin1String("list") ? 250 : 42);
+        const auto before = rig->state();
+        const int position = rig->sim.logbook().readPosition();
+        rig->setFaults(faults);
+        const QString file = path(QString::fromLatin1(QTest::currentDataTag()));
+
+        QCOMPARE(run(*rig, command, file), exitCode);
+        rig->err.flush();
+        QVERIFY2(rig->errText.contains(message), qPrintable(rig->errText));
+        // A result only when it is the clean one; nothing at all otherwise.
+        if (command != QLatin1String("send")) {
+            if (exitCode == 0)
+                QCOMPARE(result(*rig, command, file), m_reference.value(command));
+            else
+                QVERIFY(command == QLatin1String("list") ? rig->outText.isEmpty()
+                                                         : !QFile::exists(file));
+        }
+
+        const auto after = rig->state();
+        if (command == QLatin1String("send")) {
+            for (auto it = m_sentState.cbegin(); it != m_sentState.cend(); ++it)
+                QCOMPARE(after.value(it.key()) == it.value(), it.key() != refused);
+            if (!refused.isEmpty())
+                QVERIFY(after.value(refused) != before.value(refused) || refused == "sbp");
+        } else {
+            QVERIFY(after == before);
+            if (command != QLatin1String("list")) // only the list may rewind the log
+                QCOMPARE(rig->sim.logbook().readPosition(), position);
+        }
+        if (command == QLatin1String("read") || command == QLatin1String("send"))
+            checkDesktopMemory(command, faults, exitCode, message, refused);
+    }
+
+private:
+    // The same fault through ParameterTransfer as the desktop runs it.
+    void checkDesktopMemory(const QString& command, const QStringList& faults, int exitCode,
+                            const QString& message, const QByteArray& refused) {
+        SimRig rig;
+        QVERIFY(cli::waitForController(rig.session, 5, rig.err));
+        rig.setFaults(faults);
+        ParameterSet mem;
+        if (command == QLatin1String("send"))
+            QVERIFY(loadSettingsFile(m_sendFile, mem).ok());
+        mem.motorNames.setName(0, QStringLiteral("Wohnzimmer"));
+        applyChangedEvent(mem, ChangedEvent::Startup);
+        const ParameterSet before = mem;
+        ParameterTransfer transfer(rig.session, mem);
+        transfer.setTimeouts(100, 200);
+        QSignalSpy read(&transfer, &ParameterTransfer::readAllFinished);
+        QSignalSpy sent(&transfer, &ParameterTransfer::sendAllFinished);
+        QSignalSpy& finished = command == QLatin1String("read") ? read : sent;
+        QVERIFY(command == QLatin1String("read") ? transfer.startReadAll()
+                                                 : transfer.startSendAll());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+        QCOMPARE(finished.first().at(0).toBool(), exitCode == 0);
+        QVERIFY(finished.first().at(1).toString().contains(message));
+        QCOMPARE(rig.session.activity(), Activity::Idle);
+        if (command == QLatin1String("read")) {
+            if (exitCode == 0) {
+                const QString file = path(QStringLiteral("memory.vts"));
+                QVERIFY(saveSettingsFile(file, mem).ok);
+                QCOMPARE(fileBytes(file), m_reference.value(command));
+            } else {
+                QVERIFY(mem == before); // put back whole
+            }
+        } else {
+            // Refused records stay marked for the next send-all, nothing else;
+            // the names carry no mark, they are always sent.
+            QCOMPARE(anyChanged(mem), exitCode != 0 && refused != "smn");
+            QVERIFY(!mem.record(BlockId::Wind, 1, 7).changed);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFaults)
+#include "tst_faults.moc"
