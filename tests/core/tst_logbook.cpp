@@ -367,9 +367,13 @@ private Q_SLOTS:
         link.receive(end);
         QVERIFY(logbook.isBusy());
         QCOMPARE(finished.size(), 0);
+        link.reply("sla", "0,");
+        for (char m = '1'; m <= '8'; ++m)
+            link.reply("smn", QByteArray(1, m) + ",Raum");
         const int rx = session.rxCount();
         link.reply("sld", "9999,1,0,0,0,0,0,0,0,10000,");
         QCOMPARE(finished.size(), 1);
+        QVERIFY(finished.first().first().toBool());
         QCOMPARE(session.rxCount(), rx + end.size() + 1);
     }
 

@@ -293,8 +293,12 @@ private Q_SLOTS:
         applyChangedEvent(r.params, ChangedEvent::Startup);
         r.link.receive(frame("smo", kConservatory));
         r.session.pollTick();
+        r.link.written.clear();
         r.transfer.startReadAll();
-        r.link.receive(frame("sfs", "7,8,8,0,6,30,40,1,0,101,"));
+        SimController sim(SimModel::fromText(QString::fromLatin1(kConservatory)));
+        QObject::connect(&sim, &SimController::replyReady,
+                         [&r](const QByteArray& f) { r.link.receive(f); });
+        sim.feed(r.link.written);
         QCOMPARE(r.session.activity(), Activity::Idle);
         QCOMPARE(flags(), "00011");
         r.transfer.startSendAll();
