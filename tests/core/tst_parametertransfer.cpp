@@ -184,6 +184,11 @@ private Q_SLOTS:
         QCOMPARE(r.params.motorNames.name(2), QStringLiteral("K\u00FCche       "));
         QCOMPARE(r.params.switchTimes.changedCount(), 0);
         QVERIFY(r.session.panels().text(StatusPanels::Activity).isEmpty());
+        // Once it is over, a stray last record keeps what the user changed since.
+        r.params.switchTimes.at(0, 0, 0).changed = 1;
+        r.link.receive(frames.last());
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(r.params.switchTimes.changedCount(), 1);
     }
 
     void incompleteReadMessages_data() {
