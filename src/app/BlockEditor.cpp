@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace korvane {
 namespace {
@@ -140,9 +141,14 @@ void BlockEditor::buildColumn(QWidget* label, const QList<QWidget*>& widgets, bo
     ++m_columns;
     if (labelAlways)
         return;
+    // Compared as widgets: casting w down to a type it may not have is undefined.
+    const auto position = [](const auto& list, const QWidget* w) {
+        const auto it = std::find(list.cbegin(), list.cend(), w);
+        return it == list.cend() ? -1 : int(it - list.cbegin());
+    };
     for (QWidget* w : widgets) {
-        const int field = m_fields.indexOf(static_cast<QComboBox*>(w));
-        const int indicator = m_indicators.indexOf(static_cast<QLineEdit*>(w));
+        const int field = position(m_fields, w);
+        const int indicator = position(m_indicators, w);
         const int follows = field >= 0       ? field
                             : indicator >= 0 ? m_spec.indicators[indicator].follows
                                              : 1; // page widgets show with the value editors
