@@ -238,51 +238,6 @@ private Q_SLOTS:
         QCOMPARE(values(h.send("skd")[0])[11], 1);
     }
 
-    void readAll_data() {
-        QTest::addColumn<Variant>("variant");
-        QTest::addColumn<int>("motors");
-        QTest::addColumn<int>("slots");
-        QTest::newRow("conservatory 8x8") << Variant::Conservatory << 8 << 8;
-        QTest::newRow("sensor 8x8") << Variant::Sensor << 8 << 8;
-        QTest::newRow("key-press 4x6") << Variant::SensorKeyPress << 4 << 6;
-        QTest::newRow("basic 3x2") << Variant::Basic << 3 << 2;
-    }
-    void readAll() {
-        QFETCH(Variant, variant);
-        QFETCH(int, motors);
-        QFETCH(int, slots);
-        Harness h(SimModel(variant, motors, slots));
-        const ModelInfo m = h.controller.model().info();
-        const bool outdoor = m.sensor || m.conservatory;
-        // The read-all requests the program writes for this model.
-        QByteArray requests = outdoor ? "sbpsdmsdaswpsrpsjpsoasbhsas" : "";
-        requests += m.conservatory ? "sppsipsfpsapsspsoi" : "";
-        requests += m.keyAutomatic ? "sta" : "";
-        const QList<Reply> r = h.send(requests + "smnszzsfs");
-        QMap<QByteArray, int> counts;
-        for (const Reply& reply : r) {
-            ++counts[reply.code];
-            if (kCheckedCounts.contains(reply.code))
-                QVERIFY2(checkSumMatches(values(reply), kCheckedCounts[reply.code]),
-                         reply.code + " " + reply.payload);
-        }
-        for (const QByteArray code : {"sbp", "sdm", "sda", "swp", "srp", "sjp"})
-            QCOMPARE(counts.value(code), outdoor ? 2 * motors : 0);
-        for (const QByteArray code : {"spp", "sip", "sfp", "sap"})
-            QCOMPARE(counts.value(code), m.conservatory ? 2 * motors : 0);
-        QCOMPARE(counts.value("sta"), m.keyAutomatic ? 2 * motors : 0);
-        QCOMPARE(counts.value("sas"), outdoor ? motors : 0);
-        QCOMPARE(counts.value("smn"), 8);
-        QCOMPARE(counts.value("szz"), 1);
-        QCOMPARE(counts.value("sfs"), 7 * motors * slots);
-        // The last switch-time record comes last and ends the program's read-all.
-        QCOMPARE(r.last().code, QByteArray("sfs"));
-        QCOMPARE(slice(values(r.last()), 0, 3), (QList<int>{7, motors, slots}));
-        QCOMPARE(r.first().code, outdoor ? QByteArray("sbp") : QByteArray("smn"));
-        const auto name = std::find_if(r.begin(), r.end(), [](auto& x) { return x.code == "smn"; });
-        QCOMPARE(name->payload, QByteArray("1,Motor 1     "));
-    }
-
     // Writes of a send-all step are stored and acknowledged with one "stc"
     // once the line goes quiet; a refused write makes it "1,".
     void writesAndStepAcknowledgement_data() {
