@@ -19,7 +19,6 @@ build-asan/tests/fuzz/korvane-fuzz-seeds "$work/seeds"
 # builds a whole session, and these two dominate its cost.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:malloc_context_size=5:max_malloc_fill_size=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0}"
 status=0
 for name in "${names[@]}"; do
   corpus="$work/corpus/$name"
