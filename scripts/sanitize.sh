@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-asan.sh
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-(cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+(cd build-asan && ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
+   UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
+   QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
 scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
