@@ -20,6 +20,9 @@ QString usageText() {
         "  send FILE.vts          load FILE and send every setting to the controller\n"
         "  logbook FILE.vlf       export the whole logbook to FILE\n"
         "  logbook --list         print the logbook entries\n"
+        "  monitor [--csv FILE] [--duration S]\n"
+        "                         one line per poll of the live values, or rows of a CSV\n"
+        "                         file; for S seconds or until Ctrl-C; changes nothing\n"
         "\n"
         "Exit codes:\n"
         "  0  success\n"
@@ -56,6 +59,21 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             o.timeoutSeconds = v->toInt(&ok);
             if (!ok || o.timeoutSeconds <= 0) {
                 *error = QStringLiteral("--timeout needs a positive number of seconds");
+                return std::nullopt;
+            }
+        } else if (a == QLatin1String("--csv")) {
+            const auto v = value(a);
+            if (!v)
+                return std::nullopt;
+            o.csvPath = *v;
+        } else if (a == QLatin1String("--duration")) {
+            const auto v = value(a);
+            if (!v)
+                return std::nullopt;
+            bool ok = false;
+            o.durationSeconds = v->toInt(&ok);
+            if (!ok || o.durationSeconds <= 0) {
+                *error = QStringLiteral("--duration needs a positive number of seconds");
                 return std::nullopt;
             }
         } else if (a == QLatin1String("--json")) {

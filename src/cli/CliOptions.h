@@ -11,8 +11,10 @@ struct CliOptions {
     bool json = false;
     int timeoutSeconds = 5;
     QString command;
-    QStringList arguments; // what follows the command
-    bool list = false;     // logbook --list
+    QStringList arguments;   // what follows the command
+    bool list = false;       // logbook --list
+    QString csvPath;         // monitor --csv
+    int durationSeconds = 0; // monitor --duration; 0: until Ctrl-C
 };
 
 // Parses argv; on a usage error returns nullopt and sets *error.

@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 #include "ExitCodes.h"
 #include "LogbookCommand.h"
+#include "MonitorCommand.h"
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
     const QString& command = options->command;
     const QString file = options->arguments.value(0);
     const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
-                               QStringLiteral("send"), QStringLiteral("logbook")};
+                               QStringLiteral("send"), QStringLiteral("logbook"),
+                               QStringLiteral("monitor")};
     if (!commands.contains(command)) {
         err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
         return cli::kExitUsage;
@@ -57,8 +59,10 @@ int main(int argc, char** argv) {
     const bool writesFile =
         command == QLatin1String("read") ||
         (command == QLatin1String("logbook") && !options->list && !file.isEmpty());
-    if (writesFile) {
-        if (const QString problem = fileWriteProblem(file); !problem.isEmpty()) {
+    const bool logsCsv = command == QLatin1String("monitor") && !options->csvPath.isEmpty();
+    const QString written = logsCsv ? options->csvPath : file;
+    if (writesFile || logsCsv) {
+        if (const QString problem = fileWriteProblem(written); !problem.isEmpty()) {
             err << problem << '\n';
             return cli::kExitFile;
         }
@@ -80,6 +84,12 @@ int main(int argc, char** argv) {
         return cli::exitCodeFor(session.openError());
     }
 
+    if (command == QLatin1String("monitor")) {
+        cli::installStopSignals();
+        return cli::runMonitorCommand(
+            session, {options->csvPath, options->durationSeconds, options->timeoutSeconds}, out,
+            err);
+    }
     if (command == QLatin1String("status"))
         return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
     if (command == QLatin1String("read"))
