@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Korvane needs to build, test and run, if missing.
 set -euo pipefail
-packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libgl-dev
           fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do

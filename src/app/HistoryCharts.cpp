@@ -1,0 +1,165 @@
+#include "HistoryCharts.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace korvane {
+namespace {
+
+struct Curve {
+    HistoryChannel channel;
+    const char16_t* name;
+    QColor color;
+};
+
+struct ChartInfo {
+    const char16_t* title;
+    QList<Curve> curves;
+};
+
+const ChartInfo& chartInfo(HistoryChart which) {
+    static const ChartInfo kInfo[] = {
+        {u"Helligkeit (Lux)",
+         {{HistoryChannel::LuxNow, u"aktuell", QColor(230, 160, 0)},
+          {HistoryChannel::LuxMean, u"Mittel", QColor(150, 90, 0)}}},
+        {u"Wind (km/h)",
+         {{HistoryChannel::Wind, u"Wind", QColor(0, 120, 200)},
+          {HistoryChannel::WindMax, u"Max. Wind", QColor(120, 120, 120)}}},
+        {u"Temperatur (\u00B0C)",
+         {{HistoryChannel::Inside, u"innen", QColor(200, 40, 40)},
+          {HistoryChannel::Outside, u"au\u00DFen", QColor(40, 140, 40)}}},
+        {u"Luftfeuchte (%)", {{HistoryChannel::Humidity, u"relativ", QColor(80, 60, 180)}}},
+    };
+    return kInfo[int(which)];
+}
+
+// One area series for all spans of a kind: a step curve between the bottom
+// and the top of the chart.
+void addSpans(QChart* chart, const QList<TimeSpan>& spans, const QString& name, QColor color,
+              double bottom, double top) {
+    if (spans.isEmpty())
+        return;
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    QList<QPointF> up, low;
+    for (const TimeSpan& s : spans) {
+        const double a = double(s.from), b = double(std::max(s.to, s.from + 1000));
+        up << QPointF(a, bottom) << QPointF(a, top) << QPointF(b, top) << QPointF(b, bottom);
+        low << QPointF(a, bottom) << QPointF(b, bottom);
+    }
+    upper->replace(up);
+    lower->replace(low);
+    auto* area = new QAreaSeries(upper, lower);
+    area->setName(name);
+    color.setAlpha(50);
+    area->setBrush(color);
+    area->setPen(Qt::NoPen);
+    chart->addSeries(area);
+}
+
+} // namespace
+
+HistoryCharts::HistoryCharts(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (int i = 0; i < int(m_panels.size()); ++i) {
+        Panel& p = m_panels[i];
+        p.chart = new QChart;
+        p.chart->setTitle(QString::fromUtf16(chartInfo(HistoryChart(i)).title));
+        p.chart->legend()->setAlignment(Qt::AlignRight);
+        p.chart->setMargins(QMargins(2, 2, 2, 2));
+        p.chart->setAnimationOptions(QChart::NoAnimation);
+        p.time = new QDateTimeAxis;
+        p.values = new QValueAxis;
+        p.chart->addAxis(p.time, Qt::AlignBottom);
+        p.chart->addAxis(p.values, Qt::AlignLeft);
+        p.view = new QChartView(p.chart);
+        p.view->setMinimumHeight(140);
+        p.view->setObjectName(QStringLiteral("Verlauf_Chart%1").arg(i));
+        layout->addWidget(p.view, 1);
+    }
+}
+
+void HistoryCharts::setHumidityShown(bool shown) {
+    m_panels[int(HistoryChart::Humidity)].view->setVisible(shown);
+}
+
+bool HistoryCharts::humidityShown() const {
+    return !m_panels[int(HistoryChart::Humidity)].view->isHidden();
+}
+
+QChart* HistoryCharts::chart(HistoryChart which) const {
+    return m_panels[int(which)].chart;
+}
+
+QStringList HistoryCharts::thresholdNames(HistoryChart which) const {
+    return m_panels[int(which)].thresholds;
+}
+
+void HistoryCharts::draw(const HistoryView& view, const QList<ThresholdLine>& thresholds,
+                         qint64 from, qint64 to) {
+    for (int i = 0; i < int(m_panels.size()); ++i)
+        drawPanel(m_panels[i], HistoryChart(i), view, thresholds, from, to);
+}
+
+void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& view,
+                              const QList<ThresholdLine>& thresholds, qint64 from, qint64 to) {
+    p.chart->removeAllSeries();
+    p.thresholds.clear();
+    double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
+    auto extend = [&](double v) {
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    };
+    for (const Curve& c : chartInfo(which).curves) {
+        bool first = true;
+        for (const QList<QPointF>& segment : view.curve(c.channel)) {
+            auto* s = new QLineSeries;
+            s->setName(QString::fromUtf16(c.name));
+            s->setPen(QPen(c.color, 1.5));
+            s->replace(segment);
+            for (const QPointF& pt : segment)
+                extend(pt.y());
+            p.chart->addSeries(s);
+            if (!first)
+                p.chart->legend()->markers(s).constFirst()->setVisible(false);
+            first = false;
+        }
+    }
+    for (const ThresholdLine& t : thresholds) {
+        if (t.chart != which)
+            continue;
+        auto* s = new QLineSeries;
+        s->setName(t.label);
+        s->setPen(QPen(Qt::black, 1, Qt::DashLine));
+        s->replace({QPointF(double(from), t.value), QPointF(double(to), t.value)});
+        extend(t.value);
+        p.chart->addSeries(s);
+        p.thresholds << t.label;
+    }
+    if (lo > hi)
+        lo = 0, hi = 1;
+    const double margin = std::max(1.0, (hi - lo) * 0.05);
+    lo -= margin;
+    hi += margin;
+    addSpans(p.chart, view.rain, QStringLiteral("Regen"), QColor(0, 90, 255), lo, hi);
+    addSpans(p.chart, view.alarm, QStringLiteral("Alarm"), QColor(255, 0, 0), lo, hi);
+    for (QAbstractSeries* s : p.chart->series()) {
+        s->attachAxis(p.time);
+        s->attachAxis(p.values);
+    }
+    p.values->setRange(lo, hi);
+    p.time->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
+    p.time->setFormat(to - from <= 3600 * 1000 ? QStringLiteral("HH:mm:ss")
+                                               : QStringLiteral("HH:mm"));
+}
+
+} // namespace korvane
