@@ -40,30 +40,6 @@ const ChartInfo& chartInfo(HistoryChart which) {
     return kInfo[int(which)];
 }
 
-// One area series for all spans of a kind: a step curve between the bottom
-// and the top of the chart.
-void addSpans(QChart* chart, const QList<TimeSpan>& spans, const QString& name, QColor color,
-              double bottom, double top) {
-    if (spans.isEmpty())
-        return;
-    auto* upper = new QLineSeries;
-    auto* lower = new QLineSeries;
-    QList<QPointF> up, low;
-    for (const TimeSpan& s : spans) {
-        const double a = double(s.from), b = double(std::max(s.to, s.from + 1000));
-        up << QPointF(a, bottom) << QPointF(a, top) << QPointF(b, top) << QPointF(b, bottom);
-        low << QPointF(a, bottom) << QPointF(b, bottom);
-    }
-    upper->replace(up);
-    lower->replace(low);
-    auto* area = new QAreaSeries(upper, lower);
-    area->setName(name);
-    color.setAlpha(50);
-    area->setBrush(color);
-    area->setPen(Qt::NoPen);
-    chart->addSeries(area);
-}
-
 } // namespace
 
 HistoryCharts::HistoryCharts(QWidget* parent) : QWidget(parent) {
@@ -110,39 +86,67 @@ void HistoryCharts::draw(const HistoryView& view, const QList<ThresholdLine>& th
         drawPanel(m_panels[i], HistoryChart(i), view, thresholds, from, to);
 }
 
+QLineSeries* HistoryCharts::nextLine(Panel& p) {
+    if (p.usedLines == p.lines.size()) {
+        auto* s = new QLineSeries;
+        p.chart->addSeries(s);
+        s->attachAxis(p.time);
+        s->attachAxis(p.values);
+        p.lines << s;
+    }
+    QLineSeries* s = p.lines[p.usedLines++];
+    s->setVisible(true);
+    return s;
+}
+
+QAreaSeries* HistoryCharts::nextArea(Panel& p) {
+    if (p.usedAreas == p.areas.size()) {
+        auto* a = new QAreaSeries(new QLineSeries, new QLineSeries);
+        a->setPen(Qt::NoPen);
+        p.chart->addSeries(a);
+        a->attachAxis(p.time);
+        a->attachAxis(p.values);
+        p.areas << a;
+    }
+    QAreaSeries* a = p.areas[p.usedAreas++];
+    a->setVisible(true);
+    return a;
+}
+
+// Series are reused from draw to draw: creating them and attaching axes
+// costs more than their points.
 void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& view,
                               const QList<ThresholdLine>& thresholds, qint64 from, qint64 to) {
-    p.chart->removeAllSeries();
+    p.usedLines = p.usedAreas = 0;
     p.thresholds.clear();
     double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
     auto extend = [&](double v) {
         lo = std::min(lo, v);
         hi = std::max(hi, v);
     };
+    QList<QLineSeries*> hiddenMarkers;
     for (const Curve& c : chartInfo(which).curves) {
         bool first = true;
         for (const QList<QPointF>& segment : view.curve(c.channel)) {
-            auto* s = new QLineSeries;
+            QLineSeries* s = nextLine(p);
             s->setName(QString::fromUtf16(c.name));
             s->setPen(QPen(c.color, 1.5));
             s->replace(segment);
             for (const QPointF& pt : segment)
                 extend(pt.y());
-            p.chart->addSeries(s);
             if (!first)
-                p.chart->legend()->markers(s).constFirst()->setVisible(false);
+                hiddenMarkers << s;
             first = false;
         }
     }
     for (const ThresholdLine& t : thresholds) {
         if (t.chart != which)
             continue;
-        auto* s = new QLineSeries;
+        QLineSeries* s = nextLine(p);
         s->setName(t.label);
         s->setPen(QPen(Qt::black, 1, Qt::DashLine));
         s->replace({QPointF(double(from), t.value), QPointF(double(to), t.value)});
         extend(t.value);
-        p.chart->addSeries(s);
         p.thresholds << t.label;
     }
     if (lo > hi)
@@ -150,16 +154,39 @@ void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& v
     const double margin = std::max(1.0, (hi - lo) * 0.05);
     lo -= margin;
     hi += margin;
-    addSpans(p.chart, view.rain, QStringLiteral("Regen"), QColor(0, 90, 255), lo, hi);
-    addSpans(p.chart, view.alarm, QStringLiteral("Alarm"), QColor(255, 0, 0), lo, hi);
-    for (QAbstractSeries* s : p.chart->series()) {
-        s->attachAxis(p.time);
-        s->attachAxis(p.values);
-    }
+    addSpans(p, view.rain, QStringLiteral("Regen"), QColor(0, 90, 255), lo, hi);
+    addSpans(p, view.alarm, QStringLiteral("Alarm"), QColor(255, 0, 0), lo, hi);
+    for (int i = p.usedLines; i < p.lines.size(); ++i)
+        p.lines[i]->setVisible(false);
+    for (int i = p.usedAreas; i < p.areas.size(); ++i)
+        p.areas[i]->setVisible(false);
+    for (QLegendMarker* m : p.chart->legend()->markers())
+        m->setVisible(m->series()->isVisible() &&
+                      !hiddenMarkers.contains(qobject_cast<QLineSeries*>(m->series())));
     p.values->setRange(lo, hi);
     p.time->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
     p.time->setFormat(to - from <= 3600 * 1000 ? QStringLiteral("HH:mm:ss")
                                                : QStringLiteral("HH:mm"));
+}
+
+// One area series for all spans of a kind: a step curve between the bottom
+// and the top of the chart.
+void HistoryCharts::addSpans(Panel& p, const QList<TimeSpan>& spans, const QString& name,
+                             QColor color, double bottom, double top) {
+    if (spans.isEmpty())
+        return;
+    QList<QPointF> up, low;
+    for (const TimeSpan& s : spans) {
+        const double a = double(s.from), b = double(std::max(s.to, s.from + 1000));
+        up << QPointF(a, bottom) << QPointF(a, top) << QPointF(b, top) << QPointF(b, bottom);
+        low << QPointF(a, bottom) << QPointF(b, bottom);
+    }
+    QAreaSeries* area = nextArea(p);
+    area->upperSeries()->replace(up);
+    area->lowerSeries()->replace(low);
+    area->setName(name);
+    color.setAlpha(50);
+    area->setBrush(color);
 }
 
 } // namespace korvane

@@ -3,12 +3,15 @@
 #include "history/HistoryView.h"
 #include "history/ThresholdLines.h"
 
+#include <QColor>
 #include <QWidget>
 #include <array>
 
+class QAreaSeries;
 class QChart;
 class QChartView;
 class QDateTimeAxis;
+class QLineSeries;
 class QValueAxis;
 
 namespace korvane {
@@ -37,7 +40,15 @@ private:
         QDateTimeAxis* time = nullptr;
         QValueAxis* values = nullptr;
         QStringList thresholds;
+        QList<QLineSeries*> lines; // pool, the first usedLines in use
+        QList<QAreaSeries*> areas;
+        int usedLines = 0;
+        int usedAreas = 0;
     };
+    static QLineSeries* nextLine(Panel& panel);
+    static QAreaSeries* nextArea(Panel& panel);
+    static void addSpans(Panel& panel, const QList<TimeSpan>& spans, const QString& name,
+                         QColor color, double bottom, double top);
     void drawPanel(Panel& panel, HistoryChart which, const HistoryView& view,
                    const QList<ThresholdLine>& thresholds, qint64 from, qint64 to);
 
