@@ -53,8 +53,12 @@ HistoryCharts::HistoryCharts(QWidget* parent) : QWidget(parent) {
         p.chart->legend()->setAlignment(Qt::AlignRight);
         p.chart->setMargins(QMargins(2, 2, 2, 2));
         p.chart->setAnimationOptions(QChart::NoAnimation);
+        p.chart->setLocalizeNumbers(true);
+        p.chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
         p.time = new QDateTimeAxis;
         p.values = new QValueAxis;
+        p.values->setLabelFormat(i == int(HistoryChart::Temperature) ? QStringLiteral("%.1f")
+                                                                     : QStringLiteral("%.0f"));
         p.chart->addAxis(p.time, Qt::AlignBottom);
         p.chart->addAxis(p.values, Qt::AlignLeft);
         p.view = new QChartView(p.chart);

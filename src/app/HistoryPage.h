@@ -27,7 +27,7 @@ public:
     using MessageSink = std::function<void(const QString&)>;
     using Clock = std::function<qint64()>;
 
-    static constexpr int kBuckets = 800;
+    static constexpr int kBuckets = 400;
 
     explicit HistoryPage(ControllerSession& session, QWidget* parent = nullptr);
 
