@@ -32,7 +32,7 @@ private Q_SLOTS:
         }
         QCOMPARE(names, (QStringList{"Schaltzeit_Maske", "Beschattung_Maske", "Wind_Regen_Maske",
                                      "Wintergarten_Maske", "Alarm_Logbuch_Maske",
-                                     "Handsteuerung_Maske", "Parameter"}));
+                                     "Handsteuerung_Maske", "Parameter", "Verlauf_Maske"}));
 
         // Start-up hides what only shows while something runs.
         for (const char* name : {"ProgressBar", "LogbuchProgressBar", "DCF_LED", "Label_DCF77",
