@@ -61,6 +61,16 @@ HistoryCharts::HistoryCharts(QWidget* parent) : QWidget(parent) {
                                                                      : QStringLiteral("%.0f"));
         p.chart->addAxis(p.time, Qt::AlignBottom);
         p.chart->addAxis(p.values, Qt::AlignLeft);
+        // The first piece of every curve and the two span areas exist from
+        // the start, so that the legend keeps its order.
+        for (const Curve& c : chartInfo(HistoryChart(i)).curves) {
+            QLineSeries* s = newLine(p);
+            s->setName(QString::fromUtf16(c.name));
+            s->setPen(QPen(c.color, 2));
+            p.curves << s;
+        }
+        p.rain = newArea(p, QStringLiteral("Regen"), QColor(0, 90, 255, 50));
+        p.alarm = newArea(p, QStringLiteral("Alarm"), QColor(255, 0, 0, 50));
         p.view = new QChartView(p.chart);
         p.view->setMinimumHeight(140);
         p.view->setObjectName(QStringLiteral("Verlauf_Chart%1").arg(i));
@@ -90,38 +100,38 @@ void HistoryCharts::draw(const HistoryView& view, const QList<ThresholdLine>& th
         drawPanel(m_panels[i], HistoryChart(i), view, thresholds, from, to);
 }
 
-QLineSeries* HistoryCharts::nextLine(Panel& p) {
-    if (p.usedLines == p.lines.size()) {
-        auto* s = new QLineSeries;
-        p.chart->addSeries(s);
-        s->attachAxis(p.time);
-        s->attachAxis(p.values);
-        p.lines << s;
-    }
-    QLineSeries* s = p.lines[p.usedLines++];
-    s->setVisible(true);
+QLineSeries* HistoryCharts::newLine(Panel& p) {
+    auto* s = new QLineSeries;
+    p.chart->addSeries(s);
+    s->attachAxis(p.time);
+    s->attachAxis(p.values);
     return s;
 }
 
-QAreaSeries* HistoryCharts::nextArea(Panel& p) {
-    if (p.usedAreas == p.areas.size()) {
-        auto* a = new QAreaSeries(new QLineSeries, new QLineSeries);
-        a->setPen(Qt::NoPen);
-        p.chart->addSeries(a);
-        a->attachAxis(p.time);
-        a->attachAxis(p.values);
-        p.areas << a;
-    }
-    QAreaSeries* a = p.areas[p.usedAreas++];
-    a->setVisible(true);
+QAreaSeries* HistoryCharts::newArea(Panel& p, const QString& name, const QColor& color) {
+    auto* a = new QAreaSeries(new QLineSeries, new QLineSeries);
+    a->setName(name);
+    a->setPen(Qt::NoPen);
+    a->setBrush(color);
+    p.chart->addSeries(a);
+    a->attachAxis(p.time);
+    a->attachAxis(p.values);
     return a;
+}
+
+QLineSeries* HistoryCharts::nextLine(Panel& p) {
+    if (p.usedLines == p.lines.size())
+        p.lines << newLine(p);
+    QLineSeries* s = p.lines[p.usedLines++];
+    s->setVisible(true);
+    return s;
 }
 
 // Series are reused from draw to draw: creating them and attaching axes
 // costs more than their points.
 void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& view,
                               const QList<ThresholdLine>& thresholds, qint64 from, qint64 to) {
-    p.usedLines = p.usedAreas = 0;
+    p.usedLines = 0;
     p.thresholds.clear();
     double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
     auto extend = [&](double v) {
@@ -129,18 +139,21 @@ void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& v
         hi = std::max(hi, v);
     };
     QList<QLineSeries*> hiddenMarkers;
-    for (const Curve& c : chartInfo(which).curves) {
-        bool first = true;
-        for (const QList<QPointF>& segment : view.curve(c.channel)) {
-            QLineSeries* s = nextLine(p);
-            s->setName(QString::fromUtf16(c.name));
-            s->setPen(QPen(c.color, 1.5));
-            s->replace(segment);
-            for (const QPointF& pt : segment)
-                extend(pt.y());
-            if (!first)
+    const QList<Curve>& curves = chartInfo(which).curves;
+    for (int k = 0; k < curves.size(); ++k) {
+        const QList<QList<QPointF>>& segments = view.curve(curves[k].channel);
+        p.curves[k]->setVisible(!segments.isEmpty());
+        for (int i = 0; i < segments.size(); ++i) {
+            QLineSeries* s = p.curves[k];
+            if (i > 0) {
+                s = nextLine(p);
+                s->setName(p.curves[k]->name());
+                s->setPen(p.curves[k]->pen());
                 hiddenMarkers << s;
-            first = false;
+            }
+            s->replace(segments[i]);
+            for (const QPointF& pt : segments[i])
+                extend(pt.y());
         }
     }
     for (const ThresholdLine& t : thresholds) {
@@ -158,12 +171,10 @@ void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& v
     const double margin = std::max(1.0, (hi - lo) * 0.05);
     lo -= margin;
     hi += margin;
-    addSpans(p, view.rain, QStringLiteral("Regen"), QColor(0, 90, 255), lo, hi);
-    addSpans(p, view.alarm, QStringLiteral("Alarm"), QColor(255, 0, 0), lo, hi);
+    setSpans(p.rain, view.rain, lo, hi);
+    setSpans(p.alarm, view.alarm, lo, hi);
     for (int i = p.usedLines; i < p.lines.size(); ++i)
         p.lines[i]->setVisible(false);
-    for (int i = p.usedAreas; i < p.areas.size(); ++i)
-        p.areas[i]->setVisible(false);
     for (QLegendMarker* m : p.chart->legend()->markers())
         m->setVisible(m->series()->isVisible() &&
                       !hiddenMarkers.contains(qobject_cast<QLineSeries*>(m->series())));
@@ -175,22 +186,17 @@ void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& v
 
 // One area series for all spans of a kind: a step curve between the bottom
 // and the top of the chart.
-void HistoryCharts::addSpans(Panel& p, const QList<TimeSpan>& spans, const QString& name,
-                             QColor color, double bottom, double top) {
-    if (spans.isEmpty())
-        return;
+void HistoryCharts::setSpans(QAreaSeries* area, const QList<TimeSpan>& spans, double bottom,
+                             double top) {
+    area->setVisible(!spans.isEmpty());
     QList<QPointF> up, low;
     for (const TimeSpan& s : spans) {
         const double a = double(s.from), b = double(std::max(s.to, s.from + 1000));
         up << QPointF(a, bottom) << QPointF(a, top) << QPointF(b, top) << QPointF(b, bottom);
         low << QPointF(a, bottom) << QPointF(b, bottom);
     }
-    QAreaSeries* area = nextArea(p);
     area->upperSeries()->replace(up);
     area->lowerSeries()->replace(low);
-    area->setName(name);
-    color.setAlpha(50);
-    area->setBrush(color);
 }
 
 } // namespace korvane

@@ -40,15 +40,17 @@ private:
         QDateTimeAxis* time = nullptr;
         QValueAxis* values = nullptr;
         QStringList thresholds;
-        QList<QLineSeries*> lines; // pool, the first usedLines in use
-        QList<QAreaSeries*> areas;
+        QList<QLineSeries*> curves; // the first piece of each curve
+        QAreaSeries* rain = nullptr;
+        QAreaSeries* alarm = nullptr;
+        QList<QLineSeries*> lines; // further pieces and thresholds; the first usedLines in use
         int usedLines = 0;
-        int usedAreas = 0;
     };
+    static QLineSeries* newLine(Panel& panel);
+    static QAreaSeries* newArea(Panel& panel, const QString& name, const QColor& color);
     static QLineSeries* nextLine(Panel& panel);
-    static QAreaSeries* nextArea(Panel& panel);
-    static void addSpans(Panel& panel, const QList<TimeSpan>& spans, const QString& name,
-                         QColor color, double bottom, double top);
+    static void setSpans(QAreaSeries* area, const QList<TimeSpan>& spans, double bottom,
+                         double top);
     void drawPanel(Panel& panel, HistoryChart which, const HistoryView& view,
                    const QList<ThresholdLine>& thresholds, qint64 from, qint64 to);
 

@@ -65,8 +65,10 @@ private Q_SLOTS:
         QCOMPARE(names(HistoryChart::Humidity),
                  (QStringList{"Feuchte Schwelle 1 (76)", "Feuchte Schwelle 2 (66)"}));
         // The line spans the shown range at its value.
-        const auto series = page.charts()->chart(HistoryChart::Humidity)->series();
-        auto* line = qobject_cast<QLineSeries*>(series.constFirst());
+        QLineSeries* line = nullptr;
+        for (QAbstractSeries* s : page.charts()->chart(HistoryChart::Humidity)->series())
+            if (s->name() == QStringLiteral("Feuchte Schwelle 1 (76)") && s->isVisible())
+                line = qobject_cast<QLineSeries*>(s);
         QVERIFY(line);
         QCOMPARE(line->points(),
                  (QList<QPointF>{{double(kT0 - page.rangeMs()), 76}, {double(kT0), 76}}));
