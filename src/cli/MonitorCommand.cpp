@@ -4,12 +4,14 @@
 #include "StatusCommand.h"
 
 #include "history/HistoryCsv.h"
+#include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <csignal>
 #include <limits>
+#include <optional>
 
 namespace korvane::cli {
 namespace {
@@ -85,7 +87,19 @@ int runMonitorCommand(ControllerSession& session, const MonitorOptions& options,
         err.flush();
     });
 
-    const bool answered = waitForController(session, options.timeoutSeconds, err);
+    // As waitForController, but a stop request ends the wait too.
+    session.setLogbookRewindOnPoll(false);
+    std::optional<bool> modelValid;
+    const auto polled = QObject::connect(&session, &ControllerSession::pollAnswered,
+                                         [&](bool valid) { modelValid = valid; });
+    session.requestPoll();
+    runUntil(options.timeoutSeconds, [&] { return modelValid.has_value() || stopRequested(); });
+    QObject::disconnect(polled);
+    if (!modelValid && !stopRequested())
+        err << QStringLiteral("Keine Antwort von der Steuerung an %1 innerhalb von %2 s.\n")
+                   .arg(session.link().device())
+                   .arg(options.timeoutSeconds);
+    const bool answered = modelValid.value_or(false) || stopRequested();
     if (answered) {
         const int seconds = options.durationSeconds > 0 ? options.durationSeconds
                                                         : std::numeric_limits<int>::max() / 1000;

@@ -9,8 +9,11 @@
 #include "protocol/ReplyValues.h"
 #include "session/LiveValues.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
 
 using namespace korvane;
 
@@ -84,6 +87,28 @@ private Q_SLOTS:
         for (const char* poll : {"sfi\r", "sdt\r", "sti\r", "skd\r", "smo\r"})
             written.replace(poll, "");
         QCOMPARE(written, QByteArray());
+    }
+
+    // SIGINT ends an open-ended monitor: exit 0, every row complete.
+    void stopsOnSignal() {
+        SimRig rig;
+        rig.session.setTimerIntervals(100, 2500, 100);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("log.csv"));
+        cli::clearStopRequest();
+        cli::installStopSignals();
+        QTimer::singleShot(1000, [] { std::raise(SIGINT); });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(cli::runMonitorCommand(rig.session, {path, 0, 5}, rig.out, rig.err), 0);
+        QVERIFY(clock.elapsed() < 5000);
+        cli::clearStopRequest();
+        std::signal(SIGINT, SIG_DFL);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QVERIFY(text.endsWith("\r\n"));
+        QVERIFY(text.count('\n') >= 3);
     }
 };
 
