@@ -1,7 +1,7 @@
 #include "ManualPage.h"
 
 #include "PageWidgets.h"
-#include "SymbolText.h"
+#include "text/SymbolText.h"
 #include "params/ParameterSet.h"
 #include "session/ModelInfo.h"
 

@@ -3,7 +3,7 @@
 #include "ClickableField.h"
 #include "LogoShape.h"
 #include "PageWidgets.h"
-#include "SymbolText.h"
+#include "text/SymbolText.h"
 #include "params/ParameterSet.h"
 #include "session/LiveValues.h"
 #include "session/ModelInfo.h"

@@ -1,7 +1,7 @@
 #include "SwitchTimePage.h"
 
 #include "NotifyingComboBox.h"
-#include "SymbolText.h"
+#include "text/SymbolText.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeEditing.h"
 #include "params/SwitchTimeTable.h"

@@ -1,6 +1,8 @@
 #include "CliOptions.h"
+#include "DiffCommand.h"
 #include "ExitCodes.h"
 #include "LogbookCommand.h"
+#include "PortsCommand.h"
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
@@ -28,13 +30,15 @@ int main(int argc, char** argv) {
     const auto options = cli::parseCliOptions(args, &usageError);
     if (!options) {
         err << "korvane-cli: " << usageError << "\n\n" << cli::usageText();
-        return cli::kExitUsage;
+        // diff keeps 1 for "different".
+        return args.contains(QStringLiteral("diff")) ? int(cli::kDiffTrouble) : cli::kExitUsage;
     }
 
     const QString& command = options->command;
     const QString file = options->arguments.value(0);
     const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
-                               QStringLiteral("send"), QStringLiteral("logbook")};
+                               QStringLiteral("send"), QStringLiteral("logbook"),
+                               QStringLiteral("diff"), QStringLiteral("ports")};
     if (!commands.contains(command)) {
         err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
         return cli::kExitUsage;
@@ -42,6 +46,31 @@ int main(int argc, char** argv) {
     if ((command == QLatin1String("read") || command == QLatin1String("send")) && file.isEmpty()) {
         err << "korvane-cli: " << command << " needs a file name\n";
         return cli::kExitUsage;
+    }
+
+    if (command == QLatin1String("ports")) {
+        QString note;
+        const QString ini = cli::settingsPath(&note);
+        if (!note.isEmpty())
+            err << "korvane-cli: " << note << '\n';
+        return cli::runPortsCommand(ini, options->json, out, err);
+    }
+    const bool fileDiff = command == QLatin1String("diff") && options->arguments.size() == 2;
+    if (command == QLatin1String("diff")) {
+        const int files = int(options->arguments.size());
+        if (files < 1 || files > 2 || (files == 2 && options->portGiven)) {
+            err << "korvane-cli: diff needs A.vts B.vts, or [--port PORT] FILE.vts\n";
+            return cli::kDiffTrouble;
+        }
+    }
+    if (fileDiff) {
+        const auto scope = cli::parseScope(options->scope.isEmpty() ? QStringLiteral("conservatory")
+                                                                    : options->scope);
+        if (!scope) {
+            err << "korvane-cli: --scope: no model " << options->scope << '\n';
+            return cli::kDiffTrouble;
+        }
+        return cli::runFileDiff(file, options->arguments.value(1), *scope, out, err);
     }
 
     // The file a command reads or writes is checked before the port is
@@ -77,7 +106,8 @@ int main(int argc, char** argv) {
     });
     if (!session.openDevice(device)) {
         err << serialErrorText(session.openError()) << '\n';
-        return cli::exitCodeFor(session.openError());
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble)
+                                                : cli::exitCodeFor(session.openError());
     }
 
     if (command == QLatin1String("status"))
@@ -85,6 +115,9 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("read"))
         return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
     if (command == QLatin1String("send"))
-        return cli::runSendCommand(session, fileSet, file, options->timeoutSeconds, out, err);
+        return cli::runSendCommand(session, fileSet, file, options->verify,
+                                   options->timeoutSeconds, out, err);
+    if (command == QLatin1String("diff"))
+        return cli::runControllerDiff(session, file, options->timeoutSeconds, out, err);
     return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);
 }

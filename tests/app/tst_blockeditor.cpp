@@ -6,7 +6,7 @@
 #include "FakeLink.h"
 #include "MainWindow.h"
 #include "SwitchTimePage.h"
-#include "SymbolText.h"
+#include "text/SymbolText.h"
 
 #include "blocks/BlockCodec.h"
 #include "params/ParameterSet.h"
