@@ -107,7 +107,10 @@ void BlockEditor::buildEditors() {
     // The caption keeps its text; its run of blanks, which spaced the words
     // over the two drop-downs, is drawn as one.
     caption->setTextFormat(Qt::RichText);
-    buildColumn(caption, {m_motor, m_fields[0]}, true);
+    // The caption has a line of its own: over the motor and on/off
+    // drop-downs it would widen their column.
+    area->insertWidget(0, caption);
+    buildColumn(new QLabel(m_editorArea), {m_motor, m_fields[0]}, true);
 
     for (const EditorColumn& column : m_spec.columns) {
         QList<QWidget*> widgets;
@@ -250,6 +253,7 @@ void BlockEditor::onFieldChosen(int field, int index) {
 void BlockEditor::onRowClicked(int row) {
     if (row < 0 || row >= kMotorCount)
         return;
+    selectRow(row);
     showMotor(row);
 }
 

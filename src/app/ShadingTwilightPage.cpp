@@ -7,7 +7,6 @@
 #include "session/LiveValues.h"
 #include "session/ModelInfo.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -51,8 +50,8 @@ ShadingTwilightPage::ShadingTwilightPage(QWidget* parent)
                                         QStringLiteral("AT_Aktuell"), QStringLiteral("AT_Min"),
                                         QStringLiteral("AT_Max")},
                                        this)) {
-    // Shading beside the live temperatures, the two twilight groups below.
-    auto* layout = new QGridLayout(this);
+    // Shading beside the live temperatures, the two twilight groups below it.
+    auto* layout = new QVBoxLayout(this);
     auto* side = new QVBoxLayout;
     side->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label1")));
     auto* temperatures = new QHBoxLayout;
@@ -79,10 +78,10 @@ ShadingTwilightPage::ShadingTwilightPage(QWidget* parent)
     auto* shadingRow = new QHBoxLayout;
     shadingRow->addWidget(m_groups[Shading]);
     shadingRow->addLayout(side);
-    layout->addLayout(shadingRow, 0, 0, 1, 2);
-    layout->addWidget(m_groups[Morning], 1, 0);
-    layout->addWidget(m_groups[Evening], 1, 1);
-    layout->setRowStretch(2, 1);
+    layout->addLayout(shadingRow);
+    layout->addWidget(m_groups[Morning]);
+    layout->addWidget(m_groups[Evening]);
+    layout->addStretch(1);
 }
 
 void ShadingTwilightPage::attachParameters(ParameterSet& params) {

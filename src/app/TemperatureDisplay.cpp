@@ -12,6 +12,9 @@ TemperatureDisplay::TemperatureDisplay(const QString& title, const Names& names,
       m_min(makeLiveField(names.min, QString(), this)),
       m_max(makeLiveField(names.max, QString(), this)) {
     setObjectName(names.group);
+    // Room for "-99,9°" and no more: the pages are crowded.
+    for (QLineEdit* field : {m_now, m_min, m_max})
+        field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("-99,9°")) + 12);
     auto* layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("aktuell"), m_now);
     layout->addRow(QStringLiteral("min."), m_min);

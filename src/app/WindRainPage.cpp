@@ -33,33 +33,40 @@ WindRainPage::WindRainPage(QWidget* parent)
     m_windBar->setObjectName(QStringLiteral("WindProgressBar"));
     m_windBar->setRange(0, kWindBarMaximum);
     m_windBar->setTextVisible(false);
-    m_windBar->setFixedWidth(120);
+    m_windBar->setFixedWidth(80);
     m_windBar->hide();
     m_windMax->setToolTip(QStringLiteral("Wird durch Anklicken zur\u00FCckgesetzt"));
     connect(m_windMax, &ClickableField::clicked, this, &WindRainPage::maxWindClicked);
 
     auto* weather = new QGroupBox(QStringLiteral("Wetter"), this);
     weather->setObjectName(QStringLiteral("GroupBox_Wetter"));
-    auto* weatherLayout = new QFormLayout(weather);
-    auto* windRow = new QHBoxLayout;
-    windRow->addWidget(m_windNow);
-    windRow->addWidget(m_windBar);
-    windRow->addStretch(1);
-    weatherLayout->addRow(QStringLiteral("Wind"), windRow);
-    weatherLayout->addRow(QStringLiteral("max. Wind"), m_windMax);
-    weatherLayout->addRow(QStringLiteral("Regen"), m_rain);
-    weatherLayout->addRow(QStringLiteral("rel. Feuchte"), m_humidity);
+    // The live weather in one strip above the automatics.
+    auto* weatherLayout = new QHBoxLayout(weather);
+    const auto addValue = [&](const QString& caption, QWidget* field) {
+        weatherLayout->addWidget(new QLabel(caption, weather));
+        weatherLayout->addWidget(field);
+    };
+    addValue(QStringLiteral("Wind"), m_windNow);
+    weatherLayout->addWidget(m_windBar);
+    addValue(QStringLiteral("max. Wind"), m_windMax);
+    addValue(QStringLiteral("Regen"), m_rain);
+    addValue(QStringLiteral("rel. Feuchte"), m_humidity);
+    weatherLayout->addStretch(1);
+    for (QLineEdit* field : {static_cast<QLineEdit*>(m_windNow), static_cast<QLineEdit*>(m_windMax),
+                             m_rain, m_humidity})
+        field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("Kein Regen")) +
+                             12);
 
-    // Wind, rain and the live weather side by side, humidity below.
+    // The live weather on top, wind and rain side by side, humidity below.
     auto* layout = new QVBoxLayout(this);
-    auto* side = new QVBoxLayout;
-    side->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label2")));
-    side->addWidget(weather);
-    side->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(weather, 1);
+    top->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label2")), 0, Qt::AlignTop);
+    layout->addLayout(top);
     auto* automatics = new QHBoxLayout;
     automatics->addWidget(m_windGroup, 0, Qt::AlignTop);
     automatics->addWidget(m_rainGroup, 0, Qt::AlignTop);
-    automatics->addLayout(side);
+    automatics->addStretch(1);
     layout->addLayout(automatics);
     layout->addWidget(m_humidityGroup);
     layout->addStretch(1);
