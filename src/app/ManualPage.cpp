@@ -1,9 +1,9 @@
 #include "ManualPage.h"
 
 #include "PageWidgets.h"
-#include "text/SymbolText.h"
 #include "params/ParameterSet.h"
 #include "session/ModelInfo.h"
+#include "text/SymbolText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

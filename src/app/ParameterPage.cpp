@@ -3,10 +3,10 @@
 #include "ClickableField.h"
 #include "LogoShape.h"
 #include "PageWidgets.h"
-#include "text/SymbolText.h"
 #include "params/ParameterSet.h"
 #include "session/LiveValues.h"
 #include "session/ModelInfo.h"
+#include "text/SymbolText.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -114,8 +114,8 @@ QString resolveDevice(const QString& port, QString* warning) {
 QString settingsPath(QString* note) {
     const ProgramSettings::Location location = ProgramSettings::locate();
     if (location.fallback)
-        *note = QStringLiteral("the working directory is not writable; using %1")
-                    .arg(location.path);
+        *note =
+            QStringLiteral("the working directory is not writable; using %1").arg(location.path);
     return location.path;
 }
 

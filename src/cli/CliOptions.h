@@ -15,7 +15,7 @@ struct CliOptions {
     bool list = false;     // logbook --list
     bool verify = false;   // send --verify
     bool portGiven = false;
-    QString scope;         // diff --scope MODEL
+    QString scope; // diff --scope MODEL
 };
 
 // Parses argv; on a usage error returns nullopt and sets *error.

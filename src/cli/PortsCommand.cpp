@@ -48,7 +48,8 @@ int runPortsCommand(const QString& iniPath, bool json, QTextStream& out, QTextSt
     QList<Mapping> mappings;
     for (int n = 1; n <= ProgramSettings::kPortCount; ++n) {
         const QString device = settings.deviceFor(n);
-        mappings.append({n, device, !settings.mappedDevice(n).isEmpty(), QFileInfo::exists(device)});
+        mappings.append(
+            {n, device, !settings.mappedDevice(n).isEmpty(), QFileInfo::exists(device)});
     }
     const auto comFor = [&](const QString& device) {
         for (const Mapping& m : mappings) {
@@ -88,8 +89,11 @@ int runPortsCommand(const QString& iniPath, bool json, QTextStream& out, QTextSt
                                      {"byId", link},
                                      {"com", com},
                                      {"iniLine", suggestion}});
-        text += QStringLiteral("  %1  %2 | %3 | Seriennummer %4\n")
-                    .arg(device, info.description(), info.manufacturer(), info.serialNumber());
+        QStringList details{info.description(), info.manufacturer()};
+        if (!info.serialNumber().isEmpty())
+            details << QStringLiteral("Seriennummer ") + info.serialNumber();
+        details.removeAll(QString());
+        text += QStringLiteral("  %1  %2\n").arg(device, details.join(QStringLiteral(", ")));
         if (!link.isEmpty())
             text += QStringLiteral("      fester Name: %1\n").arg(link);
         text += com != 0 ? QStringLiteral("      in Korvane.ini: COM %1\n").arg(com)

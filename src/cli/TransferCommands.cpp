@@ -4,9 +4,9 @@
 #include "StatusCommand.h"
 
 #include "files/SettingsFile.h"
-#include "session/ParameterDiff.h"
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
+#include "session/ParameterDiff.h"
 #include "session/ParameterTransfer.h"
 
 namespace korvane::cli {
@@ -48,7 +48,8 @@ int readEverything(ControllerSession& session, ParameterSet& params, QTextStream
     const Outcome outcome = runSequence(transfer, false, err);
     if (outcome.ok)
         return 0;
-    err << (outcome.message.isEmpty() ? QStringLiteral("Lesen nicht m\u00F6glich.") : outcome.message)
+    err << (outcome.message.isEmpty() ? QStringLiteral("Lesen nicht m\u00F6glich.")
+                                      : outcome.message)
         << '\n';
     return 2;
 }
@@ -102,8 +103,7 @@ int runSendCommand(ControllerSession& session, ParameterSet& params, const QStri
             << differences.join(u'\n') << '\n';
         return 2;
     }
-    out << QStringLiteral("Alle Daten aus %1 zur Steuerung gesendet und gepr\u00FCft.\n")
-               .arg(file);
+    out << QStringLiteral("Alle Daten aus %1 zur Steuerung gesendet und gepr\u00FCft.\n").arg(file);
     return 0;
 }
 

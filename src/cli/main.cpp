@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     const QString& command = options->command;
     const QString file = options->arguments.value(0);
     const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
-                               QStringLiteral("send"), QStringLiteral("logbook"),
-                               QStringLiteral("diff"), QStringLiteral("ports")};
+                               QStringLiteral("send"),   QStringLiteral("logbook"),
+                               QStringLiteral("diff"),   QStringLiteral("ports")};
     if (!commands.contains(command)) {
         err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
         return cli::kExitUsage;
@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("read"))
         return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
     if (command == QLatin1String("send"))
-        return cli::runSendCommand(session, fileSet, file, options->verify,
-                                   options->timeoutSeconds, out, err);
+        return cli::runSendCommand(session, fileSet, file, options->verify, options->timeoutSeconds,
+                                   out, err);
     if (command == QLatin1String("diff"))
         return cli::runControllerDiff(session, file, options->timeoutSeconds, out, err);
     return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);

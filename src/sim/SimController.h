@@ -140,7 +140,7 @@ private:
     QString m_dateText;
     QString m_version = QStringLiteral("3.12");
     SimFaultCounter m_faultCounter;
-    bool m_dropping = false; // the request being answered has its replies dropped
+    bool m_dropping = false;   // the request being answered has its replies dropped
     bool m_corrupting = false; // the write being handled is stored with a wrong value
     SimCommandParser m_parser;
     SimWeather m_weather;

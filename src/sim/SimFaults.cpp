@@ -13,10 +13,10 @@ std::optional<SimCodeFault> codeFault(const QString& name) {
         return std::nullopt;
     SimCodeFault f;
     const QString kind = m.captured(1);
-    f.kind = kind == QLatin1String("drop")     ? SimCodeFault::Kind::Drop
-             : kind == QLatin1String("refuse") ? SimCodeFault::Kind::Refuse
+    f.kind = kind == QLatin1String("drop")      ? SimCodeFault::Kind::Drop
+             : kind == QLatin1String("refuse")  ? SimCodeFault::Kind::Refuse
              : kind == QLatin1String("corrupt") ? SimCodeFault::Kind::Corrupt
-                                               : SimCodeFault::Kind::BadCheck;
+                                                : SimCodeFault::Kind::BadCheck;
     f.code = m.captured(2).toLatin1();
     f.occurrence = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
     return f;

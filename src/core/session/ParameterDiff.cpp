@@ -48,7 +48,9 @@ public:
     int slots() const { return m_slots; }
 
     QString motor(int motor) const {
-        return QStringLiteral("Motor %1 (%2)").arg(motor + 1).arg(m_after.motorNames.name(motor));
+        return QStringLiteral("Motor %1 (%2)")
+            .arg(motor + 1)
+            .arg(m_after.motorNames.name(motor).trimmed());
     }
     void add(const QString& where, const QString& caption, const QString& before,
              const QString& after) {
@@ -84,10 +86,10 @@ void compareSwitchTimes(const ParameterSet& a, const ParameterSet& b, Collector&
             for (int s = 0; s < c.slots(); ++s) {
                 const SwitchTimeSlot& x = a.switchTimes.at(d, m, s);
                 const SwitchTimeSlot& y = b.switchTimes.at(d, m, s);
-                const QString where = QStringList{QStringLiteral("Schaltzeiten"),
-                                                  dayAbbreviation(d), c.motor(m),
-                                                  QStringLiteral("Nr. %1").arg(s + 1)}
-                                          .join(kSep);
+                const QString where =
+                    QStringList{QStringLiteral("Schaltzeiten"), dayAbbreviation(d), c.motor(m),
+                                QStringLiteral("Nr. %1").arg(s + 1)}
+                        .join(kSep);
                 c.add(where, QStringLiteral("Richtung"), shown(listItem(directions, x.direction)),
                       shown(listItem(directions, y.direction)));
                 c.add(where, QStringLiteral("Schaltzeit"), shown(timeText(x.time)),
