@@ -9,5 +9,5 @@ mkdir -p build/package
 deb=$(ls build/package/korvane_*.deb)
 echo "$deb"
 if command -v lintian >/dev/null; then
-  lintian --no-tag-display-limit "$deb"
+  lintian --tag-display-limit 0 "$deb"
 fi
