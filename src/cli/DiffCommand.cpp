@@ -54,11 +54,8 @@ int runFileDiff(const QString& fileA, const QString& fileB, const ModelInfo& sco
     return report(parameterDifferences(a, b, scope), out);
 }
 
-int runControllerDiff(ControllerSession& session, const QString& file, int timeoutSeconds,
+int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile, int timeoutSeconds,
                       QTextStream& out, QTextStream& err) {
-    ParameterSet fromFile;
-    if (!load(file, fromFile, err))
-        return kDiffTrouble;
     ParameterSet fromController;
     if (!waitForController(session, timeoutSeconds, err) ||
         readEverything(session, fromController, err) != 0)

@@ -8,7 +8,8 @@
 
 namespace korvane {
 class ControllerSession;
-}
+struct ParameterSet;
+} // namespace korvane
 
 namespace korvane::cli {
 
@@ -24,10 +25,11 @@ std::optional<ModelInfo> parseScope(const QString& text);
 int runFileDiff(const QString& fileA, const QString& fileB, const ModelInfo& scope,
                 QTextStream& out, QTextStream& err);
 
-// `diff FILE.vts` against the controller: reads everything (nothing is
-// written to the controller) and prints a line per difference (the file's
-// value → the controller's) within the controller's model.
-int runControllerDiff(ControllerSession& session, const QString& file, int timeoutSeconds,
+// `diff FILE.vts` against the controller, with `fromFile` loaded from FILE
+// before the port was opened: reads everything (nothing is written to the
+// controller) and prints a line per difference (the file's value → the
+// controller's) within the controller's model.
+int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile, int timeoutSeconds,
                       QTextStream& out, QTextStream& err);
 
 } // namespace korvane::cli

@@ -76,11 +76,11 @@ int main(int argc, char** argv) {
     // The file a command reads or writes is checked before the port is
     // opened, so that a bad file costs no transfer.
     ParameterSet fileSet;
-    if (command == QLatin1String("send")) {
+    if (command == QLatin1String("send") || command == QLatin1String("diff")) {
         const LoadResult loaded = loadSettingsFile(file, fileSet);
         if (!loaded.ok()) {
             err << loaded.message() << '\n';
-            return cli::kExitFile;
+            return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitFile;
         }
     }
     const bool writesFile =
@@ -118,6 +118,6 @@ int main(int argc, char** argv) {
         return cli::runSendCommand(session, fileSet, file, options->verify, options->timeoutSeconds,
                                    out, err);
     if (command == QLatin1String("diff"))
-        return cli::runControllerDiff(session, file, options->timeoutSeconds, out, err);
+        return cli::runControllerDiff(session, fileSet, options->timeoutSeconds, out, err);
     return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);
 }
