@@ -45,6 +45,27 @@ std::optional<ModelInfo> parseScope(const QString& text) {
     return parsed.info;
 }
 
+std::optional<int> runDiffWithoutPort(const CliOptions& options, QTextStream& out,
+                                      QTextStream& err) {
+    const qsizetype files = options.arguments.size();
+    // Against the controller, its own model is the scope.
+    if (files < 1 || files > 2 || (files == 2 && options.portGiven) ||
+        (files == 1 && !options.scope.isEmpty())) {
+        err << "korvane-cli: diff needs [--scope MODEL] A.vts B.vts, or [--port PORT] "
+               "FILE.vts\n";
+        return kDiffTrouble;
+    }
+    if (files == 1)
+        return std::nullopt;
+    const auto scope =
+        parseScope(options.scope.isEmpty() ? QStringLiteral("conservatory") : options.scope);
+    if (!scope) {
+        err << "korvane-cli: --scope: no model " << options.scope << '\n';
+        return kDiffTrouble;
+    }
+    return runFileDiff(options.arguments[0], options.arguments[1], *scope, out, err);
+}
+
 int runFileDiff(const QString& fileA, const QString& fileB, const ModelInfo& scope,
                 QTextStream& out, QTextStream& err) {
     ParameterSet a;

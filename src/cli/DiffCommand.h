@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CliOptions.h"
+
 #include "session/ModelInfo.h"
 
 #include <QString>
@@ -20,6 +22,12 @@ enum DiffExit { kDiffEqual = 0, kDiffDifferent = 1, kDiffTrouble = 2 };
 // prints it), or one of "basic", "sensor", "sensor-key", "conservatory" for
 // that variant with 8 motors and 8 slots. Nullopt for anything else.
 std::optional<ModelInfo> parseScope(const QString& text);
+
+// `diff` up to the port: a usage error or a comparison of two files ends
+// here with its exit code; nullopt for `diff FILE.vts`, which needs the
+// controller.
+std::optional<int> runDiffWithoutPort(const CliOptions& options, QTextStream& out,
+                                      QTextStream& err);
 
 // `diff A.vts B.vts`: prints a line per difference (A's value → B's).
 int runFileDiff(const QString& fileA, const QString& fileB, const ModelInfo& scope,

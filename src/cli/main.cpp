@@ -55,22 +55,14 @@ int main(int argc, char** argv) {
             err << "korvane-cli: " << note << '\n';
         return cli::runPortsCommand(ini, options->json, out, err);
     }
-    const bool fileDiff = command == QLatin1String("diff") && options->arguments.size() == 2;
-    if (command == QLatin1String("diff")) {
-        const int files = int(options->arguments.size());
-        if (files < 1 || files > 2 || (files == 2 && options->portGiven)) {
-            err << "korvane-cli: diff needs A.vts B.vts, or [--port PORT] FILE.vts\n";
-            return cli::kDiffTrouble;
-        }
+    if ((options->verify && command != QLatin1String("send")) ||
+        (!options->scope.isEmpty() && command != QLatin1String("diff"))) {
+        err << "korvane-cli: --verify belongs to send, --scope to diff\n";
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitUsage;
     }
-    if (fileDiff) {
-        const auto scope = cli::parseScope(options->scope.isEmpty() ? QStringLiteral("conservatory")
-                                                                    : options->scope);
-        if (!scope) {
-            err << "korvane-cli: --scope: no model " << options->scope << '\n';
-            return cli::kDiffTrouble;
-        }
-        return cli::runFileDiff(file, options->arguments.value(1), *scope, out, err);
+    if (command == QLatin1String("diff")) {
+        if (const auto settled = cli::runDiffWithoutPort(*options, out, err))
+            return *settled;
     }
 
     // The file a command reads or writes is checked before the port is

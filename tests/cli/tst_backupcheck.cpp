@@ -107,6 +107,24 @@ private Q_SLOTS:
         QTextStream o(&out), e(&err);
         QCOMPARE(cli::runFileDiff(fileA, m_dir.filePath("missing.vts"), fullModel(), o, e), 2);
         QVERIFY(!cli::parseScope(QStringLiteral("VX-4000 W x 8ST")));
+
+        // The arguments: two files, or one file and the controller (-1).
+        const std::pair<QStringList, int> calls[] = {
+            {{"diff", fileA, fileA}, 0},
+            {{"diff", "--scope", "basic", fileA, fileA}, 0},
+            {{"diff", fileA}, -1},
+            {{"--port", "COM2", "diff", fileA}, -1},
+            {{"diff", "--scope", "nope", fileA, fileA}, 2},
+            {{"diff", "--scope", "basic", fileA}, 2},
+            {{"--port", "COM2", "diff", fileA, fileA}, 2},
+            {{"diff", fileA, fileA, fileA}, 2},
+        };
+        for (const auto& [args, expected] : calls) {
+            QString error;
+            const auto options = cli::parseCliOptions(QStringList{"korvane-cli"} + args, &error);
+            QVERIFY2(options, qPrintable(error));
+            QCOMPARE(cli::runDiffWithoutPort(*options, o, e).value_or(-1), expected);
+        }
     }
 
     // Clean, send --verify succeeds and a diff against the controller finds
