@@ -67,7 +67,9 @@ ProgramSettings::Location ProgramSettings::locate() {
     const QFileInfo here(kFileName);
     if (here.exists() || QFileInfo(QDir::currentPath()).isWritable())
         return {kFileName, false};
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // One folder for the window and korvane-cli alike, whatever the program's name.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/Korvane");
     QDir().mkpath(folder);
     return {QDir(folder).filePath(kFileName), true};
 }
