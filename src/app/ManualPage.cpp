@@ -3,6 +3,7 @@
 #include "PageWidgets.h"
 #include "params/ParameterSet.h"
 #include "session/ModelInfo.h"
+#include "text/SymbolText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "PageWidgets.h"
 
 #include "FixedPitchFont.h"
-#include "SymbolText.h"
+#include "text/SymbolText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

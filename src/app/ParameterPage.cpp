@@ -6,6 +6,7 @@
 #include "params/ParameterSet.h"
 #include "session/LiveValues.h"
 #include "session/ModelInfo.h"
+#include "text/SymbolText.h"
 
 #include <QComboBox>
 #include <QGridLayout>

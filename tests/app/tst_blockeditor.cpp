@@ -5,8 +5,8 @@
 #include "DesktopProgram.h"
 #include "MainWindow.h"
 #include "SwitchTimePage.h"
-#include "SymbolText.h"
 #include "helpers/WindowHarness.h"
+#include "text/SymbolText.h"
 
 #include "blocks/BlockCodec.h"
 #include "params/ParameterSet.h"
