@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Korvane needs to build, test and run, if missing.
 set -euo pipefail
-packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libgl-dev
-          fonts-liberation)
+packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev
+          libgl-dev fonts-liberation qt6-translations-l10n dpkg-dev help2man lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

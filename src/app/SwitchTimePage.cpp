@@ -1,12 +1,12 @@
 #include "SwitchTimePage.h"
 
 #include "NotifyingComboBox.h"
-#include "SymbolText.h"
 #include "WeekPlanView.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeEditing.h"
 #include "params/SwitchTimeTable.h"
 #include "params/SwitchTimeTexts.h"
+#include "text/SymbolText.h"
 
 #include <QComboBox>
 #include <QEvent>

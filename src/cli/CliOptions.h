@@ -11,8 +11,11 @@ struct CliOptions {
     bool json = false;
     int timeoutSeconds = 5;
     QString command;
-    QStringList arguments;   // what follows the command
-    bool list = false;       // logbook --list
+    QStringList arguments; // what follows the command
+    bool list = false;     // logbook --list
+    bool verify = false;   // send --verify
+    bool portGiven = false;
+    QString scope;           // diff --scope MODEL
     QString csvPath;         // monitor --csv
     int durationSeconds = 0; // monitor --duration; 0: until Ctrl-C
 };
@@ -25,5 +28,8 @@ QString usageText();
 // directory) maps to a device; anything else is taken as a device path.
 // What Korvane.ini held that was ignored goes to *warning.
 QString resolveDevice(const QString& port, QString* warning);
+// Korvane.ini's path (ProgramSettings::locate); says so in *note when it is
+// not the working directory.
+QString settingsPath(QString* note);
 
 } // namespace korvane::cli

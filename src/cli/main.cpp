@@ -1,7 +1,9 @@
 #include "CliOptions.h"
+#include "DiffCommand.h"
 #include "ExitCodes.h"
 #include "LogbookCommand.h"
 #include "MonitorCommand.h"
+#include "PortsCommand.h"
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
@@ -29,13 +31,15 @@ int main(int argc, char** argv) {
     const auto options = cli::parseCliOptions(args, &usageError);
     if (!options) {
         err << "korvane-cli: " << usageError << "\n\n" << cli::usageText();
-        return cli::kExitUsage;
+        // diff keeps 1 for "different".
+        return args.contains(QStringLiteral("diff")) ? int(cli::kDiffTrouble) : cli::kExitUsage;
     }
 
     const QString& command = options->command;
     const QString file = options->arguments.value(0);
     const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
-                               QStringLiteral("send"), QStringLiteral("logbook"),
+                               QStringLiteral("send"),   QStringLiteral("logbook"),
+                               QStringLiteral("diff"),   QStringLiteral("ports"),
                                QStringLiteral("monitor")};
     if (!commands.contains(command)) {
         err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
@@ -46,14 +50,31 @@ int main(int argc, char** argv) {
         return cli::kExitUsage;
     }
 
+    if (command == QLatin1String("ports")) {
+        QString note;
+        const QString ini = cli::settingsPath(&note);
+        if (!note.isEmpty())
+            err << "korvane-cli: " << note << '\n';
+        return cli::runPortsCommand(ini, options->json, out, err);
+    }
+    if ((options->verify && command != QLatin1String("send")) ||
+        (!options->scope.isEmpty() && command != QLatin1String("diff"))) {
+        err << "korvane-cli: --verify belongs to send, --scope to diff\n";
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitUsage;
+    }
+    if (command == QLatin1String("diff")) {
+        if (const auto settled = cli::runDiffWithoutPort(*options, out, err))
+            return *settled;
+    }
+
     // The file a command reads or writes is checked before the port is
     // opened, so that a bad file costs no transfer.
     ParameterSet fileSet;
-    if (command == QLatin1String("send")) {
+    if (command == QLatin1String("send") || command == QLatin1String("diff")) {
         const LoadResult loaded = loadSettingsFile(file, fileSet);
         if (!loaded.ok()) {
             err << loaded.message() << '\n';
-            return cli::kExitFile;
+            return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitFile;
         }
     }
     const bool writesFile =
@@ -81,7 +102,8 @@ int main(int argc, char** argv) {
     });
     if (!session.openDevice(device)) {
         err << serialErrorText(session.openError()) << '\n';
-        return cli::exitCodeFor(session.openError());
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble)
+                                                : cli::exitCodeFor(session.openError());
     }
 
     if (command == QLatin1String("monitor")) {
@@ -95,6 +117,9 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("read"))
         return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
     if (command == QLatin1String("send"))
-        return cli::runSendCommand(session, fileSet, file, options->timeoutSeconds, out, err);
+        return cli::runSendCommand(session, fileSet, file, options->verify, options->timeoutSeconds,
+                                   out, err);
+    if (command == QLatin1String("diff"))
+        return cli::runControllerDiff(session, fileSet, options->timeoutSeconds, out, err);
     return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);
 }
