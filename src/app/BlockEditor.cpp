@@ -2,7 +2,7 @@
 
 #include "BlockEditorSpec.h"
 #include "PageWidgets.h"
-#include "SymbolText.h"
+#include "text/SymbolText.h"
 
 #include "blocks/BlockDescription.h"
 #include "params/ParameterSet.h"
@@ -119,8 +119,13 @@ void BlockEditor::buildEditors() {
             widgets.append(part.kind == EditorPart::Field
                                ? static_cast<QWidget*>(m_fields[part.index])
                                : m_indicators[part.index]);
+        QString text = column.labelText;
+        for (const EditorPart& part : column.parts) {
+            if (text.isNull() && part.kind == EditorPart::Field && part.index < m_desc.fieldCount())
+                text = m_desc.fields[part.index].caption.toString();
+        }
         QLabel* label = makeLabel(column.labelName ? QLatin1String(column.labelName) : QString(),
-                                  column.labelText, m_editorArea);
+                                  text, m_editorArea);
         label->setWordWrap(true);
         buildColumn(label, widgets, false);
     }

@@ -28,7 +28,8 @@ struct EditorPart {
 };
 
 // A column of the editor: a label above one or more widgets. The label is
-// shown while the first widget is.
+// shown while the first widget is. A null label text shows the caption of the
+// column's first field from the block description.
 struct EditorColumn {
     const char* labelName;
     QString labelText;

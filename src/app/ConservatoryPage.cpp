@@ -34,21 +34,8 @@ ConservatoryPage::ConservatoryPage(QWidget* parent)
 
     // The proportional control beside the live temperatures, the two
     // threshold controls below.
-    auto* layout = new QVBoxLayout(this);
-    auto* side = new QVBoxLayout;
-    side->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label3")));
-    auto* temperatures = new QHBoxLayout;
-    temperatures->addWidget(m_inside);
-    temperatures->addWidget(m_outside);
-    side->addLayout(temperatures);
-    side->addStretch(1);
-    auto* top = new QHBoxLayout;
-    top->addWidget(m_groups[0]);
-    top->addLayout(side);
-    layout->addLayout(top);
-    layout->addWidget(m_groups[1]);
-    layout->addWidget(m_groups[2]);
-    layout->addStretch(1);
+    layOutGroupsBesideLiveValues(QStringLiteral("AP_Label3"), {m_groups.begin(), m_groups.end()},
+                                 {m_inside, m_outside});
 }
 
 void ConservatoryPage::attachParameters(ParameterSet& params) {

@@ -3,9 +3,9 @@
 #include "BlockEditor.h"
 #include "PageWidgets.h"
 
+#include <QBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
 
 namespace korvane {
 
@@ -46,6 +46,26 @@ BlockEditor* ControllerPage::blockEditor(BlockId id) const {
             return editor;
     }
     return nullptr;
+}
+
+void ControllerPage::layOutGroupsBesideLiveValues(const QString& profileLabelName,
+                                                  const QList<QGroupBox*>& groups,
+                                                  const QList<QWidget*>& liveDisplays) {
+    auto* side = new QVBoxLayout;
+    side->addWidget(createAlternativeProfileLabel(profileLabelName));
+    auto* displays = new QHBoxLayout;
+    for (QWidget* display : liveDisplays)
+        displays->addWidget(display);
+    side->addLayout(displays);
+    side->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(groups.first());
+    top->addLayout(side);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    for (qsizetype i = 1; i < groups.size(); ++i)
+        layout->addWidget(groups[i]);
+    layout->addStretch(1);
 }
 
 BlockEditor* ControllerPage::addBlockEditor(BlockId id, ParameterSet& params, QGroupBox* group) {

@@ -49,6 +49,11 @@ Q_SIGNALS:
     void currentMotorChosen(int motor);
 
 protected:
+    // The first group beside the alternative-profile label and the live
+    // displays, the other groups below it.
+    void layOutGroupsBesideLiveValues(const QString& profileLabelName,
+                                      const QList<QGroupBox*>& groups,
+                                      const QList<QWidget*>& liveDisplays);
     // Builds the editor of a block into a group of the page.
     BlockEditor* addBlockEditor(BlockId id, ParameterSet& params, QGroupBox* group);
 

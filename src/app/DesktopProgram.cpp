@@ -32,6 +32,8 @@ DesktopProgram::DesktopProgram(SerialLink& link, const QString& settingsPath)
       m_window(std::make_unique<MainWindow>(m_session, settingsPath)) {
     m_switchTimes = new SwitchTimePage(m_params.switchTimes, m_params.motorNames);
     m_window->setSwitchTimeContent(m_switchTimes);
+    m_switchTimes->setRandomSpanSource(
+        [this] { return m_params.param(SystemParam::RandomSpan) + 2; });
     m_logbookPage = new LogbookPage(*m_logbook);
     m_logbookPage->setMessageSink([this](const QString& text) { m_window->showMessage(text); });
     m_window->setLogbookContent(m_logbookPage);

@@ -2,6 +2,7 @@
 
 #include "ConservatoryPage.h"
 #include "HeaderArea.h"
+#include "HistoryPage.h"
 #include "ManualPage.h"
 #include "ParameterPage.h"
 #include "ShadingTwilightPage.h"
@@ -33,7 +34,8 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
       m_logbookHost(makeHostPage(QStringLiteral("Alarm_Logbuch_Maske"))),
       m_shading(new ShadingTwilightPage), m_windRain(new WindRainPage),
       m_conservatory(new ConservatoryPage), m_manual(new ManualPage),
-      m_parameter(new ParameterPage), m_manualControl(session) {
+      m_parameter(new ParameterPage), m_history(new HistoryPage(session)),
+      m_manualControl(session) {
     setObjectName(QStringLiteral("TVendrix"));
     setWindowTitle(kCaption);
     resize(kDesignWidth, kDesignHeight);
@@ -55,6 +57,7 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
     m_tabs->addTab(m_logbookHost, QStringLiteral("Logbuch"));
     addPage(m_manual, QStringLiteral("Handsteuerung, Tast-Aut., Reversier-Aut."));
     addPage(m_parameter, QStringLiteral(" Parameter"));
+    addPage(m_history, QStringLiteral("Verlauf"));
     m_lastIndex = m_tabs->currentIndex();
 
     auto* central = new QWidget;

@@ -16,6 +16,7 @@ class ConservatoryPage;
 class ControllerPage;
 class ControllerSession;
 class HeaderArea;
+class HistoryPage;
 class ManualPage;
 class ParameterPage;
 class ShadingTwilightPage;
@@ -42,6 +43,7 @@ public:
         Logbook,
         Manual,
         Parameters,
+        History,
         PageCount
     };
 
@@ -97,6 +99,7 @@ public:
     ConservatoryPage* conservatoryPage() const { return m_conservatory; }
     ManualPage* manualPage() const { return m_manual; }
     ParameterPage* parameterPage() const { return m_parameter; }
+    HistoryPage* historyPage() const { return m_history; }
 
 public Q_SLOTS:
     // The user picked COM `portNumber` in the port drop-down: reopen the link.
@@ -138,6 +141,7 @@ private:
     ConservatoryPage* m_conservatory;
     ManualPage* m_manual;
     ParameterPage* m_parameter;
+    HistoryPage* m_history;
     QList<ControllerPage*> m_controllerPages;
     int m_lastIndex = 0;
     ManualControl m_manualControl;

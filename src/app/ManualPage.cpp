@@ -1,9 +1,9 @@
 #include "ManualPage.h"
 
 #include "PageWidgets.h"
-#include "SymbolText.h"
 #include "params/ParameterSet.h"
 #include "session/ModelInfo.h"
+#include "text/SymbolText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,25 +17,6 @@ namespace {
 
 constexpr int kSymbolPixels = 24;
 
-QListWidget* makeMotorCommandList(int motor, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QStringLiteral("HS_%1").arg(motor));
-    QFont font = list->font();
-    font.setPixelSize(kSymbolPixels);
-    list->setFont(font);
-    list->setCursor(Qt::PointingHandCursor);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (const char* symbol : {"é", "¡", "ê"}) {
-        auto* item = new QListWidgetItem(symbolDisplayText(QString::fromUtf8(symbol)), list);
-        item->setTextAlignment(Qt::AlignCenter);
-    }
-    list->setCurrentRow(ManualPage::kStopRow);
-    const int rowHeight = list->sizeHintForRow(0);
-    list->setFixedSize(3 * rowHeight, 3 * rowHeight + 2 * list->frameWidth());
-    return list;
-}
-
 } // namespace
 
 ManualPage::ManualPage(QWidget* parent)
@@ -46,19 +27,16 @@ ManualPage::ManualPage(QWidget* parent)
                                 QStringLiteral("Tast-Automatik"), this)) {
     auto* manual = new QGroupBox(QStringLiteral("Handsteuerung"), this);
     manual->setObjectName(QStringLiteral("GroupBox_Handsteuerung"));
-    auto* grid = new QGridLayout(manual);
+    const MotorChoiceColumns columns =
+        makeMotorChoiceColumns(QStringLiteral("HS"), kSymbolPixels, kStopRow, manual);
+    manual->setLayout(columns.grid);
+    m_motorLabels = columns.labels;
+    m_motorLists = columns.lists;
     for (int motor = 1; motor <= kMotorCount; ++motor) {
-        QLabel* label = makeLabel(QStringLiteral("HS_%1_Label").arg(motor),
-                                  QStringLiteral("Motor %1").arg(motor), manual);
-        label->setAlignment(Qt::AlignCenter);
-        QListWidget* list = makeMotorCommandList(motor, manual);
-        grid->addWidget(label, 0, motor - 1);
-        grid->addWidget(list, 1, motor - 1, Qt::AlignHCenter);
+        QListWidget* list = m_motorLists[motor - 1];
         connect(list, &QListWidget::itemClicked, this, [this, motor, list](QListWidgetItem* item) {
             Q_EMIT motorCommand(motor, list->row(item));
         });
-        m_motorLabels.append(label);
-        m_motorLists.append(list);
     }
 
     auto* layout = new QVBoxLayout(this);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -24,6 +26,17 @@ QGroupBox* makeGroup(const QString& objectName, const QString& title, QWidget* p
 // heading over it.
 QListWidget* makeMotorList(const QString& objectName, QWidget* parent = nullptr);
 QLabel* makeListHeading(const QString& objectName, const QString& text, QWidget* parent = nullptr);
+
+// One column per motor: the motor's name over a three-row list of up,
+// neutral and down, named `prefix`_1 .. _8 and `prefix`_1_Label .. _8_Label
+// (manual control, alarm setup).
+struct MotorChoiceColumns {
+    QGridLayout* grid;
+    QList<QLabel*> labels;
+    QList<QListWidget*> lists;
+};
+MotorChoiceColumns makeMotorChoiceColumns(const QString& prefix, int symbolPixels, int initialRow,
+                                          QWidget* parent);
 
 inline const QString kMotorListHint =
     QStringLiteral("Anklicken \u00FCbertr\u00E4gt Werte in Eingabemasken (links), Doppel-Klick "

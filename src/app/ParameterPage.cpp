@@ -3,10 +3,10 @@
 #include "ClickableField.h"
 #include "LogoShape.h"
 #include "PageWidgets.h"
-#include "SymbolText.h"
 #include "params/ParameterSet.h"
 #include "session/LiveValues.h"
 #include "session/ModelInfo.h"
+#include "text/SymbolText.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -48,25 +48,6 @@ const ParamPlace kParamPlaces[kSystemParamCount] = {
     {"Parameter_Label5", QStringLiteral("Aktives Profil"),
      QStringLiteral("Umschalten zwischen Standard- und Alternativ-Profil"), 2},
 };
-
-QListWidget* makeAlarmList(int motor, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QStringLiteral("AS_%1").arg(motor));
-    QFont font = list->font();
-    font.setPixelSize(kAlarmSymbolPixels);
-    list->setFont(font);
-    list->setCursor(Qt::PointingHandCursor);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int choice = 0; choice < kAlarmChoiceCount; ++choice) {
-        auto* item = new QListWidgetItem(symbolDisplayText(alarmChoiceText(choice)), list);
-        item->setTextAlignment(Qt::AlignCenter);
-    }
-    list->setCurrentRow(kAlarmDefaultChoice);
-    const int rowHeight = list->sizeHintForRow(0);
-    list->setFixedSize(3 * rowHeight, 3 * rowHeight + 2 * list->frameWidth());
-    return list;
-}
 
 const QString kDcfExplanation = QStringLiteral(
     "Indikator sollte bei st\u00F6rungsfreiem Empfang des DCF77-Zeitsignals regelm\u00E4\u00DFig "
@@ -138,22 +119,18 @@ ParameterPage::ParameterPage(QWidget* parent)
     });
 
     // Alarm group: one choice list per motor, its name above it.
-    auto* alarmGrid = new QGridLayout;
+    const MotorChoiceColumns alarm = makeMotorChoiceColumns(
+        QStringLiteral("AS"), kAlarmSymbolPixels, kAlarmDefaultChoice, m_alarmGroup);
+    m_alarmLabels = alarm.labels;
+    m_alarmLists = alarm.lists;
     for (int motor = 1; motor <= kAlarmMotors; ++motor) {
-        QLabel* label = makeLabel(QStringLiteral("AS_%1_Label").arg(motor),
-                                  QStringLiteral("Motor %1").arg(motor), m_alarmGroup);
-        label->setAlignment(Qt::AlignCenter);
-        QListWidget* list = makeAlarmList(motor, m_alarmGroup);
-        alarmGrid->addWidget(label, 0, motor - 1);
-        alarmGrid->addWidget(list, 1, motor - 1, Qt::AlignHCenter);
+        QListWidget* list = m_alarmLists[motor - 1];
         connect(list, &QListWidget::itemClicked, this, [this, motor, list](QListWidgetItem* item) {
             if (m_data)
                 m_data->alarmSetup[motor - 1] = list->row(item);
         });
-        m_alarmLabels.append(label);
-        m_alarmLists.append(list);
     }
-    m_alarmGroup->layout()->addItem(alarmGrid);
+    m_alarmGroup->layout()->addItem(alarm.grid);
 
     // Alarm group: the per-motor setup goes above the live alarm state.
     auto* statusRow = new QHBoxLayout;

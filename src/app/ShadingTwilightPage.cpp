@@ -50,16 +50,6 @@ ShadingTwilightPage::ShadingTwilightPage(QWidget* parent)
                                         QStringLiteral("AT_Aktuell"), QStringLiteral("AT_Min"),
                                         QStringLiteral("AT_Max")},
                                        this)) {
-    // Shading beside the live temperatures, the two twilight groups below it.
-    auto* layout = new QVBoxLayout(this);
-    auto* side = new QVBoxLayout;
-    side->addWidget(createAlternativeProfileLabel(QStringLiteral("AP_Label1")));
-    auto* temperatures = new QHBoxLayout;
-    temperatures->addWidget(m_inside);
-    temperatures->addWidget(m_outside);
-    side->addLayout(temperatures);
-    side->addStretch(1);
-
     for (std::size_t i = 0; i < kGroups.size(); ++i) {
         const GroupDescription& d = kGroups[i];
         QGroupBox* group = makeGroup(QLatin1String(d.groupName), d.title, this);
@@ -75,13 +65,9 @@ ShadingTwilightPage::ShadingTwilightPage(QWidget* parent)
                 &ShadingTwilightPage::luxFieldClicked);
         m_groups[i] = group;
     }
-    auto* shadingRow = new QHBoxLayout;
-    shadingRow->addWidget(m_groups[Shading]);
-    shadingRow->addLayout(side);
-    layout->addLayout(shadingRow);
-    layout->addWidget(m_groups[Morning]);
-    layout->addWidget(m_groups[Evening]);
-    layout->addStretch(1);
+    // Shading beside the live temperatures, the two twilight groups below it.
+    layOutGroupsBesideLiveValues(QStringLiteral("AP_Label1"), {m_groups.begin(), m_groups.end()},
+                                 {m_inside, m_outside});
 }
 
 void ShadingTwilightPage::attachParameters(ParameterSet& params) {

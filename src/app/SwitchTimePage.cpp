@@ -1,11 +1,12 @@
 #include "SwitchTimePage.h"
 
 #include "NotifyingComboBox.h"
-#include "SymbolText.h"
+#include "WeekPlanView.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeEditing.h"
 #include "params/SwitchTimeTable.h"
 #include "params/SwitchTimeTexts.h"
+#include "text/SymbolText.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -266,12 +267,15 @@ QWidget* SwitchTimePage::buildListArea() {
         makeButton(QStringLiteral("MotorButton"), QStringLiteral("Motor- bzw. Raum"),
                    QStringLiteral("Liste sortieren nach Motor"), area);
     sortRow->addWidget(new QLabel(QStringLiteral("Liste sortieren nach:"), area));
+    auto* weekButton = makeButton(QStringLiteral("WochenplanButton"), QStringLiteral("Wochenplan"),
+                                  QStringLiteral("Schaltzeiten des Motors als Wochenplan"), area);
     sortRow->addWidget(tagButton);
     sortRow->addWidget(motorButton);
+    sortRow->addWidget(weekButton);
     sortRow->addStretch(1);
     column->addLayout(sortRow);
 
-    auto* headings = new QLabel(columnHeadings(), area);
+    auto* headings = m_headings = new QLabel(columnHeadings(), area);
     headings->setFont(listFont());
     column->addWidget(headings);
 
@@ -294,6 +298,12 @@ QWidget* SwitchTimePage::buildListArea() {
         stack->addWidget(list, 0, 0);
         (order == SwitchTimeListOrder::ByDay ? m_dayList : m_motorList) = list;
     }
+    m_weekPlan = new WeekPlanView(m_table, area);
+    m_weekPlan->setToolTip(
+        QStringLiteral("Anklicken überträgt Werte in Eingabemasken (oben links)"));
+    connect(m_weekPlan, &WeekPlanView::markClicked, this,
+            [this](int day, int slot) { loadClickedSlot(day, m_weekPlan->motor(), slot); });
+    stack->addWidget(m_weekPlan, 0, 0);
     column->addLayout(stack, 1);
     headings->setIndent(m_dayList->frameWidth() +
                         style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_dayList) + 1);
@@ -302,6 +312,7 @@ QWidget* SwitchTimePage::buildListArea() {
             [this] { showOrder(SwitchTimeListOrder::ByDay); });
     connect(motorButton, &QPushButton::clicked, this,
             [this] { showOrder(SwitchTimeListOrder::ByMotor); });
+    connect(weekButton, &QPushButton::clicked, this, &SwitchTimePage::showWeekPlan);
     return area;
 }
 
@@ -311,8 +322,25 @@ QListWidget* SwitchTimePage::list(SwitchTimeListOrder order) const {
 
 void SwitchTimePage::showOrder(SwitchTimeListOrder order) {
     m_shownOrder = order;
+    m_weekPlanShown = false;
+    m_weekPlan->hide();
+    m_headings->show();
     m_dayList->setVisible(order == SwitchTimeListOrder::ByDay);
     m_motorList->setVisible(order == SwitchTimeListOrder::ByMotor);
+}
+
+void SwitchTimePage::showWeekPlan() {
+    m_weekPlanShown = true;
+    m_dayList->hide();
+    m_motorList->hide();
+    m_headings->hide();
+    m_weekPlan->showMotor(editorMotor());
+    m_weekPlan->show();
+}
+
+void SwitchTimePage::setRandomSpanSource(std::function<int()> minutes) {
+    m_weekPlan->setRandomSpan(std::move(minutes));
+    m_weekPlan->update();
 }
 
 int SwitchTimePage::editorDay() const {
@@ -356,6 +384,7 @@ void SwitchTimePage::rebuildLists() {
         for (int r = 0; r < rows.size() && r < l->count(); ++r)
             l->item(r)->setText(rows.at(r));
     }
+    m_weekPlan->showMotor(editorMotor());
 }
 
 void SwitchTimePage::refreshMotorNames() {
@@ -430,6 +459,7 @@ void SwitchTimePage::loadEditor() {
             c->setCurrentIndex(-1);
     }
     selectListRows(day, motor);
+    m_weekPlan->showMotor(motor);
 }
 
 void SwitchTimePage::onValuePicked() {
@@ -479,24 +509,30 @@ void SwitchTimePage::onRowClicked(SwitchTimeListOrder order, int clickedRow) {
     if (row < 0)
         return;
     const SwitchTimeRowPosition pos = rowPosition(order, row);
-    const int slot = slotUnderPointer(order, row);
+    loadClickedSlot(pos.day, pos.motor, slotUnderPointer(order, row));
+}
 
-    m_dayCombo->setCurrentIndex(pos.day);
-    m_motorCombo->setCurrentIndex(pos.motor);
+// A list row or a mark of the week plan was clicked.
+void SwitchTimePage::loadClickedSlot(int day, int motor, int slot) {
+    if (!isValidSlotAddress(day, motor, slot))
+        return;
+    m_dayCombo->setCurrentIndex(day);
+    m_motorCombo->setCurrentIndex(motor);
     m_nameEdited = false;
     // The motor shown in the editor is the one a rename now applies to.
-    setCurrentMotor(pos.motor);
-    setCopySourceLabel(pos.motor);
+    setCurrentMotor(motor);
+    setCopySourceLabel(motor);
     m_slotCombo->setCurrentIndex(slot);
 
-    const SwitchTimeSlot& s = m_table.at(pos.day, pos.motor, slot);
+    const SwitchTimeSlot& s = m_table.at(day, motor, slot);
     selectIndex(m_valueCombos[Direction], s.direction);
     selectIndex(m_valueCombos[Time], s.time);
     selectIndex(m_valueCombos[Duration], s.duration);
     selectIndex(m_valueCombos[Function], s.function);
-    setGroupItems(pos.day);
-    m_valueCombos[Group]->setCurrentIndex(groupItemForRowClick(pos.day, s.group));
-    selectListRows(pos.day, pos.motor);
+    setGroupItems(day);
+    m_valueCombos[Group]->setCurrentIndex(groupItemForRowClick(day, s.group));
+    selectListRows(day, motor);
+    m_weekPlan->showMotor(motor);
 }
 
 int SwitchTimePage::slotUnderPointer(SwitchTimeListOrder order, int row) const {

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -17,6 +18,7 @@ namespace korvane {
 class MotorNames;
 class NotifyingComboBox;
 class SwitchTimeTable;
+class WeekPlanView;
 
 // The "Schaltzeiten" tab page: the switch-time editor over a SwitchTimeTable
 // and the MotorNames, its two list views, motor copy and rename, and the
@@ -61,6 +63,13 @@ public:
 
     SwitchTimeListOrder shownOrder() const { return m_shownOrder; }
     void showOrder(SwitchTimeListOrder order);
+    // "Wochenplan": the drawing of the editor motor's week takes the place of
+    // the lists until a list order is chosen again.
+    void showWeekPlan();
+    bool weekPlanShown() const { return m_weekPlanShown; }
+    WeekPlanView* weekPlan() const { return m_weekPlan; }
+    // Minutes either side of a random-function slot (the system parameter).
+    void setRandomSpanSource(std::function<int()> minutes);
 
     QPushButton* sendButton() const { return m_sendButton; }
     QPushButton* readButton() const { return m_readButton; }
@@ -106,6 +115,7 @@ private:
     void onMotorPicked(int index);
     void onCopyTargetPicked(int index);
     void onRowClicked(SwitchTimeListOrder order, int row);
+    void loadClickedSlot(int day, int motor, int slot);
     void confirmRename();
     void selectFirstSlot(bool copyTargetToo);
     int slotUnderPointer(SwitchTimeListOrder order, int row) const;
@@ -115,6 +125,9 @@ private:
     int m_currentMotor = 0;
     bool m_nameEdited = false;
     SwitchTimeListOrder m_shownOrder = SwitchTimeListOrder::ByMotor;
+    bool m_weekPlanShown = false;
+    WeekPlanView* m_weekPlan = nullptr;
+    QLabel* m_headings = nullptr;
     QPoint m_pressPos;
 
     QComboBox* m_dayCombo = nullptr;

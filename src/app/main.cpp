@@ -1,14 +1,21 @@
 #include "DesktopProgram.h"
 #include "MainWindow.h"
+#include "QtGermanTranslation.h"
 
+#include "files/ProgramSettings.h"
 #include "serial/QtSerialLink.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
+#include <QMessageBox>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
+    // The standard dialogs (file dialogs, message-box buttons) speak German
+    // like the rest of the program, with Qt's own translations.
+    korvane::installQtGermanTranslation(&app);
     // Lists that ask for Courier New get its metric twin where it is missing.
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     // The window is laid out for an 8-point interface font of Arial's widths.
@@ -17,8 +24,18 @@ int main(int argc, char* argv[]) {
     font.setPointSize(8);
     QApplication::setFont(font);
 
+    const korvane::ProgramSettings::Location ini = korvane::ProgramSettings::locate();
     korvane::QtSerialLink link;
-    korvane::DesktopProgram program(link);
+    korvane::DesktopProgram program(link, ini.path);
     program.window().show();
+    // Started where it may not write (e.g. from a read-only folder), the
+    // program keeps Korvane.ini in the user's configuration folder; the user
+    // is told once, before that file exists.
+    if (ini.fallback && !QFileInfo::exists(ini.path))
+        QMessageBox::information(
+            &program.window(), QStringLiteral("Korvane"),
+            QStringLiteral("Das Arbeitsverzeichnis ist nicht beschreibbar. Die Einstellungen "
+                           "(Korvane.ini) werden in %1 gespeichert.")
+                .arg(ini.path));
     return app.exec();
 }

@@ -11,15 +11,28 @@ QString usageText() {
         "Usage: korvane-cli [--port PORT] [--json] [--timeout SECONDS] COMMAND [ARGS]\n"
         "\n"
         "PORT is COM1 .. COM8 (mapped to a device by Korvane.ini in the working\n"
-        "directory: a line COM<n>=<device>, else /dev/ttyS<n-1>) or a device path.\n"
+        "directory, or in ~/.config/Korvane/ when that is not writable: a line\n"
+        "COM<n>=<device>, else /dev/ttyS<n-1>) or a device path.\n"
         "Default COM1. SECONDS: how long to wait for the controller (default 5).\n"
         "\n"
         "Commands:\n"
         "  status                 model, version, date, time and live values\n"
         "  read FILE.vts          read every setting from the controller into FILE\n"
         "  send FILE.vts          load FILE and send every setting to the controller\n"
+        "  send --verify FILE.vts ... then read everything back and compare\n"
+        "  diff A.vts B.vts       list what differs between two files, one line per\n"
+        "                         field (A's value -> B's); --scope MODEL compares only\n"
+        "                         what a model carries: its model text as `status`\n"
+        "                         prints it, or basic, sensor, sensor-key, conservatory\n"
+        "  diff FILE.vts          read the controller (changes nothing on it) and list\n"
+        "                         what differs from FILE (FILE's value -> controller's)\n"
+        "  ports                  serial ports, their COM n in Korvane.ini, the line\n"
+        "                         to add for an unmapped adapter\n"
         "  logbook FILE.vlf       export the whole logbook to FILE\n"
         "  logbook --list         print the logbook entries\n"
+        "  monitor [--csv FILE] [--duration S]\n"
+        "                         one line per poll of the live values, or rows of a CSV\n"
+        "                         file; for S seconds or until Ctrl-C; changes nothing\n"
         "\n"
         "Exit codes:\n"
         "  0  success\n"
@@ -29,7 +42,9 @@ QString usageText() {
         "  4  serial port not found\n"
         "  5  serial port busy (in use by another program)\n"
         "  6  no permission to open the serial port (see the dialout group)\n"
-        "  7  other input/output error of the serial port\n");
+        "  7  other input/output error of the serial port\n"
+        "diff exits as diff(1): 0 equal, 1 different, 2 trouble (any error above).\n"
+        "send --verify exits 2 when the controller does not hold what was sent.\n");
 }
 
 std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* error) {
@@ -48,6 +63,14 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             if (!v)
                 return std::nullopt;
             o.port = *v;
+            o.portGiven = true;
+        } else if (a == QLatin1String("--scope")) {
+            const auto v = value(a);
+            if (!v)
+                return std::nullopt;
+            o.scope = *v;
+        } else if (a == QLatin1String("--verify")) {
+            o.verify = true;
         } else if (a == QLatin1String("--timeout")) {
             const auto v = value(a);
             if (!v)
@@ -56,6 +79,21 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             o.timeoutSeconds = v->toInt(&ok);
             if (!ok || o.timeoutSeconds <= 0) {
                 *error = QStringLiteral("--timeout needs a positive number of seconds");
+                return std::nullopt;
+            }
+        } else if (a == QLatin1String("--csv")) {
+            const auto v = value(a);
+            if (!v)
+                return std::nullopt;
+            o.csvPath = *v;
+        } else if (a == QLatin1String("--duration")) {
+            const auto v = value(a);
+            if (!v)
+                return std::nullopt;
+            bool ok = false;
+            o.durationSeconds = v->toInt(&ok);
+            if (!ok || o.durationSeconds <= 0) {
+                *error = QStringLiteral("--duration needs a positive number of seconds");
                 return std::nullopt;
             }
         } else if (a == QLatin1String("--json")) {
@@ -84,8 +122,19 @@ QString resolveDevice(const QString& port, QString* warning) {
     const auto m = comPort.match(port.trimmed());
     if (!m.hasMatch())
         return port;
-    const auto settings = ProgramSettings::load(ProgramSettings::kFileName, warning);
+    QString note;
+    const auto settings = ProgramSettings::load(settingsPath(&note), warning);
+    if (!note.isEmpty())
+        *warning = note + (warning->isEmpty() ? QString() : u'\n' + *warning);
     return settings.deviceFor(m.captured(1).toInt());
+}
+
+QString settingsPath(QString* note) {
+    const ProgramSettings::Location location = ProgramSettings::locate();
+    if (location.fallback)
+        *note =
+            QStringLiteral("the working directory is not writable; using %1").arg(location.path);
+    return location.path;
 }
 
 } // namespace korvane::cli

@@ -13,6 +13,11 @@ struct CliOptions {
     QString command;
     QStringList arguments; // what follows the command
     bool list = false;     // logbook --list
+    bool verify = false;   // send --verify
+    bool portGiven = false;
+    QString scope;           // diff --scope MODEL
+    QString csvPath;         // monitor --csv
+    int durationSeconds = 0; // monitor --duration; 0: until Ctrl-C
 };
 
 // Parses argv; on a usage error returns nullopt and sets *error.
@@ -23,5 +28,8 @@ QString usageText();
 // directory) maps to a device; anything else is taken as a device path.
 // What Korvane.ini held that was ignored goes to *warning.
 QString resolveDevice(const QString& port, QString* warning);
+// Korvane.ini's path (ProgramSettings::locate); says so in *note when it is
+// not the working directory.
+QString settingsPath(QString* note);
 
 } // namespace korvane::cli

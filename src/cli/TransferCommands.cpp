@@ -6,6 +6,7 @@
 #include "files/SettingsFile.h"
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
+#include "session/ParameterDiff.h"
 #include "session/ParameterTransfer.h"
 
 namespace korvane::cli {
@@ -42,19 +43,24 @@ Outcome runSequence(ParameterTransfer& transfer, bool send, QTextStream& err) {
 
 } // namespace
 
+int readEverything(ControllerSession& session, ParameterSet& params, QTextStream& err) {
+    ParameterTransfer transfer(session, params);
+    const Outcome outcome = runSequence(transfer, false, err);
+    if (outcome.ok)
+        return 0;
+    err << (outcome.message.isEmpty() ? QStringLiteral("Lesen nicht m\u00F6glich.")
+                                      : outcome.message)
+        << '\n';
+    return 2;
+}
+
 int runReadCommand(ControllerSession& session, const QString& file, int timeoutSeconds,
                    QTextStream& out, QTextStream& err) {
     ParameterSet params;
-    ParameterTransfer transfer(session, params);
     if (!waitForController(session, timeoutSeconds, err))
         return 2;
-    const Outcome outcome = runSequence(transfer, false, err);
-    if (!outcome.ok) {
-        err << (outcome.message.isEmpty() ? QStringLiteral("Lesen nicht m\u00F6glich.")
-                                          : outcome.message)
-            << '\n';
-        return 2;
-    }
+    if (const int code = readEverything(session, params, err))
+        return code;
     const SaveResult saved = saveSettingsFile(file, params);
     if (!saved.ok) {
         err << saved.errorText << '\n';
@@ -65,20 +71,39 @@ int runReadCommand(ControllerSession& session, const QString& file, int timeoutS
 }
 
 int runSendCommand(ControllerSession& session, ParameterSet& params, const QString& file,
-                   int timeoutSeconds, QTextStream& out, QTextStream& err) {
+                   bool verify, int timeoutSeconds, QTextStream& out, QTextStream& err) {
     // Everything in the file goes to the controller.
     applyChangedEvent(params, ChangedEvent::Startup);
-    ParameterTransfer transfer(session, params);
     if (!waitForController(session, timeoutSeconds, err))
         return 2;
-    const Outcome outcome = runSequence(transfer, true, err);
+    // The transfer that sent must be gone before the read-back, or it would
+    // store the replies into what was sent.
+    const Outcome outcome = [&] {
+        ParameterTransfer transfer(session, params);
+        return runSequence(transfer, true, err);
+    }();
     if (!outcome.ok) {
         // The date guard has already spoken through the session's messages.
         if (!outcome.message.isEmpty())
             err << outcome.message << '\n';
         return 2;
     }
-    out << QStringLiteral("Alle Daten aus %1 zur Steuerung gesendet.\n").arg(file);
+    if (!verify) {
+        out << QStringLiteral("Alle Daten aus %1 zur Steuerung gesendet.\n").arg(file);
+        return 0;
+    }
+    ParameterSet readBack;
+    if (const int code = readEverything(session, readBack, err))
+        return code;
+    const QStringList differences = parameterDifferences(
+        asControllerKeeps(params), asControllerKeeps(readBack), session.model());
+    if (!differences.isEmpty()) {
+        err << QStringLiteral("Pr\u00FCfung fehlgeschlagen: die Steuerung h\u00E4lt nicht, was "
+                              "gesendet wurde (gesendet \u2192 gelesen):\n")
+            << differences.join(u'\n') << '\n';
+        return 2;
+    }
+    out << QStringLiteral("Alle Daten aus %1 zur Steuerung gesendet und gepr\u00FCft.\n").arg(file);
     return 0;
 }
 

@@ -1,6 +1,9 @@
 #include "CliOptions.h"
+#include "DiffCommand.h"
 #include "ExitCodes.h"
 #include "LogbookCommand.h"
+#include "MonitorCommand.h"
+#include "PortsCommand.h"
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
@@ -28,13 +31,16 @@ int main(int argc, char** argv) {
     const auto options = cli::parseCliOptions(args, &usageError);
     if (!options) {
         err << "korvane-cli: " << usageError << "\n\n" << cli::usageText();
-        return cli::kExitUsage;
+        // diff keeps 1 for "different".
+        return args.contains(QStringLiteral("diff")) ? int(cli::kDiffTrouble) : cli::kExitUsage;
     }
 
     const QString& command = options->command;
     const QString file = options->arguments.value(0);
     const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
-                               QStringLiteral("send"), QStringLiteral("logbook")};
+                               QStringLiteral("send"),   QStringLiteral("logbook"),
+                               QStringLiteral("diff"),   QStringLiteral("ports"),
+                               QStringLiteral("monitor")};
     if (!commands.contains(command)) {
         err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
         return cli::kExitUsage;
@@ -44,21 +50,40 @@ int main(int argc, char** argv) {
         return cli::kExitUsage;
     }
 
+    if (command == QLatin1String("ports")) {
+        QString note;
+        const QString ini = cli::settingsPath(&note);
+        if (!note.isEmpty())
+            err << "korvane-cli: " << note << '\n';
+        return cli::runPortsCommand(ini, options->json, out, err);
+    }
+    if ((options->verify && command != QLatin1String("send")) ||
+        (!options->scope.isEmpty() && command != QLatin1String("diff"))) {
+        err << "korvane-cli: --verify belongs to send, --scope to diff\n";
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitUsage;
+    }
+    if (command == QLatin1String("diff")) {
+        if (const auto settled = cli::runDiffWithoutPort(*options, out, err))
+            return *settled;
+    }
+
     // The file a command reads or writes is checked before the port is
     // opened, so that a bad file costs no transfer.
     ParameterSet fileSet;
-    if (command == QLatin1String("send")) {
+    if (command == QLatin1String("send") || command == QLatin1String("diff")) {
         const LoadResult loaded = loadSettingsFile(file, fileSet);
         if (!loaded.ok()) {
             err << loaded.message() << '\n';
-            return cli::kExitFile;
+            return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitFile;
         }
     }
     const bool writesFile =
         command == QLatin1String("read") ||
         (command == QLatin1String("logbook") && !options->list && !file.isEmpty());
-    if (writesFile) {
-        if (const QString problem = fileWriteProblem(file); !problem.isEmpty()) {
+    const bool logsCsv = command == QLatin1String("monitor") && !options->csvPath.isEmpty();
+    const QString written = logsCsv ? options->csvPath : file;
+    if (writesFile || logsCsv) {
+        if (const QString problem = fileWriteProblem(written); !problem.isEmpty()) {
             err << problem << '\n';
             return cli::kExitFile;
         }
@@ -77,14 +102,24 @@ int main(int argc, char** argv) {
     });
     if (!session.openDevice(device)) {
         err << serialErrorText(session.openError()) << '\n';
-        return cli::exitCodeFor(session.openError());
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble)
+                                                : cli::exitCodeFor(session.openError());
     }
 
+    if (command == QLatin1String("monitor")) {
+        cli::installStopSignals();
+        return cli::runMonitorCommand(
+            session, {options->csvPath, options->durationSeconds, options->timeoutSeconds}, out,
+            err);
+    }
     if (command == QLatin1String("status"))
         return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
     if (command == QLatin1String("read"))
         return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
     if (command == QLatin1String("send"))
-        return cli::runSendCommand(session, fileSet, file, options->timeoutSeconds, out, err);
+        return cli::runSendCommand(session, fileSet, file, options->verify, options->timeoutSeconds,
+                                   out, err);
+    if (command == QLatin1String("diff"))
+        return cli::runControllerDiff(session, fileSet, options->timeoutSeconds, out, err);
     return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);
 }

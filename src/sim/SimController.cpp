@@ -228,11 +228,13 @@ void SimController::dispatch(const SimParsed& parsed) {
         writeDone(entry, false, QStringLiteral("refused (fault)"));
         return;
     }
+    m_corrupting = entry.stepWrite && m_faultCounter.strikes(SimCodeFault::Kind::Corrupt, code);
     m_dropping = !entry.stepWrite && m_faultCounter.strikes(SimCodeFault::Kind::Drop, code);
     if (m_dropping)
         Q_EMIT trace(QStringLiteral("replies to \"%1\" dropped (fault)").arg(printable(code)));
     (this->*entry.handler)(entry, parsed);
     m_dropping = false;
+    m_corrupting = false;
 }
 
 void SimController::reply(QByteArrayView code, QByteArray payload, bool carriesCheck) {
@@ -361,6 +363,16 @@ void SimController::onLogbook(const Entry& entry, const SimParsed&) {
 
 // --- writes --------------------------------------------------------------------------
 
+// The corrupt fault: value `index` one step off, still within its range, so
+// that the write is stored and acknowledged as if it were right.
+void SimController::corrupt(QList<qint32>& values, qsizetype index, const SimField& field) {
+    if (index < 0 || index >= values.size() || field.min == field.max)
+        return;
+    qint32& v = values[index];
+    v = v < field.max ? v + 1 : v - 1;
+    Q_EMIT trace(QStringLiteral("write stored with a wrong value (fault)"));
+}
+
 void SimController::onSwitchTimeWrite(const Entry& entry, const SimParsed& parsed) {
     QString why;
     const bool ok = m_params.applySwitchTime(parsed.values, m_model.motorCount(),
@@ -383,14 +395,20 @@ void SimController::onAlarmWrite(const Entry& entry, const SimParsed& parsed) {
 void SimController::onBlockWrite(const Entry& entry, const SimParsed& parsed) {
     QString why;
     const SimBlockLayout* block = SimParameters::blockByWrite(entry.wire.key);
-    const bool ok = m_params.applyBlock(*block, parsed.values, m_model.motorCount(), &why);
+    QList<qint32> values = parsed.values;
+    if (m_corrupting)
+        corrupt(values, values.size() - 2, block->fields.back());
+    const bool ok = m_params.applyBlock(*block, values, m_model.motorCount(), &why);
     writeDone(entry, ok, why);
 }
 
 void SimController::onValueWrite(const Entry& entry, const SimParsed& parsed) {
     QString why;
-    const bool ok =
-        m_params.applyValue(*SimParameters::valueByWrite(entry.wire.key), parsed.values, &why);
+    const SimValueLayout& layout = *SimParameters::valueByWrite(entry.wire.key);
+    QList<qint32> values = parsed.values;
+    if (m_corrupting && !values.isEmpty())
+        corrupt(values, 0, layout.field);
+    const bool ok = m_params.applyValue(layout, values, &why);
     writeDone(entry, ok, why);
 }
 

@@ -130,6 +130,7 @@ private:
     void onAlarmWrite(const Entry&, const SimParsed&);
     void onBlockWrite(const Entry&, const SimParsed&);
     void onValueWrite(const Entry&, const SimParsed&);
+    void corrupt(QList<qint32>& values, qsizetype index, const SimField& field);
     void onManualOn(const Entry&, const SimParsed&);
     void onManualOff(const Entry&, const SimParsed&);
     void onManualMove(const Entry&, const SimParsed&);
@@ -139,7 +140,8 @@ private:
     QString m_dateText;
     QString m_version = QStringLiteral("3.12");
     SimFaultCounter m_faultCounter;
-    bool m_dropping = false; // the request being answered has its replies dropped
+    bool m_dropping = false;   // the request being answered has its replies dropped
+    bool m_corrupting = false; // the write being handled is stored with a wrong value
     SimCommandParser m_parser;
     SimWeather m_weather;
     SimParameters m_params;

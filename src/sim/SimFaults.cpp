@@ -7,15 +7,16 @@ namespace {
 
 std::optional<SimCodeFault> codeFault(const QString& name) {
     static const QRegularExpression re(
-        QStringLiteral("^(bad-check|drop|refuse)=([a-z]{3})(?::([1-9][0-9]{0,5}))?$"));
+        QStringLiteral("^(bad-check|drop|refuse|corrupt)=([a-z]{3})(?::([1-9][0-9]{0,5}))?$"));
     const QRegularExpressionMatch m = re.match(name);
     if (!m.hasMatch())
         return std::nullopt;
     SimCodeFault f;
     const QString kind = m.captured(1);
-    f.kind = kind == QLatin1String("drop")     ? SimCodeFault::Kind::Drop
-             : kind == QLatin1String("refuse") ? SimCodeFault::Kind::Refuse
-                                               : SimCodeFault::Kind::BadCheck;
+    f.kind = kind == QLatin1String("drop")      ? SimCodeFault::Kind::Drop
+             : kind == QLatin1String("refuse")  ? SimCodeFault::Kind::Refuse
+             : kind == QLatin1String("corrupt") ? SimCodeFault::Kind::Corrupt
+                                                : SimCodeFault::Kind::BadCheck;
     f.code = m.captured(2).toLatin1();
     f.occurrence = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
     return f;

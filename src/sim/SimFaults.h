@@ -16,6 +16,8 @@ struct SimCodeFault {
         BadCheck, // the n-th reply frame of `code` carries a wrong check value
         Drop,     // the replies to the n-th request of `code` are never sent
         Refuse,   // the n-th write of `code` is not stored; its step is acknowledged with 1
+        Corrupt,  // the n-th write of `code` (a per-motor block or single value) is
+                  // stored with its last value one off, and acknowledged with 0
     };
     Kind kind = Kind::BadCheck;
     QByteArray code; // "sbp", "smn", "rbp" (writes without the leading blank)
@@ -35,7 +37,7 @@ struct SimFaults {
     QList<SimCodeFault> codeFaults{};
 
     // One of "bad-checksum", "junk", "split", "silent", "bad-check-share=P",
-    // "bad-check=CODE[:N]", "drop=CODE[:N]", "refuse=CODE[:N]".
+    // "bad-check=CODE[:N]", "drop=CODE[:N]", "refuse=CODE[:N]", "corrupt=CODE[:N]".
     static std::optional<SimFaults> fromName(const QString& name);
     // Adds the faults of `other` to these.
     void merge(const SimFaults& other);

@@ -75,8 +75,10 @@ int main(int argc, char** argv) {
          QStringLiteral("Hold both directions to 960 bytes/s (9600 baud).")},
         {QStringLiteral("fault"),
          QStringLiteral("bad-checksum, junk, split, silent, bad-check-share=PERCENT, "
-                        "bad-check=CODE[:N], drop=CODE[:N] or refuse=CODE[:N] (may be "
-                        "repeated; N picks the n-th frame, request or write of CODE)."),
+                        "bad-check=CODE[:N], drop=CODE[:N], refuse=CODE[:N] or corrupt=CODE[:N] "
+                        "(may be repeated; N picks the n-th frame, request or write of CODE; "
+                        "corrupt stores a per-motor block or single value one step off and "
+                        "acknowledges it)."),
          QStringLiteral("KIND")},
         {QStringLiteral("log-entries"),
          QStringLiteral("Logbook entries at start 0..2000 (default 42)."), QStringLiteral("N")},

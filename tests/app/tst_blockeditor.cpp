@@ -3,10 +3,10 @@
 
 #include "BlockEditor.h"
 #include "DesktopProgram.h"
-#include "FakeLink.h"
 #include "MainWindow.h"
 #include "SwitchTimePage.h"
-#include "SymbolText.h"
+#include "helpers/WindowHarness.h"
+#include "text/SymbolText.h"
 
 #include "blocks/BlockCodec.h"
 #include "params/ParameterSet.h"
@@ -25,19 +25,10 @@ using namespace korvane;
 
 namespace {
 
-struct Rig {
-    QTemporaryDir dir;
-    FakeLink link;
-    DesktopProgram program{link, dir.filePath("Korvane.ini")};
-
-    Rig() {
-        program.window().setMessagePresenter([](const QString&) {});
-        program.session().openDevice(QStringLiteral("/dev/fake"));
-    }
-    ParameterSet& params() { return program.params(); }
-    template <typename T = QWidget> T* find(const QString& name) {
-        return program.window().findChild<T*>(name);
-    }
+// The desktop program over a fake link that is open from the start.
+struct Rig : test::WindowHarness {
+    Rig() { session.openDevice(QStringLiteral("/dev/fake")); }
+    ParameterSet& params() { return program->params(); }
     BlockEditor* editor(BlockId id) {
         return find<BlockEditor>(QLatin1String(blockDescription(id).editorPrefix) + "_Editor");
     }
@@ -101,7 +92,7 @@ private Q_SLOTS:
         const BlockDescription& b = blockDescription(id);
         Rig r;
         r.params().activeProfile = profile;
-        r.program.window().refreshPageViews();
+        r.program->window().refreshPageViews();
         BlockEditor* editor = r.editor(id);
         QVERIFY(editor);
         QListWidget* list = editor->list();
@@ -165,7 +156,7 @@ private Q_SLOTS:
         BlockEditor* rain = r.editor(BlockId::Rain);
         r.params().record(BlockId::Wind, 0, 2).value[0] = kOn;
         r.params().record(BlockId::Rain, 0, 2).value[0] = kOn;
-        r.program.window().refreshPageViews();
+        r.program->window().refreshPageViews();
         r.clearFlags();
         Q_EMIT r.editor(BlockId::Wind)->list()->clicked(row(r.editor(BlockId::Wind)->list(), 2));
         QCOMPARE(rain->motorDropDown()->currentIndex(), 0);
@@ -239,16 +230,16 @@ private Q_SLOTS:
         Rig r;
         for (const char* name : {"BA_Raum", "PT_Raum", "IT_Raum", "RelF_Raum", "AT_Raum"}) {
             choose(r.find<QComboBox>(name), 5);
-            QCOMPARE(r.program.switchTimePage().currentMotor(), 5);
+            QCOMPARE(r.program->switchTimePage().currentMotor(), 5);
             choose(r.find<QComboBox>(name), 0);
         }
         choose(r.find<QComboBox>("DM_Raum"), 6); // the twilight drop-downs do not
-        QCOMPARE(r.program.switchTimePage().currentMotor(), 0);
+        QCOMPARE(r.program->switchTimePage().currentMotor(), 0);
     }
 
     void manualControlBytes() {
         Rig r;
-        QTabWidget* tabs = r.program.window().tabs();
+        QTabWidget* tabs = r.program->window().tabs();
         r.link.written.clear();
         tabs->setCurrentIndex(MainWindow::Manual);
         QCOMPARE(r.link.written, QByteArray(" rhi\r"));
@@ -282,30 +273,30 @@ private Q_SLOTS:
     void manualModeEndsWhenTheLineIsReleased() {
         QFETCH(int, how);
         Rig r;
-        r.program.window().tabs()->setCurrentIndex(MainWindow::Manual);
+        r.program->window().tabs()->setCurrentIndex(MainWindow::Manual);
         r.link.written.clear();
         switch (how) {
         case 0:
-            r.program.window().choosePort(2);
+            r.program->window().choosePort(2);
             break;
         case 1:
-            r.program.session().setActivity(Activity::ReadAll);
+            r.program->session().setActivity(Activity::ReadAll);
             break;
         case 2:
-            r.program.session().setActivity(Activity::Logbook);
+            r.program->session().setActivity(Activity::Logbook);
             break;
         default:
-            r.program.window().close();
+            r.program->window().close();
         }
         QVERIFY2(r.link.written.startsWith(" rhe\r"), r.link.written.constData());
         QCOMPARE(r.link.written.count(" rhe\r"), 1);
-        QVERIFY(!r.program.window().manualControl().isOn());
+        QVERIFY(!r.program->window().manualControl().isOn());
     }
 
     void manualPageShowsNamesAndKeyPressOnlyWithItsModel() {
         Rig r;
         r.params().motorNames.setName(3, QStringLiteral("Küche"));
-        r.program.window().tabs()->setCurrentIndex(MainWindow::Manual);
+        r.program->window().tabs()->setCurrentIndex(MainWindow::Manual);
         QCOMPARE(r.find<QLabel>("HS_4_Label")->text(), QStringLiteral("Küche"));
         QCOMPARE(r.find<QListWidget>("HS_1")->item(0)->text(), QStringLiteral("↑"));
         QCOMPARE(r.editor(BlockId::KeyPress)->list()->count(), 8);

@@ -20,7 +20,7 @@ private Q_SLOTS:
 
         // Until a controller answers, every page is offered.
         QTabWidget* tabs = h.find<QTabWidget>("Parameter_Maske");
-        QCOMPARE(tabs->count(), 7);
+        QCOMPARE(tabs->count(), 8);
         for (int i = 0; i < tabs->count(); ++i)
             QVERIFY(tabs->isTabVisible(i));
 

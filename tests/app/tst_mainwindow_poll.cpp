@@ -47,22 +47,22 @@ class TestMainWindowPoll : public QObject {
 private Q_SLOTS:
     void modelDecidesPagesAndGroups_data() {
         QTest::addColumn<QByteArray>("model");
-        QTest::addColumn<QList<bool>>("tabs");         // seven pages in order
+        QTest::addColumn<QList<bool>>("tabs");         // seven pages and "Verlauf", in order
         QTest::addColumn<QStringList>("shownWidgets"); // of the model-dependent ones
         QTest::addColumn<QString>("url");
         const QString plainUrl = "www.vendrix.example";
         const QString conservatoryUrl = "www.wintergarten.vendrix.example";
-        QTest::newRow("all letters") << kFullModel << QList<bool>{1, 1, 1, 1, 1, 1, 1}
+        QTest::newRow("all letters") << kFullModel << QList<bool>{1, 1, 1, 1, 1, 1, 1, 1}
                                      << kOutdoor + kConservatory + kKeyPress << conservatoryUrl;
         QTest::newRow("no letters")
-            << kPlainModel << QList<bool>{1, 0, 0, 0, 1, 1, 1} << QStringList{} << plainUrl;
-        QTest::newRow("sensor") << QByteArray("RS-8000   8 8S ") << QList<bool>{1, 1, 1, 0, 1, 1, 1}
-                                << kOutdoor << plainUrl;
+            << kPlainModel << QList<bool>{1, 0, 0, 0, 1, 1, 1, 1} << QStringList{} << plainUrl;
+        QTest::newRow("sensor") << QByteArray("RS-8000   8 8S ")
+                                << QList<bool>{1, 1, 1, 0, 1, 1, 1, 1} << kOutdoor << plainUrl;
         QTest::newRow("conservatory")
-            << QByteArray("RS-8000 W 4 6  ") << QList<bool>{1, 1, 1, 1, 1, 1, 1}
+            << QByteArray("RS-8000 W 4 6  ") << QList<bool>{1, 1, 1, 1, 1, 1, 1, 1}
             << kOutdoor + kConservatory << conservatoryUrl;
         QTest::newRow("key-press") << QByteArray("RS-8000   8 8 T")
-                                   << QList<bool>{1, 0, 0, 0, 1, 1, 1} << kKeyPress << plainUrl;
+                                   << QList<bool>{1, 0, 0, 0, 1, 1, 1, 1} << kKeyPress << plainUrl;
     }
 
     void modelDecidesPagesAndGroups() {
@@ -74,6 +74,7 @@ private Q_SLOTS:
         QVERIFY(h.activate());
         h.connectModel(model);
         QTabWidget* pages = h.window->tabs();
+        QCOMPARE(pages->count(), tabs.size());
         for (int i = 0; i < pages->count(); ++i)
             QVERIFY2(pages->isTabVisible(i) == tabs[i], qPrintable(pages->tabText(i)));
         for (const QString& name : kOutdoor + kConservatory + kKeyPress) {

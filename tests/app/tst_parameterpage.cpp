@@ -2,8 +2,8 @@
 // copy, and the alarm setup, against replies and the parameter set.
 
 #include "DesktopProgram.h"
-#include "FakeLink.h"
 #include "MainWindow.h"
+#include "helpers/WindowHarness.h"
 
 #include "params/ParameterSet.h"
 
@@ -19,19 +19,10 @@ using namespace korvane;
 
 namespace {
 
-struct Rig {
-    QTemporaryDir dir;
-    FakeLink link;
-    DesktopProgram program{link, dir.filePath("Korvane.ini")};
-
-    Rig() {
-        program.window().setMessagePresenter([](const QString&) {});
-        program.session().openDevice(QStringLiteral("/dev/fake"));
-    }
-    ParameterSet& params() { return program.params(); }
-    template <typename T = QWidget> T* find(const QString& name) {
-        return program.window().findChild<T*>(name);
-    }
+// The desktop program over a fake link that is open from the start.
+struct Rig : test::WindowHarness {
+    Rig() { session.openDevice(QStringLiteral("/dev/fake")); }
+    ParameterSet& params() { return program->params(); }
     bool alternativeLabelsShown() {
         int shown = 0;
         for (const char* name : {"AP_Label1", "AP_Label2", "AP_Label3"})
@@ -117,7 +108,7 @@ private Q_SLOTS:
         r.params().param(SystemParam::StoredProfile) = 1; // as a loaded file leaves it
         r.params().alarmSetup[2] = 2;
         r.params().motorNames.setName(2, QStringLiteral("Bad"));
-        r.program.window().tabs()->setCurrentIndex(MainWindow::Parameters);
+        r.program->window().tabs()->setCurrentIndex(MainWindow::Parameters);
         QCOMPARE(r.find<QComboBox>("AktivesProfil")->currentIndex(), 1);
         QCOMPARE(r.params().activeProfile, 0);
         QCOMPARE(r.find<QListWidget>("AS_3")->currentRow(), 2);

@@ -1,5 +1,6 @@
 // The settings file's save dialog adds ".vts" itself and therefore asks
 // before it replaces an existing file of the full name.
+#include "QtGermanTranslation.h"
 #include "SettingsFileDialogs.h"
 
 #include <QAbstractButton>
@@ -58,6 +59,17 @@ private Q_SLOTS:
         if (!exists) {
             QCOMPARE(dialog.selectedFiles(), QStringList{dir.filePath(typed + ".vts")});
         }
+    }
+
+    // With Qt's German translations the standard buttons and the file
+    // dialog's own texts are German.
+    void standardDialogsSpeakGerman() {
+        QVERIFY2(installQtGermanTranslation(this), "qt6-translations-l10n is not installed");
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Ja"));
+        QCOMPARE(QFileDialog::tr("&Save"), QStringLiteral("S&peichern"));
     }
 };
 

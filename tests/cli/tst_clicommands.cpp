@@ -96,7 +96,7 @@ private Q_SLOTS:
             // korvane-cli loads the file before it opens the port.
             ParameterSet set;
             QVERIFY(loadSettingsFile(sendFile, set).ok());
-            code = cli::runSendCommand(rig.session, set, sendFile, 1, rig.out, rig.err);
+            code = cli::runSendCommand(rig.session, set, sendFile, false, 1, rig.out, rig.err);
         } else
             code = cli::runLogbookCommand(rig.session, command.endsWith("list") ? QString() : file,
                                           command.endsWith("list") || command.endsWith("both"), 1,

@@ -68,7 +68,7 @@ class TestFaults : public QObject {
             ParameterSet set; // korvane-cli loads it before it opens the port
             if (!loadSettingsFile(m_sendFile, set).ok())
                 return -1;
-            return cli::runSendCommand(rig.session, set, m_sendFile, 5, rig.out, rig.err);
+            return cli::runSendCommand(rig.session, set, m_sendFile, false, 5, rig.out, rig.err);
         }
         return cli::runLogbookCommand(rig.session,
                                       command == QLatin1String("list") ? QString() : file,

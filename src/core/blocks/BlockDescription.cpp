@@ -10,6 +10,10 @@ const BlockDescription* blockForReplyCode(QByteArrayView code) {
     return nullptr;
 }
 
+QString fieldCaption(const FieldDescription& field) {
+    return field.caption.toString().simplified();
+}
+
 bool indexInRange(const FieldDescription& field, qint64 index) {
     return index >= 0 && index < field.itemCount;
 }

@@ -48,7 +48,13 @@ struct FieldDescription {
     const char* fileKey;
     FileConv file;
     int fileOffset;
+    // The label of the field's editor on its page, as the page shows it; a
+    // label that covers several editors ("von - bis") gives each its own word.
+    QStringView caption;
 };
+
+// The caption in one line, runs of blanks made one ("Grenz- Lux-Wert").
+QString fieldCaption(const FieldDescription& field);
 
 struct BlockDescription;
 

@@ -16,79 +16,79 @@ constexpr ItemFont Txt = ItemFont::Plain;
 constexpr ItemFont Sym = ItemFont::Arrows;
 
 // clang-format off
-// name         editor             items def  item text     font  wire         +wire  file key           file             +file
+// name         editor             items def  item text     font  wire         +wire  file key           file             +file  caption (the editor's label)
 const FieldDescription kShading[] = {
-    {"Ein_Aus",    "BA_EIN_AUS",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"Temperatur", "BA_Temperatur",  46,  32,  number<-10>,  Txt,  W::Offset,   90,   "Temperatur",      F::Number,      -10},
-    {"von",        "BA_von",         18,   5,  hour<5>,      Txt,  W::Offset,    5,   "Von",             F::Number,        5},
-    {"bis",        "BA_Bis",         18,  15,  hour<5>,      Txt,  W::Offset,    5,   "Bis",             F::Number,        5},
-    {"Lux",        "BA_Lux",        156, 144,  number<100>,  Txt,  W::Offset,  100,   "Helligkeit",      F::Number,      100},
-    {"Dauer",      "BA_Dauer",      190,   9,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1},
+    {"Ein_Aus",    "BA_EIN_AUS",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"Temperatur", "BA_Temperatur",  46,  32,  number<-10>,  Txt,  W::Offset,   90,   "Temperatur",      F::Number,      -10, u"ab T/°C"},
+    {"von",        "BA_von",         18,   5,  hour<5>,      Txt,  W::Offset,    5,   "Von",             F::Number,        5, u"von"},
+    {"bis",        "BA_Bis",         18,  15,  hour<5>,      Txt,  W::Offset,    5,   "Bis",             F::Number,        5, u"bis"},
+    {"Lux",        "BA_Lux",        156, 144,  number<100>,  Txt,  W::Offset,  100,   "Helligkeit",      F::Number,      100, u"Grenz- Lux-Wert"},
+    {"Dauer",      "BA_Dauer",      190,   9,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1, u"Aktivie- rungszeit"},
 };
 const FieldDescription kTwilightMorning[] = {
-    {"Ein_Aus",    "DM_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"von",        "DM_von",          8,   5,  hour<3>,      Txt,  W::Offset,    3,   "Von",             F::Number,        3},
-    {"Lux",        "DM_Lux",        250, 109,  number<1>,    Txt,  W::Offset,    1,   "Helligkeit",      F::Number,        1},
-    {"Dauer",      "DM_Dauer",      191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1},
+    {"Ein_Aus",    "DM_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"von",        "DM_von",          8,   5,  hour<3>,      Txt,  W::Offset,    3,   "Von",             F::Number,        3, u"Dämmerungsautomatik ist morgens aktiviert ab"},
+    {"Lux",        "DM_Lux",        250, 109,  number<1>,    Txt,  W::Offset,    1,   "Helligkeit",      F::Number,        1, u"Grenz- Lux-Wert"},
+    {"Dauer",      "DM_Dauer",      191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1, u"Aktivie- rungszeit"},
 };
 const FieldDescription kTwilightEvening[] = {
-    {"Ein_Aus",    "DA_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"von",        "DA_von",         10,   5,  hour<14>,     Txt,  W::Offset,   14,   "Von",             F::Number,       14},
-    {"Lux",        "DA_Lux",        250, 109,  number<1>,    Txt,  W::Offset,    1,   "Helligkeit",      F::Number,        1},
-    {"Dauer",      "DA_Dauer",      191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1},
+    {"Ein_Aus",    "DA_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"von",        "DA_von",         10,   5,  hour<14>,     Txt,  W::Offset,   14,   "Von",             F::Number,       14, u"Dämmerungsautomatik ist abends aktiviert ab"},
+    {"Lux",        "DA_Lux",        250, 109,  number<1>,    Txt,  W::Offset,    1,   "Helligkeit",      F::Number,        1, u"Grenz- Lux-Wert"},
+    {"Dauer",      "DA_Dauer",      191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1, u"Aktivie- rungszeit"},
 };
 const FieldDescription kWind[] = {
-    {"Ein_Aus",    "EW_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"kmh",        "EW_kmh",         19,   5,  windSpeed,    Txt,  W::WindSpeed, 0,   "Geschwindigkeit", F::WindSpeed,     0},
+    {"Ein_Aus",    "EW_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"kmh",        "EW_kmh",         19,   5,  windSpeed,    Txt,  W::WindSpeed, 0,   "Geschwindigkeit", F::WindSpeed,     0, u"Bei Wingeschwindigkeit größer        km/h"},
 };
 const FieldDescription kRain[] = {
-    {"Ein_Aus",    "ER_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"Richtung",   "ER_Richtung",     2,   0,  arrow,        Sym,  W::Flag,      0,   "Richtung",        F::AufAb,         0},
+    {"Ein_Aus",    "ER_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"Richtung",   "ER_Richtung",     2,   0,  arrow,        Sym,  W::Flag,      0,   "Richtung",        F::AufAb,         0, u"Bei Regen fährt der Antrieb in Richtung"},
 };
 const FieldDescription kReversing[] = {
-    {"Ein_Aus",    "RA_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"Auf",        "RA_Auf",         41,   4,  tenths,       Txt,  W::Offset,    0,   "Bei_Auf",         F::Number,        0},
-    {"Ab",         "RA_Ab",          41,   6,  tenths,       Txt,  W::Offset,    0,   "Bei_Ab",          F::Number,        0},
+    {"Ein_Aus",    "RA_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"Auf",        "RA_Auf",         41,   4,  tenths,       Txt,  W::Offset,    0,   "Bei_Auf",         F::Number,        0, u"Rücklauf nach einer Aufwärtsbewegung               s"},
+    {"Ab",         "RA_Ab",          41,   6,  tenths,       Txt,  W::Offset,    0,   "Bei_Ab",          F::Number,        0, u"Rücklauf nach einer Abwärtsbewegung                s"},
 };
 const FieldDescription kKeyPress[] = {
-    {"Ein_Aus",    "Tast_Ein_Aus",    2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"Dauer",      "Tast_Dauer",    190,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        0},
+    {"Ein_Aus",    "Tast_Ein_Aus",    2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"Dauer",      "Tast_Dauer",    190,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        0, u"Aktivierungszeit bei Auslösung des Bedientasters"},
 };
 const FieldDescription kProportional[] = {
-    {"Ein_Aus",    "PT_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"von",        "PT_von",         24,  10,  hour<0>,      Txt,  W::Offset,    0,   "Von",             F::Number,        0},
-    {"bis",        "PT_bis",         24,  22,  hour<0>,      Txt,  W::Offset,    0,   "Bis",             F::Number,        0},
-    {"Soll_Temp",  "PT_Soll_Temp",   50,  22,  degree<1>,    Txt,  W::Offset,  101,   "SollTemperatur",  F::Number,        1},
-    {"Richtung",   "PT_Richtung",     2,   0,  arrow,        Sym,  W::Flag,      0,   "Richtung",        F::AufAb,         0},
-    {"Bereich",    "PT_Bereich",      9,   2,  degree<1>,    Txt,  W::Offset,    1,   "Regelbereich",    F::Number,        1},
-    {"Stellzeit",  "PT_Stellzeit",  190,  39,  runTime,      Txt,  W::Offset,    1,   "MaxStellzeit",    F::Number,        1},
-    {"Schritte",   "PT_Schritte",     8,   4,  number<2>,    Txt,  W::Offset,    2,   "Schritte",        F::Number,        2},
+    {"Ein_Aus",    "PT_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"von",        "PT_von",         24,  10,  hour<0>,      Txt,  W::Offset,    0,   "Von",             F::Number,        0, u"von"},
+    {"bis",        "PT_bis",         24,  22,  hour<0>,      Txt,  W::Offset,    0,   "Bis",             F::Number,        0, u"bis"},
+    {"Soll_Temp",  "PT_Soll_Temp",   50,  22,  degree<1>,    Txt,  W::Offset,  101,   "SollTemperatur",  F::Number,        1, u"Soll- Temperatur"},
+    {"Richtung",   "PT_Richtung",     2,   0,  arrow,        Sym,  W::Flag,      0,   "Richtung",        F::AufAb,         0, u"Aktivier.- Richtung"},
+    {"Bereich",    "PT_Bereich",      9,   2,  degree<1>,    Txt,  W::Offset,    1,   "Regelbereich",    F::Number,        1, u"Regel- Bereich"},
+    {"Stellzeit",  "PT_Stellzeit",  190,  39,  runTime,      Txt,  W::Offset,    1,   "MaxStellzeit",    F::Number,        1, u"Max. Stellzeit"},
+    {"Schritte",   "PT_Schritte",     8,   4,  number<2>,    Txt,  W::Offset,    2,   "Schritte",        F::Number,        2, u"Anzahl Schritte"},
 };
 const FieldDescription kInsideTemp[] = {
-    {"Ein_Aus",    "IT_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"gr_kl",      "IT_gr_kl",        2,   0,  comparisonT,  Txt,  W::Flag,      0,   "Gr_KL",           F::GrKl,          0},
-    {"Schwelle_1", "IT_Schwelle_1",  60,  31,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle1",       F::Number,       -9},
-    {"Auf_Ab",     "IT_Auf_Ab",       2,   0,  arrow,        Sym,  W::Flag,      0,   "Richtung",        F::AufAb,         0},
-    {"Schwelle_2", "IT_Schwelle_2",  60,  29,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle2",       F::Number,       -9},
-    {"Stellzeit",  "IT_Stellzeit",  191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1},
-    {"von",        "IT_von",         24,   8,  hour<0>,      Txt,  W::Offset,    0,   "Von",             F::Number,        0},
-    {"bis",        "IT_bis",         24,  21,  hour<0>,      Txt,  W::Offset,    0,   "Bis",             F::Number,        0},
+    {"Ein_Aus",    "IT_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"gr_kl",      "IT_gr_kl",        2,   0,  comparisonT,  Txt,  W::Flag,      0,   "Gr_KL",           F::GrKl,          0, u"größer kleiner"},
+    {"Schwelle_1", "IT_Schwelle_1",  60,  31,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle1",       F::Number,       -9, u"Temperatur- Schwelle 1"},
+    {"Auf_Ab",     "IT_Auf_Ab",       2,   0,  arrow,        Sym,  W::Flag,      0,   "Richtung",        F::AufAb,         0, u"Auf Ab"},
+    {"Schwelle_2", "IT_Schwelle_2",  60,  29,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle2",       F::Number,       -9, u"Temperatur- Schwelle 2"},
+    {"Stellzeit",  "IT_Stellzeit",  191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1, u"Stellzeit"},
+    {"von",        "IT_von",         24,   8,  hour<0>,      Txt,  W::Offset,    0,   "Von",             F::Number,        0, u"von"},
+    {"bis",        "IT_bis",         24,  21,  hour<0>,      Txt,  W::Offset,    0,   "Bis",             F::Number,        0, u"bis"},
 };
 const FieldDescription kHumidity[] = {
-    {"Ein_Aus",    "RelF_Ein_Aus",    2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"gr_kl",      "RelF_gr_kl",      2,   0,  comparisonF,  Txt,  W::Flag,      0,   "Gr_KL",           F::GrKl,          0},
-    {"Schwelle_1", "RelF_Schwelle_1",99,  75,  percent,      Txt,  W::Offset,    1,   "Schwelle1",       F::Number,        1},
-    {"Schwelle_2", "RelF_Schwelle_2",99,  65,  percent,      Txt,  W::Offset,    1,   "Schwelle2",       F::Number,        1},
-    {"Stellzeit",  "RelF_Stellzeit",191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1},
-    {"von",        "RelF_von",       24,   8,  hour<0>,      Txt,  W::Offset,    0,   "Von",             F::Number,        0},
-    {"bis",        "RelF_bis",       24,  21,  hour<0>,      Txt,  W::Offset,    0,   "Bis",             F::Number,        0},
+    {"Ein_Aus",    "RelF_Ein_Aus",    2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"gr_kl",      "RelF_gr_kl",      2,   0,  comparisonF,  Txt,  W::Flag,      0,   "Gr_KL",           F::GrKl,          0, u"größer kleiner"},
+    {"Schwelle_1", "RelF_Schwelle_1",99,  75,  percent,      Txt,  W::Offset,    1,   "Schwelle1",       F::Number,        1, u"Feuchte- Schwelle 1"},
+    {"Schwelle_2", "RelF_Schwelle_2",99,  65,  percent,      Txt,  W::Offset,    1,   "Schwelle2",       F::Number,        1, u"Feuchte- Schwelle 2"},
+    {"Stellzeit",  "RelF_Stellzeit",191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1, u"Stellzeit"},
+    {"von",        "RelF_von",       24,   8,  hour<0>,      Txt,  W::Offset,    0,   "Von",             F::Number,        0, u"von"},
+    {"bis",        "RelF_bis",       24,  21,  hour<0>,      Txt,  W::Offset,    0,   "Bis",             F::Number,        0, u"bis"},
 };
 const FieldDescription kOutsideTemp[] = {
-    {"Ein_Aus",    "AT_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0},
-    {"Schwelle_1", "AT_Schwelle_1",  60,  11,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle1",       F::Number,       -9},
-    {"Auf_Ab",     "AT_Auf_Ab",       3,   1,  reaction,     Sym,  W::Reaction,  0,   "Richtung",        F::AufAbDeaktiv,  0},
-    {"Schwelle_2", "AT_Schwelle_2",  60,  14,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle2",       F::Number,       -9},
-    {"Stellzeit",  "AT_Stellzeit",  191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1},
+    {"Ein_Aus",    "AT_Ein_Aus",      2,   1,  onOff,        Txt,  W::Flag,      0,   "EinAus",          F::EinAus,        0, u"EIN / AUS"},
+    {"Schwelle_1", "AT_Schwelle_1",  60,  11,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle1",       F::Number,       -9, u"Temperatur- Schwelle 1"},
+    {"Auf_Ab",     "AT_Auf_Ab",       3,   1,  reaction,     Sym,  W::Reaction,  0,   "Richtung",        F::AufAbDeaktiv,  0, u"Auf, Ab, deaktiv"},
+    {"Schwelle_2", "AT_Schwelle_2",  60,  14,  degree<-9>,   Txt,  W::Offset,   91,   "Schwelle2",       F::Number,       -9, u"Temperatur- Schwelle 2"},
+    {"Stellzeit",  "AT_Stellzeit",  191,  39,  runTime,      Txt,  W::Offset,    1,   "Dauer",           F::Number,        1, u"Stellzeit"},
 };
 
 using G = ChangedGroup;

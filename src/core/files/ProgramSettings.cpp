@@ -2,9 +2,12 @@
 
 #include "text/Cp1252.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace korvane {
 namespace {
@@ -64,13 +67,29 @@ ProgramSettings ProgramSettings::fromBytes(QByteArrayView bytes, QString* warnin
     return settings;
 }
 
-QString ProgramSettings::deviceFor(int port) const {
+ProgramSettings::Location ProgramSettings::locate() {
+    const QFileInfo here(kFileName);
+    if (here.exists() || QFileInfo(QDir::currentPath()).isWritable())
+        return {kFileName, false};
+    // One folder for the window and korvane-cli alike, whatever the program's name.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/Korvane");
+    QDir().mkpath(folder);
+    return {QDir(folder).filePath(kFileName), true};
+}
+
+QString ProgramSettings::mappedDevice(int port) const {
     for (const QString& line : m_otherLines) {
         const auto m = kMappingLine.match(line);
         if (m.hasMatch() && m.captured(1).toInt() == port && !m.captured(2).isEmpty())
             return m.captured(2);
     }
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+    return QString();
+}
+
+QString ProgramSettings::deviceFor(int port) const {
+    const QString mapped = mappedDevice(port);
+    return mapped.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(port - 1) : mapped;
 }
 
 void ProgramSettings::setDevice(int port, const QString& device) {

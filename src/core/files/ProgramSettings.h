@@ -14,6 +14,16 @@ public:
     static constexpr int kPortCount = 8;
     static inline const QString kFileName = QStringLiteral("Korvane.ini");
 
+    // Where the file lives: in the working directory when it is there or the
+    // directory is writable; otherwise (an installed program started where it
+    // may not write) in the user's configuration folder, `fallback` set so
+    // that the user can be told.
+    struct Location {
+        QString path;
+        bool fallback = false;
+    };
+    static Location locate();
+
     // Reads `path`; lines may end in CR LF, LF or CR. A missing file gives
     // COM 1 and no warning. A first line that is no port number gives COM 1
     // (a mapping line there still maps); it and every other line that is no
@@ -24,6 +34,8 @@ public:
     int port() const { return m_port; }
     void setPort(int port) { m_port = port; }
     QString deviceFor(int port) const;
+    // The device a mapping line names for `port`; empty without one.
+    QString mappedDevice(int port) const;
     void setDevice(int port, const QString& device);
 
     // Rewrites the file with the current port on line 1 and every other line

@@ -1,4 +1,4 @@
-#include "SymbolText.h"
+#include "text/SymbolText.h"
 
 namespace korvane {
 

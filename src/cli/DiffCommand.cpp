@@ -1,0 +1,89 @@
+#include "DiffCommand.h"
+
+#include "StatusCommand.h"
+#include "TransferCommands.h"
+
+#include "files/SettingsFile.h"
+#include "session/ControllerSession.h"
+#include "session/ParameterDiff.h"
+
+namespace korvane::cli {
+namespace {
+
+bool load(const QString& file, ParameterSet& set, QTextStream& err) {
+    const LoadResult loaded = loadSettingsFile(file, set);
+    if (!loaded.ok())
+        err << loaded.message() << '\n';
+    return loaded.ok();
+}
+
+int report(const QStringList& differences, QTextStream& out) {
+    for (const QString& line : differences)
+        out << line << '\n';
+    return differences.isEmpty() ? kDiffEqual : kDiffDifferent;
+}
+
+} // namespace
+
+std::optional<ModelInfo> parseScope(const QString& text) {
+    ModelInfo model = fullModel();
+    const QString word = text.trimmed().toLower();
+    if (word == QLatin1String("basic")) {
+        model.sensor = model.conservatory = model.keyAutomatic = false;
+        return model;
+    }
+    if (word == QLatin1String("sensor") || word == QLatin1String("sensor-key")) {
+        model.conservatory = false;
+        model.keyAutomatic = word.endsWith(QLatin1String("key"));
+        return model;
+    }
+    if (word == QLatin1String("conservatory"))
+        return model;
+    const ModelParse parsed = parseModel(text, ModelInfo());
+    if (!parsed.countsValid || parsed.info.motorCount < 1 || parsed.info.slotsPerMotor < 1)
+        return std::nullopt;
+    return parsed.info;
+}
+
+std::optional<int> runDiffWithoutPort(const CliOptions& options, QTextStream& out,
+                                      QTextStream& err) {
+    const qsizetype files = options.arguments.size();
+    // Against the controller, its own model is the scope.
+    if (files < 1 || files > 2 || (files == 2 && options.portGiven) ||
+        (files == 1 && !options.scope.isEmpty())) {
+        err << "korvane-cli: diff needs [--scope MODEL] A.vts B.vts, or [--port PORT] "
+               "FILE.vts\n";
+        return kDiffTrouble;
+    }
+    if (files == 1)
+        return std::nullopt;
+    const auto scope =
+        parseScope(options.scope.isEmpty() ? QStringLiteral("conservatory") : options.scope);
+    if (!scope) {
+        err << "korvane-cli: --scope: no model " << options.scope << '\n';
+        return kDiffTrouble;
+    }
+    return runFileDiff(options.arguments[0], options.arguments[1], *scope, out, err);
+}
+
+int runFileDiff(const QString& fileA, const QString& fileB, const ModelInfo& scope,
+                QTextStream& out, QTextStream& err) {
+    ParameterSet a;
+    ParameterSet b;
+    if (!load(fileA, a, err) || !load(fileB, b, err))
+        return kDiffTrouble;
+    return report(parameterDifferences(a, b, scope), out);
+}
+
+int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile, int timeoutSeconds,
+                      QTextStream& out, QTextStream& err) {
+    ParameterSet fromController;
+    if (!waitForController(session, timeoutSeconds, err) ||
+        readEverything(session, fromController, err) != 0)
+        return kDiffTrouble;
+    return report(parameterDifferences(asControllerKeeps(fromFile),
+                                       asControllerKeeps(fromController), session.model()),
+                  out);
+}
+
+} // namespace korvane::cli

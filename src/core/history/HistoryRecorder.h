@@ -1,0 +1,37 @@
+#pragma once
+
+#include "history/LiveHistory.h"
+
+#include <QObject>
+#include <functional>
+
+namespace korvane {
+
+class ControllerSession;
+struct LiveDisplay;
+
+// Feeds a LiveHistory from a session: every live-values reply becomes a
+// sample stamped by `clock`; a lost connection or a port change opens a gap.
+// The store outlives reconnections; only clear() empties it.
+class HistoryRecorder : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::function<qint64()>; // UTC milliseconds since the epoch
+
+    explicit HistoryRecorder(ControllerSession& session, QObject* parent = nullptr);
+
+    LiveHistory& history() { return m_history; }
+    const LiveHistory& history() const { return m_history; }
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+Q_SIGNALS:
+    void sampleAdded(const korvane::LiveSample& sample);
+
+private:
+    void onLiveValues(const LiveDisplay& display);
+
+    LiveHistory m_history;
+    Clock m_clock;
+};
+
+} // namespace korvane

@@ -1,0 +1,119 @@
+// The week plan on the "Schaltzeiten" page: the marks of the editor's motor,
+// the tip of a mark, a click that loads the slot like a row click, and a
+// drawing that follows each edit while the list orders stay.
+#include "SwitchTimePage.h"
+#include "WeekPlanView.h"
+#include "params/MotorNames.h"
+#include "params/SwitchTimeTable.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace korvane;
+
+namespace {
+
+void setSlot(SwitchTimeTable& t, int day, int motor, int slot, int time, int dir, int group,
+             int function) {
+    SwitchTimeSlot& s = t.at(day, motor, slot);
+    s.time = time;
+    s.direction = dir;
+    s.group = group;
+    s.function = function;
+}
+
+} // namespace
+
+class TestWeekPlan : public QObject {
+    Q_OBJECT
+    SwitchTimeTable m_table;
+    MotorNames m_names;
+
+    QComboBox* combo(SwitchTimePage& page, const char* name) {
+        return page.findChild<QComboBox*>(QLatin1String(name));
+    }
+    // As the user picks an item.
+    void pick(SwitchTimePage& page, const char* name, int index) {
+        combo(page, name)->setCurrentIndex(index);
+        Q_EMIT combo(page, name)->activated(index);
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_table = SwitchTimeTable();
+        // Motor 3: Mo-Fr 06:30 up (astro) on the five workdays, Mo 20:15 down,
+        // Sa 12:00 down at random. Motor 1 has one slot that must not show.
+        for (int day = 0; day < 5; ++day)
+            setSlot(m_table, day, 2, 0, 391, kDirectionUp, kGroupWorkdays, kFunctionAstro);
+        setSlot(m_table, 0, 2, 3, 1216, kDirectionDown, kGroupSingleDay, kFunctionFixed);
+        setSlot(m_table, 5, 2, 7, 721, kDirectionDown, kGroupSingleDay, kFunctionRandom);
+        setSlot(m_table, 1, 0, 0, 600, kDirectionUp, kGroupSingleDay, kFunctionFixed);
+        m_table.at(6, 2, 1).time = 1441; // out of range: not drawn
+    }
+
+    void marksAndTips() {
+        const QList<WeekPlanMark> marks = weekPlanMarks(m_table, 2);
+        QCOMPARE(marks.size(), 7);
+        QCOMPARE(marks[0], (WeekPlanMark{0, 0, 390, false, kDefaultDuration, kGroupWorkdays,
+                                         kFunctionAstro}));
+        QCOMPARE(marks[1], (WeekPlanMark{0, 3, 1215, true, kDefaultDuration, kGroupSingleDay,
+                                         kFunctionFixed}));
+        QCOMPARE(marks[6].day, 5);
+        QCOMPARE(marks[6].slot, 7);
+        QCOMPARE(weekPlanTip(marks[0], 30),
+                 QStringLiteral("Mo, Nr. 1: 06:30 auf, 40s, Mo - Fr, Astro"));
+        QCOMPARE(weekPlanTip(marks[6], 45),
+                 QStringLiteral("Sa, Nr. 8: 12:00 ab, 40s, Zufall \u00B1 45 min"));
+        QVERIFY(weekPlanMarks(m_table, 8).isEmpty());
+    }
+
+    void clickLoadsSlotAndEditsFollow() {
+        SwitchTimePage page(m_table, m_names);
+        page.resize(1000, 650);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        pick(page, "CB_Raum", 2);
+        page.findChild<QPushButton*>("WochenplanButton")->click();
+        WeekPlanView* plan = page.weekPlan();
+        QVERIFY(plan->isVisible());
+        QVERIFY(!page.list(SwitchTimeListOrder::ByMotor)->isVisible());
+        QCOMPARE(plan->motor(), 2);
+        QCOMPARE(plan->marks().size(), 7);
+        // Up and down marks sit in their day rows in time order.
+        QVERIFY(plan->markCentre(0).x() < plan->markCentre(1).x());
+        QVERIFY(plan->markCentre(6).y() > plan->markCentre(1).y());
+
+        // Click the Saturday mark: the editor shows Sa, motor 3, slot 8.
+        pick(page, "CB_Wochentag", 1);
+        QTest::mouseClick(plan, Qt::LeftButton, {}, plan->markCentre(6).toPoint());
+        QCOMPARE(combo(page, "CB_Wochentag")->currentIndex(), 5);
+        QCOMPARE(combo(page, "CB_Raum")->currentIndex(), 2);
+        QCOMPARE(combo(page, "CB_Schaltzeit_Nr")->currentIndex(), 7);
+        QCOMPARE(combo(page, "CB_Schaltzeit")->currentIndex(), 721);
+        QCOMPARE(combo(page, "CB_Funktion")->currentText(), QStringLiteral("Zufall"));
+        QCOMPARE(page.currentMotor(), 2);
+        // Nothing under the pointer: nothing loaded.
+        QTest::mouseClick(plan, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(combo(page, "CB_Schaltzeit_Nr")->currentIndex(), 7);
+
+        // Edit the loaded slot to 13:00: the mark moves at once.
+        const double before = plan->markCentre(6).x();
+        pick(page, "CB_Schaltzeit", 781);
+        QCOMPARE(m_table.at(5, 2, 7).time, 781);
+        QCOMPARE(plan->marks()[6].minute, 780);
+        QVERIFY(plan->markCentre(6).x() > before);
+        // Another motor in the editor: its week.
+        pick(page, "CB_Raum", 0);
+        QCOMPARE(plan->marks().size(), 1);
+
+        page.findChild<QPushButton*>("TagButton")->click();
+        QVERIFY(!plan->isVisible());
+        QVERIFY(page.list(SwitchTimeListOrder::ByDay)->isVisible());
+        QCOMPARE(page.shownOrder(), SwitchTimeListOrder::ByDay);
+    }
+};
+
+QTEST_MAIN(TestWeekPlan)
+#include "tst_weekplan.moc"

@@ -1,0 +1,223 @@
+// Checking backups: the comparison of two parameter sets, `diff` over files
+// and against the controller, `send --verify`, and `ports` with the
+// simulator's pseudo-terminal mapped in Korvane.ini.
+
+#include "helpers/SimRig.h"
+
+#include "DiffCommand.h"
+#include "PortsCommand.h"
+#include "TransferCommands.h"
+
+#include "Simulator.h"
+#include "files/SettingsFile.h"
+#include "session/ParameterDiff.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+using namespace korvane;
+
+class TestBackupCheck : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString save(const QString& name, const ParameterSet& set) {
+        const QString file = m_dir.filePath(name);
+        if (!saveSettingsFile(file, set).ok)
+            qFatal("cannot save %s", qPrintable(file));
+        return file;
+    }
+
+private Q_SLOTS:
+    // One field of every kind changed in the second file; the line that names
+    // it, or none where the change lies outside the scope.
+    void diffOneFieldOfEveryKind() {
+        struct Row {
+            const char* scope;
+            std::function<void(ParameterSet&)> change;
+            const char* line; // empty: no difference within the scope
+        };
+        const Row rows[] = {
+            {"conservatory", [](ParameterSet& s) { s.motorNames.setName(2, "Bad"); },
+             "Motornamen \u00B7 Motor 3: K\u00FCche \u2192 Bad"},
+            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(1, 2, 3).direction = 1; },
+             "Schaltzeiten \u00B7 Di \u00B7 Motor 3 (K\u00FCche) \u00B7 Nr. 4 \u00B7 Richtung: "
+             "\u2191 \u2192 \u2193"},
+            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(6, 0, 7).time = 391; },
+             "Schaltzeiten \u00B7 So \u00B7 Motor 1 (Motor 1) \u00B7 Nr. 8 \u00B7 Schaltzeit: "
+             "leer \u2192 06:30"},
+            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(0, 0, 0).duration = 126; },
+             "Schaltzeiten \u00B7 Mo \u00B7 Motor 1 (Motor 1) \u00B7 Nr. 1 \u00B7 Dauer: 40s "
+             "\u2192 "
+             "Dau"},
+            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(0, 0, 0).group = 5; },
+             "Schaltzeiten \u00B7 Mo \u00B7 Motor 1 (Motor 1) \u00B7 Nr. 1 \u00B7 Gruppe: - \u2192 "
+             "Mo - Fr"},
+            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(0, 0, 0).function = 1; },
+             "Schaltzeiten \u00B7 Mo \u00B7 Motor 1 (Motor 1) \u00B7 Nr. 1 \u00B7 Funktion: - "
+             "\u2192 Astro"},
+            {"conservatory",
+             [](ParameterSet& s) { s.record(BlockId::Shading, 0, 2).value[BA_Record::Lux] = 100; },
+             "Beschattung \u00B7 Motor 3 (K\u00FCche) \u00B7 Standard \u00B7 Grenz- Lux-Wert: 244 "
+             "\u2192 200"},
+            {"conservatory",
+             [](ParameterSet& s) {
+                 s.record(BlockId::OutsideTemp, 1, 7).value[AT_Record::Auf_Ab] = 2;
+             },
+             "Au\u00DFentemperatur-Strg. \u00B7 Motor 8 (Motor 8) \u00B7 Alternativ \u00B7 Auf, "
+             "Ab, "
+             "deaktiv: \u2193 \u2192 deaktiv"},
+            {"conservatory", [](ParameterSet& s) { s.alarmSetup[4] = 0; },
+             "Alarm Setup \u00B7 Motor 5 (Motor 5): \u25CB \u2192 \u2191"},
+            {"conservatory", [](ParameterSet& s) { s.param(SystemParam::InsideOffset) = 7; },
+             "Parameter \u00B7 Offset Innentemperatur: 0 \u00B0C \u2192 + 2 \u00B0C"},
+            // Outside the scope: no conservatory blocks on a sensor model, no
+            // motor 8 or slot 8 on a model with fewer.
+            {"sensor", [](ParameterSet& s) { s.param(SystemParam::InsideOffset) = 7; }, ""},
+            {"basic", [](ParameterSet& s) { s.alarmSetup[4] = 0; }, ""},
+            {"VX-4000 W 4 6ST", [](ParameterSet& s) { s.switchTimes.at(6, 4, 0).time = 391; }, ""},
+            {"VX-4000 W 4 6ST", [](ParameterSet& s) { s.switchTimes.at(6, 0, 6).time = 391; }, ""},
+        };
+        ParameterSet before;
+        before.motorNames.setName(2, QStringLiteral("K\u00FCche"));
+        before.record(BlockId::Shading, 0, 2).value[BA_Record::Lux] = 144;
+        before.record(BlockId::OutsideTemp, 1, 7).value[AT_Record::Auf_Ab] = 1;
+        const QString fileA = save("a.vts", before);
+        for (const Row& row : rows) {
+            ParameterSet after = before;
+            row.change(after);
+            const QString fileB = save("b.vts", after);
+            const auto scope = cli::parseScope(QString::fromUtf8(row.scope));
+            QVERIFY2(scope, row.scope);
+            QString out, err;
+            QTextStream o(&out), e(&err);
+            const int code = cli::runFileDiff(fileA, fileB, *scope, o, e);
+            o.flush();
+            const QString expected = QString::fromUtf8(row.line);
+            QCOMPARE(code, expected.isEmpty() ? 0 : 1);
+            QCOMPARE(out, expected.isEmpty() ? QString() : expected + u'\n');
+        }
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        QCOMPARE(cli::runFileDiff(fileA, m_dir.filePath("missing.vts"), fullModel(), o, e), 2);
+        QVERIFY(!cli::parseScope(QStringLiteral("VX-4000 W x 8ST")));
+
+        // The arguments: two files, or one file and the controller (-1).
+        const std::pair<QStringList, int> calls[] = {
+            {{"diff", fileA, fileA}, 0},
+            {{"diff", "--scope", "basic", fileA, fileA}, 0},
+            {{"diff", fileA}, -1},
+            {{"--port", "COM2", "diff", fileA}, -1},
+            {{"diff", "--scope", "nope", fileA, fileA}, 2},
+            {{"diff", "--scope", "basic", fileA}, 2},
+            {{"--port", "COM2", "diff", fileA, fileA}, 2},
+            {{"diff", fileA, fileA, fileA}, 2},
+        };
+        for (const auto& [args, expected] : calls) {
+            QString error;
+            const auto options = cli::parseCliOptions(QStringList{"korvane-cli"} + args, &error);
+            QVERIFY2(options, qPrintable(error));
+            QCOMPARE(cli::runDiffWithoutPort(*options, o, e).value_or(-1), expected);
+        }
+    }
+
+    // Clean, send --verify succeeds and a diff against the controller finds
+    // nothing; when the controller keeps a wrong value, both name it, and the
+    // diff writes nothing to the controller.
+    void verifyAndControllerDiff_data() {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("sendCode");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("clean") << QStringList() << 0 << QString();
+        QTest::newRow("corrupt shading write")
+            << QStringList{"corrupt=rbp:1"} << 2
+            << QStringLiteral("Beschattung \u00B7 Motor 1 (Raum 1 mit l) \u00B7 Standard \u00B7 "
+                              "Aktivie- rungszeit: 10s \u2192 11s");
+        QTest::newRow("corrupt profile write")
+            << QStringList{"corrupt=rsp"} << 2
+            << QStringLiteral("Parameter \u00B7 Profil: Standard \u2192 Alternativ");
+    }
+    void verifyAndControllerDiff() {
+        QFETCH(QStringList, faults);
+        QFETCH(int, sendCode);
+        QFETCH(QString, line);
+        ParameterSet sent;
+        // A name longer than the controller keeps is no difference.
+        sent.motorNames.setName(0, QStringLiteral("Raum 1 mit langem Namen"));
+        const QString file = save("sent.vts", sent);
+        ParameterSet loaded;
+        QVERIFY(loadSettingsFile(file, loaded).ok());
+        SimRig rig(SimModel(), faults);
+        QCOMPARE(cli::runSendCommand(rig.session, loaded, file, true, 5, rig.out, rig.err),
+                 sendCode);
+        rig.out.flush();
+        rig.err.flush();
+        if (line.isEmpty())
+            QVERIFY2(rig.outText.contains(QStringLiteral("gepr\u00FCft")), qPrintable(rig.errText));
+        else
+            QVERIFY2(rig.errText.contains(line + u'\n'), qPrintable(rig.errText));
+
+        rig.setFaults({});
+        const int stored = rig.sim.writesStored();
+        QString out;
+        QTextStream o(&out);
+        QCOMPARE(cli::runControllerDiff(rig.session, sent, 5, o, rig.err), line.isEmpty() ? 0 : 1);
+        o.flush();
+        QCOMPARE(out, line.isEmpty() ? QString() : line + u'\n');
+        // A name as the controller shows it, without the blanks of its cell.
+        out.clear();
+        sent.motorNames.setName(1, QStringLiteral("Bad"));
+        QCOMPARE(cli::runControllerDiff(rig.session, sent, 5, o, rig.err), 1);
+        o.flush();
+        QVERIFY2(out.startsWith(QStringLiteral("Motornamen \u00B7 Motor 2: Bad \u2192 Motor 2\n")),
+                 qPrintable(out));
+        QCOMPARE(rig.sim.writesStored(), stored);
+    }
+
+    // The simulator's pseudo-terminal, mapped to COM 2 through a link: the
+    // mapping, the device it resolves to, and the COM numbers that lead nowhere.
+    void portsWithSimulator() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        const QString link = m_dir.filePath("ttyKorvane");
+        QVERIFY(QFile::link(sim.slavePath(), link));
+        const QString ini = m_dir.filePath("Korvane.ini");
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("1\r\nCOM2=%1\r\n").arg(link).toLocal8Bit());
+        f.close();
+
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        QCOMPARE(cli::runPortsCommand(ini, true, o, e), 0);
+        o.flush();
+        const QJsonObject root = QJsonDocument::fromJson(out.toUtf8()).object();
+        const QJsonArray com = root.value("com").toArray();
+        QCOMPARE(com.size(), 8);
+        const QJsonObject com2 = com.at(1).toObject();
+        QCOMPARE(com2.value("device").toString(), link);
+        QCOMPARE(com2.value("resolved").toString(), QFileInfo(sim.slavePath()).canonicalFilePath());
+        QVERIFY(com2.value("mapped").toBool());
+        QVERIFY(com2.value("present").toBool());
+        const QJsonObject com3 = com.at(2).toObject();
+        QCOMPARE(com3.value("device").toString(), QStringLiteral("/dev/ttyS2"));
+        QVERIFY(!com3.value("mapped").toBool());
+        QVERIFY(root.value("ports").isArray());
+
+        out.clear();
+        QCOMPARE(cli::runPortsCommand(ini, false, o, e), 0);
+        o.flush();
+        QVERIFY2(out.contains(QStringLiteral("COM 2 \u2192 %1 (%2)")
+                                  .arg(link, QFileInfo(sim.slavePath()).canonicalFilePath())),
+                 qPrintable(out));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackupCheck)
+#include "tst_backupcheck.moc"

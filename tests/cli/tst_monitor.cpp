@@ -1,0 +1,116 @@
+// `korvane-cli monitor --csv` against the simulated controller: one row per
+// live-values reply, with the values the simulator sent, and nothing written
+// to the controller but the poll requests.
+#include "helpers/SimRig.h"
+
+#include "CliOptions.h"
+#include "MonitorCommand.h"
+
+#include "protocol/ReplyValues.h"
+#include "session/LiveValues.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+
+using namespace korvane;
+
+namespace {
+
+QString tenths(qint32 whole, qint32 frac) {
+    if (whole == kNoTemperatureSensor)
+        return QString();
+    return QString::number(temperatureDegrees(whole, frac), 'f', 1).replace(u'.', u',');
+}
+
+} // namespace
+
+class TestMonitor : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void options() {
+        QString error;
+        const auto o = cli::parseCliOptions(
+            {"korvane-cli", "monitor", "--csv", "a.csv", "--duration", "7"}, &error);
+        QVERIFY(o);
+        QCOMPARE(o->csvPath, QStringLiteral("a.csv"));
+        QCOMPARE(o->durationSeconds, 7);
+        QVERIFY(!cli::parseCliOptions({"korvane-cli", "monitor", "--duration", "0"}, &error));
+    }
+
+    void csvRowsMatchTheSimulator() {
+        SimRig rig;
+        // The weather moves a minute per reply so that rows differ.
+        QDateTime simTime(QDate(2026, 6, 21), QTime(6, 0));
+        rig.sim.setClock([&] { return simTime = simTime.addSecs(60); });
+        rig.session.setTimerIntervals(100, 2500, 100);
+        QList<ReplyValues> sent;
+        QObject::connect(&rig.sim, &SimController::replyReady, [&](const QByteArray& frame) {
+            if (frame.startsWith("start_skd"))
+                sent << *parseReplyValues(frame.mid(9, frame.size() - 9 - 5));
+        });
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("log.csv"));
+        const int code =
+            cli::runMonitorCommand(rig.session, {path, 2, 5}, rig.out, rig.err, [] { return 0; });
+        QCOMPARE(code, 0);
+
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = f.readAll().split('\n');
+        QVERIFY(lines.takeLast().isEmpty()); // ends with a line break
+        QVERIFY(lines.takeFirst().startsWith("\xEF\xBB\xBFZeit;Helligkeit aktuell (Lux);"));
+        QVERIFY2(sent.size() >= 10, qPrintable(QString::number(sent.size())));
+        // A reply still on its way when the time was up is not logged.
+        QVERIFY(sent.size() - lines.size() <= 1);
+        QSet<QByteArray> distinct;
+        for (int i = 0; i < lines.size(); ++i) {
+            const ReplyValues& v = sent[i];
+            const QStringList expected{QString::number(v[0]),
+                                       QString::number(v[14]),
+                                       tenths(v[1], v[2]),
+                                       tenths(v[5], v[6]),
+                                       QString::number(v[9]),
+                                       QString::number(v[10]),
+                                       QString::number(v[12] ? 1 : 0),
+                                       QString::number(v[11] ? 1 : 0),
+                                       v[15] ? QString::number(v[15]) : QString()};
+            const QStringList cells = QString::fromUtf8(lines[i].chopped(1)).split(u';');
+            QCOMPARE(cells.mid(1), expected);
+            distinct.insert(lines[i].mid(lines[i].indexOf(';')));
+        }
+        QVERIFY(distinct.size() > 1);
+        // Only the poll requests went out: no logbook rewind, no write.
+        QByteArray written = rig.link.written();
+        for (const char* poll : {"sfi\r", "sdt\r", "sti\r", "skd\r", "smo\r"})
+            written.replace(poll, "");
+        QCOMPARE(written, QByteArray());
+    }
+
+    // SIGINT ends an open-ended monitor: exit 0, every row complete.
+    void stopsOnSignal() {
+        SimRig rig;
+        rig.session.setTimerIntervals(100, 2500, 100);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("log.csv"));
+        cli::clearStopRequest();
+        cli::installStopSignals();
+        QTimer::singleShot(1000, [] { std::raise(SIGINT); });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(cli::runMonitorCommand(rig.session, {path, 0, 5}, rig.out, rig.err), 0);
+        QVERIFY(clock.elapsed() < 5000);
+        cli::clearStopRequest();
+        std::signal(SIGINT, SIG_DFL);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QVERIFY(text.endsWith("\r\n"));
+        QVERIFY(text.count('\n') >= 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitor)
+#include "tst_monitor.moc"

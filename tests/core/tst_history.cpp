@@ -1,0 +1,211 @@
+// The live-value history: the bounded store, the chart view of a range, the
+// CSV and the threshold lines of the automatics.
+#include "history/HistoryCsv.h"
+#include "history/HistoryView.h"
+#include "history/LiveHistory.h"
+#include "history/ThresholdLines.h"
+#include "params/ParameterSet.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+
+namespace {
+
+constexpr qint64 kSec = 1000;
+constexpr qint64 kHour = 3600 * kSec;
+const qint64 kT0 = QDateTime(QDate(2026, 12, 5), QTime(7, 0)).toMSecsSinceEpoch();
+
+LiveSample sample(qint64 msecs, int lux = 100, quint8 flags = 0) {
+    LiveSample s;
+    s.msecs = msecs;
+    s.luxNow = qint16(lux);
+    s.flags = flags;
+    return s;
+}
+
+// Appends samples every `stepMs` from `from` for `spanMs`.
+void fill(LiveHistory& h, qint64 from, qint64 spanMs, qint64 stepMs) {
+    for (qint64 t = from; t < from + spanMs; t += stepMs)
+        h.append(sample(t));
+}
+
+} // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void ordering() {
+        LiveHistory h;
+        QVERIFY(h.append(sample(kT0 + 2 * kSec)));
+        QVERIFY(!h.append(sample(kT0 + 2 * kSec))); // same time
+        QVERIFY(!h.append(sample(kT0 + 1 * kSec))); // older
+        QVERIFY(h.append(sample(kT0 + 3 * kSec)));
+        QCOMPARE(h.size(), 2);
+        QCOMPARE(h.at(1).msecs, kT0 + 3 * kSec);
+        QCOMPARE(h.lowerBound(kT0 + 2500), 1);
+    }
+
+    void gaps_data() {
+        QTest::addColumn<QList<qint64>>("times"); // seconds; -1 marks a lost connection
+        QTest::addColumn<QList<int>>("starts");   // indices of samples that start a segment
+        QTest::newRow("steady") << QList<qint64>{0, 1, 2, 3} << QList<int>{};
+        QTest::newRow("silence") << QList<qint64>{0, 1, 2, 9, 10} << QList<int>{3};
+        QTest::newRow("at the limit") << QList<qint64>{0, 5, 11} << QList<int>{2};
+        QTest::newRow("connection lost") << QList<qint64>{0, 1, -1, 2, 3} << QList<int>{2};
+        QTest::newRow("lost before first") << QList<qint64>{-1, 0, 1} << QList<int>{0};
+    }
+    void gaps() {
+        QFETCH(QList<qint64>, times);
+        QFETCH(QList<int>, starts);
+        LiveHistory h;
+        for (qint64 t : times) {
+            if (t < 0)
+                h.markGap();
+            else
+                h.append(sample(kT0 + t * kSec, 0, LiveSample::SegmentStart)); // input flag ignored
+        }
+        QList<int> found;
+        for (int i = 0; i < h.size(); ++i)
+            if (h.at(i).startsSegment())
+                found << i;
+        QCOMPARE(found, starts);
+    }
+
+    void bounds_data() {
+        QTest::addColumn<qint64>("spanMs");
+        QTest::addColumn<qint64>("stepMs");
+        QTest::addColumn<int>("fullRate"); // samples younger than 24 h
+        QTest::addColumn<int>("thinned");  // older samples kept
+        QTest::newRow("one hour") << kHour << qint64(900) << 4000 << 0;
+        QTest::newRow("a day") << 24 * kHour << qint64(900) << 96000 << 0;
+        QTest::newRow("30 hours") << 30 * kHour << qint64(900) << 96001 << 360;
+        QTest::newRow("9 days, once a minute")
+            << 216 * kHour << 60 * kSec << 1441 << 7 * 1440 - 1440;
+        // The cap: 120000 at full rate, the 20 minutes before thinned.
+        QTest::newRow("too fast") << kHour << qint64(20) << 120020 << 0;
+    }
+    void bounds() {
+        QFETCH(qint64, spanMs);
+        QFETCH(qint64, stepMs);
+        QFETCH(int, fullRate);
+        QFETCH(int, thinned);
+        LiveHistory h;
+        fill(h, kT0, spanMs, stepMs);
+        const qint64 newest = h.last().msecs;
+        const int young = h.size() - h.lowerBound(newest - 24 * kHour);
+        QCOMPARE(young, fullRate);
+        QVERIFY2(qAbs(h.lowerBound(newest - 24 * kHour) - thinned) <= 1,
+                 qPrintable(QString::number(h.lowerBound(newest - 24 * kHour))));
+        // Thinned samples are at least a minute apart; full-rate ones keep their step.
+        for (int i = 1; i < h.lowerBound(newest - 24 * kHour); ++i)
+            QVERIFY(h.at(i).msecs - h.at(i - 1).msecs >= 60 * kSec);
+        QVERIFY(newest - h.at(0).msecs <= 7 * 24 * kHour);
+        QVERIFY(h.memoryBytes() < 10 * 1024 * 1024);
+        QVERIFY(h.memoryBytes() >= qint64(h.size() * sizeof(LiveSample)));
+    }
+
+    void thinningKeepsGaps() {
+        LiveHistory h;
+        fill(h, kT0, 10 * kSec, 900);
+        h.markGap();
+        fill(h, kT0 + 20 * kSec, 26 * kHour, 900);
+        QVERIFY(h.at(0).msecs == kT0);
+        int starts = 0;
+        for (int i = 0; i < h.size(); ++i)
+            starts += h.at(i).startsSegment();
+        QCOMPARE(starts, 1);
+        QCOMPARE(h.at(1).msecs, kT0 + 20 * kSec);
+    }
+
+    void view() {
+        LiveHistory h;
+        const QList<int> lux{10, 50, 20, 30, 40, 35};
+        for (int i = 0; i < lux.size(); ++i)
+            h.append(sample(kT0 + i * kSec, lux[i], i >= 1 && i <= 2 ? LiveSample::Rain : 0));
+        h.markGap();
+        LiveSample s = sample(kT0 + 6 * kSec, 60, LiveSample::Rain);
+        s.insideTenths = 215;
+        h.append(s);
+        // Three-second buckets: [0,3) [3,6) [6,9)
+        const HistoryView v = buildHistoryView(h, kT0, kT0 + 9 * kSec, 3);
+        const auto& curve = v.curve(HistoryChannel::LuxNow);
+        QCOMPARE(curve.size(), 2);
+        const QList<QPointF> first{{double(kT0), 10},
+                                   {double(kT0 + kSec), 50},
+                                   {double(kT0 + 3 * kSec), 30},
+                                   {double(kT0 + 4 * kSec), 40}};
+        QCOMPARE(curve[0], first);
+        QCOMPARE(curve[1], QList<QPointF>{QPointF(double(kT0 + 6 * kSec), 60)});
+        QCOMPARE(v.curve(HistoryChannel::Inside).size(), 1);
+        QCOMPARE(v.curve(HistoryChannel::Inside)[0].size(), 1);
+        const QList<TimeSpan> rain{{kT0 + kSec, kT0 + 3 * kSec}, {kT0 + 6 * kSec, kT0 + 6 * kSec}};
+        QCOMPARE(v.rain, rain);
+        QVERIFY(v.alarm.isEmpty());
+    }
+
+    void csv() {
+        ReplyValues v{};
+        v = {180, -3, 5, 0, 0, 999, 0, 0, 0, 12, 30, 1, 0, 12, 175, 0};
+        LiveHistory h;
+        h.append(sampleFromReply(v, kT0 + 9 * kSec));
+        v = {7, 21, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 1, 0, 9, 64};
+        h.append(sampleFromReply(v, kT0 + 10 * kSec));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("verlauf.csv"));
+        QString error;
+        QVERIFY(saveHistoryCsv(h, path, &error));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray expected =
+            "\xEF\xBB\xBFZeit;Helligkeit aktuell (Lux);Helligkeit Mittel (Lux);"
+            "Innentemperatur (\xC2\xB0"
+            "C);Au\xC3\x9F"
+            "entemperatur (\xC2\xB0"
+            "C);Wind (km/h);Max. Wind (km/h);Regen (0/1);Alarm (0/1);Luftfeuchte (%)\r\n"
+            "05.12.2026 07:00:09;180;175;-3,5;;12;30;0;1;\r\n"
+            "05.12.2026 07:00:10;7;9;21,0;0,4;0;0;1;0;64\r\n";
+        QCOMPARE(f.readAll(), expected);
+        QVERIFY(!saveHistoryCsv(h, dir.filePath(QStringLiteral("no/such/dir.csv")), &error));
+        QVERIFY(error.startsWith(QStringLiteral("Kann ")));
+    }
+
+    void thresholds() {
+        ParameterSet set;
+        auto on = [&](BlockId id, int profile, int motor, int field, int index) {
+            BlockRecord& r = set.record(id, profile, motor);
+            r.value[0] = kOn;
+            r.value[field] = index;
+        };
+        QVERIFY(thresholdLines(set, 0, 2).isEmpty()); // every automatic off by default
+        on(BlockId::Shading, 0, 2, BA_Record::Lux, 144);
+        on(BlockId::TwilightEvening, 0, 2, DA_Record::Lux, 9);
+        on(BlockId::Wind, 0, 2, EW_Record::kmh, 3);
+        on(BlockId::InsideTemp, 0, 2, IT_Record::Schwelle_2, 29);
+        on(BlockId::Humidity, 0, 2, RelF_Record::Schwelle_1, 74);
+        on(BlockId::Wind, 1, 2, EW_Record::kmh, 7);    // other profile
+        on(BlockId::Shading, 0, 3, BA_Record::Lux, 0); // other motor
+        auto values = [&](int profile, int motor) {
+            QList<std::pair<HistoryChart, double>> out;
+            for (const ThresholdLine& l : thresholdLines(set, profile, motor))
+                out.append({l.chart, l.value});
+            return out;
+        };
+        using C = HistoryChart;
+        const QList<std::pair<C, double>> motor3Standard{
+            {C::Brightness, 244}, {C::Brightness, 10}, {C::Wind, 20},    {C::Temperature, 22},
+            {C::Temperature, 20}, {C::Humidity, 75},   {C::Humidity, 66}};
+        QCOMPARE(values(0, 2), motor3Standard);
+        QCOMPARE(values(1, 2), (QList<std::pair<C, double>>{{C::Wind, 40}}));
+        QCOMPARE(values(0, 3), (QList<std::pair<C, double>>{{C::Brightness, 100}}));
+        set.record(BlockId::Shading, 0, 3).value[0] = kOff;
+        QVERIFY(values(0, 3).isEmpty());
+        QCOMPARE(thresholdLines(set, 0, 2)[0].label, QStringLiteral("Beschattung (244)"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
