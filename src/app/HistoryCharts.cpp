@@ -110,6 +110,9 @@ QLineSeries* HistoryCharts::newLine(Panel& p) {
 
 QAreaSeries* HistoryCharts::newArea(Panel& p, const QString& name, const QColor& color) {
     auto* a = new QAreaSeries(new QLineSeries, new QLineSeries);
+    // The area does not own its bounding lines.
+    a->upperSeries()->setParent(a);
+    a->lowerSeries()->setParent(a);
     a->setName(name);
     a->setPen(Qt::NoPen);
     a->setBrush(color);
