@@ -1,6 +1,6 @@
 #include "BlockEditor.h"
 
-#include "BlockEditorSpec.h"
+#include "BlockEditorLayout.h"
 #include "PageWidgets.h"
 #include "text/SymbolText.h"
 
@@ -34,7 +34,7 @@ void setShownIndex(QComboBox* combo, const FieldDescription& field, int index) {
 } // namespace
 
 BlockEditor::BlockEditor(BlockId id, ParameterSet& params, QWidget* parent)
-    : QWidget(parent), m_id(id), m_desc(blockDescription(id)), m_spec(blockEditorSpec(id)),
+    : QWidget(parent), m_id(id), m_desc(blockDescription(id)), m_layout(blockEditorLayout(id)),
       m_params(params), m_motor(new QComboBox(this)), m_editorArea(new QWidget(this)),
       m_grid(new QGridLayout), m_list(nullptr) {
     setObjectName(QLatin1String(m_desc.editorPrefix) + QStringLiteral("_Editor"));
@@ -49,10 +49,10 @@ BlockEditor::BlockEditor(BlockId id, ParameterSet& params, QWidget* parent)
 
     auto* listArea = new QVBoxLayout;
     listArea->setSpacing(0);
-    QLabel* heading = makeListHeading(m_spec.headingName ? QLatin1String(m_spec.headingName)
-                                                         : QLatin1String(m_desc.editorPrefix) +
-                                                               QStringLiteral("_Ueberschrift"),
-                                      symbolDisplayText(m_spec.heading), this);
+    QLabel* heading = makeListHeading(m_layout.headingName ? QLatin1String(m_layout.headingName)
+                                                           : QLatin1String(m_desc.editorPrefix) +
+                                                                 QStringLiteral("_Ueberschrift"),
+                                      symbolDisplayText(m_layout.heading), this);
     listArea->addWidget(heading);
     listArea->addWidget(m_list);
 
@@ -89,7 +89,7 @@ void BlockEditor::buildEditors() {
     const int fieldCount = m_desc.fieldCount() + (m_desc.hasLinkedBlock ? 1 : 0);
     for (int f = 0; f < fieldCount; ++f)
         m_fields.append(makeFieldDropDown(f));
-    for (int i = 0; i < m_spec.indicators.size(); ++i)
+    for (int i = 0; i < m_layout.indicators.size(); ++i)
         m_indicators.append(makeIndicator(i));
 
     auto* area = new QVBoxLayout(m_editorArea);
@@ -101,10 +101,10 @@ void BlockEditor::buildEditors() {
     gridRow->addStretch(1);
     area->addLayout(gridRow);
 
-    QLabel* caption = makeLabel(m_spec.captionName ? QLatin1String(m_spec.captionName)
-                                                   : QLatin1String(m_desc.editorPrefix) +
-                                                         QStringLiteral("_Caption"),
-                                m_spec.caption, m_editorArea);
+    QLabel* caption = makeLabel(m_layout.captionName ? QLatin1String(m_layout.captionName)
+                                                     : QLatin1String(m_desc.editorPrefix) +
+                                                           QStringLiteral("_Caption"),
+                                m_layout.caption, m_editorArea);
     // The caption keeps its text; its run of blanks, which spaced the words
     // over the two drop-downs, is drawn as one.
     caption->setTextFormat(Qt::RichText);
@@ -113,7 +113,7 @@ void BlockEditor::buildEditors() {
     area->insertWidget(0, caption);
     buildColumn(new QLabel(m_editorArea), {m_motor, m_fields[0]}, true);
 
-    for (const EditorColumn& column : m_spec.columns) {
+    for (const EditorColumn& column : m_layout.columns) {
         QList<QWidget*> widgets;
         for (const EditorPart& part : column.parts)
             widgets.append(part.kind == EditorPart::Field
@@ -129,8 +129,8 @@ void BlockEditor::buildEditors() {
         label->setWordWrap(true);
         buildColumn(label, widgets, false);
     }
-    if (m_spec.noteName) {
-        QLabel* note = makeLabel(QLatin1String(m_spec.noteName), m_spec.note, m_editorArea);
+    if (m_layout.noteName) {
+        QLabel* note = makeLabel(QLatin1String(m_layout.noteName), m_layout.note, m_editorArea);
         area->addWidget(note);
         m_followers.append({note, 1});
     }
@@ -158,7 +158,7 @@ void BlockEditor::buildColumn(QWidget* label, const QList<QWidget*>& widgets, bo
         const int field = position(m_fields, w);
         const int indicator = position(m_indicators, w);
         const int follows = field >= 0       ? field
-                            : indicator >= 0 ? m_spec.indicators[indicator].follows
+                            : indicator >= 0 ? m_layout.indicators[indicator].follows
                                              : 1; // page widgets show with the value editors
         if (field < 0)
             m_followers.append({w, follows});
@@ -185,23 +185,23 @@ QComboBox* BlockEditor::makeFieldDropDown(int field) {
         combo->addItem(shownItem(d, i));
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     combo->setMaxVisibleItems(20);
-    if (field < m_spec.hints.size() && !m_spec.hints[field].isEmpty())
-        combo->setToolTip(m_spec.hints[field]);
+    if (field < m_layout.hints.size() && !m_layout.hints[field].isEmpty())
+        combo->setToolTip(m_layout.hints[field]);
     connect(combo, &QComboBox::activated, this,
             [this, field](int index) { onFieldChosen(field, index); });
     return combo;
 }
 
 QLineEdit* BlockEditor::makeIndicator(int index) {
-    const IndicatorSpec& spec = m_spec.indicators[index];
+    const IndicatorLayout& indicator = m_layout.indicators[index];
     auto* field = new QLineEdit(m_editorArea);
-    field->setObjectName(QLatin1String(spec.name));
+    field->setObjectName(QLatin1String(indicator.name));
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::NoFocus);
     field->setAlignment(Qt::AlignCenter);
     field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("MMM")) + 8);
-    if (!spec.hint.isEmpty())
-        field->setToolTip(spec.hint);
+    if (!indicator.hint.isEmpty())
+        field->setToolTip(indicator.hint);
     return field;
 }
 
@@ -244,7 +244,7 @@ void BlockEditor::motorSelection() {
 void BlockEditor::onMotorChosen(int motor) {
     showMotor(motor);
     motorSelection();
-    if (m_spec.setsCurrentMotor)
+    if (m_layout.setsCurrentMotor)
         Q_EMIT currentMotorChosen(motor);
 }
 
@@ -288,7 +288,7 @@ void BlockEditor::loadEditors() {
                       linked.value[m_desc.linkedField]);
     }
     for (int i = 0; i < m_indicators.size(); ++i)
-        m_indicators[i]->setText(symbolDisplayText(m_spec.indicators[i].text(rec)));
+        m_indicators[i]->setText(symbolDisplayText(m_layout.indicators[i].text(rec)));
 }
 
 void BlockEditor::applyVisibility() {

@@ -14,7 +14,7 @@ class QListWidget;
 namespace korvane {
 
 struct BlockDescription;
-struct BlockEditorSpec;
+struct BlockEditorLayout;
 struct ParameterSet;
 
 // The editor of one per-motor block: the motor drop-down, one drop-down per
@@ -78,7 +78,7 @@ private:
 
     BlockId m_id;
     const BlockDescription& m_desc;
-    const BlockEditorSpec& m_spec;
+    const BlockEditorLayout& m_layout;
     ParameterSet& m_params;
     QComboBox* m_motor;
     QList<QComboBox*> m_fields; // field order, the linked editor last

@@ -13,7 +13,7 @@ namespace korvane {
 
 // A read-only text derived from the shown record (comparison or direction of
 // the second threshold). Symbol-font characters are mapped for display.
-struct IndicatorSpec {
+struct IndicatorLayout {
     const char* name;
     QString (*text)(const BlockRecord& rec);
     int follows; // shown while this field's editor is shown
@@ -36,7 +36,7 @@ struct EditorColumn {
     QList<EditorPart> parts;
 };
 
-struct BlockEditorSpec {
+struct BlockEditorLayout {
     BlockId block;
     const char* captionName; // label over the motor and on/off drop-downs
     QString caption;
@@ -44,13 +44,13 @@ struct BlockEditorSpec {
     QString heading;
     QList<QString> hints; // per field index, the linked editor last; empty: none
     QList<EditorColumn> columns;
-    QList<IndicatorSpec> indicators;
+    QList<IndicatorLayout> indicators;
     // A note under the editors, shown while the on/off editor shows EIN.
     const char* noteName;
     QString note;
     bool setsCurrentMotor; // the motor drop-down also chooses the motor to rename
 };
 
-const BlockEditorSpec& blockEditorSpec(BlockId id);
+const BlockEditorLayout& blockEditorLayout(BlockId id);
 
 } // namespace korvane

@@ -1,6 +1,6 @@
 // The editors of the eleven per-motor blocks, described side by side: their
 // captions, labels, hints, list headings and read-only indicators.
-#include "BlockEditorSpec.h"
+#include "BlockEditorLayout.h"
 
 #include "blocks/BlockRules.h"
 
@@ -61,7 +61,7 @@ QString outsideDirection2(const BlockRecord& r) {
     return r.value[AT_Record::Auf_Ab] == 0 ? QStringLiteral("ê") : QStringLiteral("é");
 }
 
-QList<BlockEditorSpec> makeSpecs() {
+QList<BlockEditorLayout> makeLayouts() {
     using B = BlockId;
     namespace BA = BA_Record;
     namespace DM = DM_Record;
@@ -73,7 +73,7 @@ QList<BlockEditorSpec> makeSpecs() {
     namespace IT = IT_Record;
     namespace RF = RelF_Record;
     namespace AT = AT_Record;
-    QList<BlockEditorSpec> s;
+    QList<BlockEditorLayout> s;
     s.append({B::Shading,
               nullptr,
               kCaptionShort,
@@ -104,19 +104,19 @@ QList<BlockEditorSpec> makeSpecs() {
     };
     const auto twilight = [](B id, const TwilightNames& n, const QString& luxHint,
                              const QString& heading) {
-        return BlockEditorSpec{id,
-                               n.caption,
-                               kCaption,
-                               n.heading,
-                               heading,
-                               {{}, {}, luxHint, kMotorRunHint},
-                               {{n.labels[0], {}, {field(DM::von)}},
-                                {n.labels[1], {}, {field(DM::Lux)}},
-                                {n.labels[2], {}, {field(DM::Dauer)}}},
-                               {},
-                               nullptr,
-                               {},
-                               false};
+        return BlockEditorLayout{id,
+                                 n.caption,
+                                 kCaption,
+                                 n.heading,
+                                 heading,
+                                 {{}, {}, luxHint, kMotorRunHint},
+                                 {{n.labels[0], {}, {field(DM::von)}},
+                                  {n.labels[1], {}, {field(DM::Lux)}},
+                                  {n.labels[2], {}, {field(DM::Dauer)}}},
+                                 {},
+                                 nullptr,
+                                 {},
+                                 false};
     };
     s.append(twilight(B::TwilightMorning,
                       {"DM_Label0", "DM_Ueberschrift", {"DM_Label1", "DM_Label2", "DM_Label3"}},
@@ -280,10 +280,10 @@ QList<BlockEditorSpec> makeSpecs() {
 
 } // namespace
 
-const BlockEditorSpec& blockEditorSpec(BlockId id) {
-    static const QList<BlockEditorSpec> specs = makeSpecs();
-    Q_ASSERT(specs.size() == kBlockCount && specs[int(id)].block == id);
-    return specs[int(id)];
+const BlockEditorLayout& blockEditorLayout(BlockId id) {
+    static const QList<BlockEditorLayout> layouts = makeLayouts();
+    Q_ASSERT(layouts.size() == kBlockCount && layouts[int(id)].block == id);
+    return layouts[int(id)];
 }
 
 } // namespace korvane
