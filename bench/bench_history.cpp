@@ -3,26 +3,22 @@
 #include "DesktopProgram.h"
 #include "HistoryPage.h"
 #include "MainWindow.h"
-#include "Simulator.h"
+#include "SimulatedDesktop.h"
 #include "history/LiveHistory.h"
-#include "serial/QtSerialLink.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtMath>
 
 #include <malloc.h>
-#include <sys/resource.h>
 
 namespace {
 
 using namespace korvane;
+using namespace bench;
 
 constexpr qint64 kDayMs = 24LL * 3600 * 1000;
 
@@ -48,18 +44,6 @@ void fillDay(LiveHistory& h, qint64 end, qint64 spanMs) {
                          (int(day * 48) == 30 ? LiveSample::Alarm : 0));
         h.append(s);
     }
-}
-
-void spin(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 void benchStore(QTextStream& out) {
@@ -119,20 +103,10 @@ void benchRedraw(QTextStream& out) {
 // The desktop program connected to the simulator with the "Verlauf" tab shown
 // and a day of history: what redrawing costs while the poll goes on.
 void benchIdleShown(QTextStream& out) {
-    Simulator sim(SimModel(SimModel::Variant::Conservatory, 8, 8));
-    if (!sim.start()) {
-        out << "simulator did not start\n";
+    SimulatedDesktop desktop;
+    if (!desktop.start(out))
         return;
-    }
-    QTemporaryDir dir;
-    QFile ini(dir.filePath(QStringLiteral("Korvane.ini")));
-    if (!ini.open(QIODevice::WriteOnly))
-        return;
-    ini.write("1\r\nCOM1=" + sim.slavePath().toLocal8Bit() + "\r\n");
-    ini.close();
-
-    QtSerialLink link;
-    DesktopProgram program(link, ini.fileName());
+    DesktopProgram& program = *desktop.program;
     HistoryPage* page = program.window().historyPage();
     fillDay(page->recorder().history(), QDateTime::currentMSecsSinceEpoch() - 5000, kDayMs);
     program.window().show();

@@ -2,6 +2,7 @@
 
 #include "blocks/BlockDescription.h"
 #include "params/SwitchTimeTexts.h"
+#include "params/WeekPlan.h"
 #include "session/ReadAllChecklist.h"
 #include "session/TransferNames.h"
 #include "text/Cp1252.h"
@@ -18,18 +19,10 @@ QString shown(const QString& item) {
     return text.isEmpty() ? QStringLiteral("leer") : text;
 }
 
+// As the week plan names it; a code no page offers keeps its number.
 QString groupText(qint32 group) {
-    switch (group) {
-    case kGroupSingleDay:
-        return QStringLiteral("-");
-    case kGroupWorkdays:
-        return QStringLiteral("Mo - Fr");
-    case kGroupWeekend:
-        return QStringLiteral("Sa - So");
-    case kGroupWholeWeek:
-        return QStringLiteral("Mo - So");
-    }
-    return QString::number(group);
+    const QString text = groupCodeText(group);
+    return text == QStringLiteral("-") && group != kGroupSingleDay ? QString::number(group) : text;
 }
 
 QString listItem(const QStringList& items, qint32 index) {
