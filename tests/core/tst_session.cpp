@@ -200,8 +200,10 @@ private Q_SLOTS:
     void portChangeMarksDataAndResetsPanels() {
         Rig r;
         QSignalSpy changed(&r.session, &ControllerSession::changedEvent);
-        r.link.receive(frame("smo", kBasic) + frame("sfi", "1.0"));
+        // A half frame from the old port must not prefix the new port's first frame.
+        r.link.receive(frame("smo", kBasic) + frame("sfi", "1.0") + "start_sfi9.");
         r.session.changePort(QStringLiteral("/dev/other"));
+        QCOMPARE(r.session.pendingBytes(), 0);
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.first().first().value<ChangedEvent>(), ChangedEvent::PortChanged);
         QCOMPARE(r.panel(StatusPanels::Model), QStringLiteral("Keine Verbindung"));

@@ -6,6 +6,8 @@
 #include "text/Cp1252.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 
 namespace korvane {
 
@@ -28,7 +30,9 @@ bool sfsValuesInRange(const ReplyValues& v) {
 }
 
 void appendValue(QByteArray& out, qint64 value) {
-    out += QByteArray::number(value);
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    out.append(digits, end - digits);
     out += kCr;
 }
 
@@ -121,7 +125,9 @@ QByteArray encodeRfs(int day, int motor, int slot, const SwitchTimeSlot& s) {
                                           qint64(s.duration) + 1,
                                           s.group,
                                           s.function};
-    QByteArray out(" rfs");
+    QByteArray out;
+    out.reserve(48); // a record of the usual small numbers fits without growing
+    out += " rfs";
     qint32 sum = 0;
     for (qint64 f : fields) {
         appendValue(out, f);

@@ -46,6 +46,8 @@ ControllerSession::~ControllerSession() = default;
 bool ControllerSession::openDevice(const QString& device) {
     m_reopenTimer.stop();
     m_link->close();
+    // What the old port left half-received must not join the new port's bytes.
+    m_receiver.clear();
     m_device = device;
     m_openError = m_link->open(device);
     if (!m_openError.ok())

@@ -131,9 +131,10 @@ ParameterTransfer::ParameterTransfer(ControllerSession& session, ParameterSet& p
     registerReplyHandlers();
 }
 
-void ParameterTransfer::setTimeouts(int readSilenceMs, int ackGraceMs) {
+void ParameterTransfer::setTimeouts(int readSilenceMs, int ackGraceMs, int lineBytesPerSecond) {
     m_readSilenceMs = readSilenceMs;
     m_ackGraceMs = ackGraceMs;
+    m_lineBytesPerSecond = lineBytesPerSecond;
 }
 
 int ParameterTransfer::readProgressMaximum() const {
@@ -375,7 +376,8 @@ void ParameterTransfer::finishSendAll() {
 // --- stalls ------------------------------------------------------------------------
 
 void ParameterTransfer::armAckTimer(qsizetype bytesSent) {
-    m_silence.start(m_ackGraceMs + int(bytesSent * 1000 / kLineBytesPerSecond));
+    const qsizetype wireMs = m_lineBytesPerSecond > 0 ? bytesSent * 1000 / m_lineBytesPerSecond : 0;
+    m_silence.start(m_ackGraceMs + int(wireMs));
 }
 
 void ParameterTransfer::onSilence() {

@@ -56,7 +56,9 @@ public:
     int txStep() const { return m_txStep; }
     int readProgressMaximum() const;
     int sendProgressMaximum() const;
-    void setTimeouts(int readSilenceMs, int ackGraceMs);
+    // lineBytesPerSecond 0: the link takes no time on the wire (a link in memory).
+    void setTimeouts(int readSilenceMs, int ackGraceMs,
+                     int lineBytesPerSecond = kLineBytesPerSecond);
 
 Q_SIGNALS:
     // ProgressBar: position, maximum, shown.
@@ -99,6 +101,7 @@ private:
     QTimer m_silence;
     int m_readSilenceMs = kReadSilenceMs;
     int m_ackGraceMs = kAckGraceMs;
+    int m_lineBytesPerSecond = kLineBytesPerSecond;
     int m_txStep = 0;
     int m_txDay = 1;
     int m_progressMax = 0;
