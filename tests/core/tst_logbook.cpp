@@ -118,9 +118,21 @@ private Q_SLOTS:
             << "   Keine Logbucheinträge gespeichert"
             << "";
         QTest::newRow("unknown cause and motor")
-            << LogEntry{1, 9, 1, 1, 1, 42} << 1 << ""
-            << "    1               01.01.   00:00    ^     Unbekannter Auslöser (Code 42)"
-            << "1;;01.01.;00:00;^;Unbekannter Auslöser (Code 42)";
+            << LogEntry{1, 9, 1, 1, 1, 24} << 1 << ""
+            << "    1               01.01.   00:00    ^     Unbekannter Auslöser (Code 24)"
+            << "1;;01.01.;00:00;^;Unbekannter Auslöser (Code 24)";
+        QTest::newRow("solar in the list, astro in the file")
+            << LogEntry{1, 1, 1, 3, 12, 0, 7, 5, 1} << 1 << "Küche"
+            << "    1  Küche        03.12.   07:05    ^     Programmierte Schaltzeit mit "
+               "Solarfunktion"
+            << "1;Küche;03.12.;07:05;^;Programmierte Schaltzeit mit Astrofunktion";
+        QTest::newRow("negative cause") << LogEntry{1, 1, 1, 3, 12, -3, 7, 5} << 1 << "Küche"
+                                        << ""
+                                        << "1;Küche;03.12.;07:05;^;Unbekannter Auslöser (Code -3)";
+        QTest::newRow("negative kind")
+            << LogEntry{1, 1, 1, 3, 12, 0, 7, 5, -1} << 1 << "Küche"
+            << ""
+            << "1;Küche;03.12.;07:05;^;Programmierte Schaltzeit (Art -1)";
     }
 
     void rowAndExportLine() {
@@ -133,31 +145,6 @@ private Q_SLOTS:
             QCOMPARE(logListRow(entry, logCount, name), row);
         if (!line.isEmpty())
             QCOMPARE(logExportLine(entry, logCount, name), line);
-    }
-
-    void causeTexts_data() {
-        QTest::addColumn<int>("cause");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("exported");
-
-        QTest::newRow("0/1") << 0 << 1 << "Programmierte Schaltzeit mit Solarfunktion"
-                             << "Programmierte Schaltzeit mit Astrofunktion";
-        QTest::newRow("24 unknown") << 24 << 0 << "Unbekannter Auslöser (Code 24)"
-                                    << "Unbekannter Auslöser (Code 24)";
-        QTest::newRow("-3 unknown") << -3 << 0 << "Unbekannter Auslöser (Code -3)"
-                                    << "Unbekannter Auslöser (Code -3)";
-        QTest::newRow("0 with kind -1") << 0 << -1 << "Programmierte Schaltzeit (Art -1)"
-                                        << "Programmierte Schaltzeit (Art -1)";
-    }
-
-    void causeTexts() {
-        QFETCH(int, cause);
-        QFETCH(int, kind);
-        QFETCH(QString, list);
-        QFETCH(QString, exported);
-        QCOMPARE(logCauseText(LogTextStyle::List, cause, kind), list);
-        QCOMPARE(logCauseText(LogTextStyle::Export, cause, kind), exported);
     }
 
     void largeNumbersKeepColumnsAligned() {
