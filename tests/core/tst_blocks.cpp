@@ -1,5 +1,4 @@
-// One walk over the eleven per-motor block descriptions: wire
-// writes and replies, refused replies, list rows and the send step.
+// The eleven per-motor blocks: wire writes and replies, refusals, list rows, the send step.
 #include "blocks/BlockCodec.h"
 #include "params/ParameterSet.h"
 
@@ -35,8 +34,7 @@ ReplyValues withSum(ReplyValues v, int n) {
     return v;
 }
 
-// A record whose fields differ from the defaults and from each other, for
-// round trips; every index stays inside its list.
+// A record whose fields differ from the defaults and from each other, inside their lists.
 BlockRecord variedRecord(const BlockDescription& b, int profile, int motor) {
     BlockRecord rec;
     for (int f = 0; f < b.fieldCount(); ++f)

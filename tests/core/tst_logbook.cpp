@@ -1,5 +1,4 @@
-// The logbook: row and export texts, the list's pages, and the transfer
-// against the simulated controller's log, export file included.
+// The logbook: row and export texts, pages, and the transfer against the simulated log.
 #include "FakeLink.h"
 #include "SimLogbook.h"
 #include "SimLoopbackLink.h"
@@ -18,8 +17,7 @@
 
 using namespace korvane;
 
-// LogEntry values in wire order: number, motor, direction, day, month, cause,
-// hour, minute, kind.
+// LogEntry: number, motor, direction, day, month, cause, hour, minute, kind.
 
 namespace {
 
@@ -36,8 +34,7 @@ const QByteArray kHeaderLine = "Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgel\xF6s
 const QByteArray kEndLine = "0;K\xFC"
                             "che;00.00.;00:00;v;   Keine Logbucheintr\xE4ge gespeichert\r\n";
 
-// The transfer over a session whose link the simulated controller's logbook
-// answers in-process.
+// The transfer over a link that the simulated logbook answers in-process.
 struct Rig {
     SimLogbook sim;
     // Optional: rewrites the simulator's reply frames before they go out.

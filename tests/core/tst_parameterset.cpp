@@ -1,5 +1,4 @@
-// Profile copy, editor rules, system parameters and alarm
-// setup on the wire.
+// Profile copy, editor rules, system parameters and alarm setup on the wire.
 #include "blocks/BlockRules.h"
 #include "params/ParameterSet.h"
 

@@ -1,5 +1,4 @@
-// The controller session: poll cycle, model, connection state, live values,
-// status panels, the radio-clock indicator and reopening; the program settings.
+// The controller session (poll, model, connection, live values, panels) and program settings.
 #include "FakeLink.h"
 
 #include "files/ProgramSettings.h"

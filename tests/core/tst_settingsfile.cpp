@@ -1,5 +1,4 @@
-// The settings file: exact bytes, round trip, the reader's remembered values
-// and its all-or-nothing load, and a save that fails half way.
+// The settings file: exact bytes, round trip, reader quirks, all-or-nothing load and save.
 #include "files/SettingsFile.h"
 
 #include <QDir>

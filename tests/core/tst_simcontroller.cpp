@@ -1,6 +1,5 @@
-// The simulated controller without a line: its command parser, the replies to
-// poll and read-all requests, live values, writes and send-all step
-// acknowledgements, the logbook, the radio-clock indicator and the fault flags.
+// The simulated controller without a line: parser, replies, writes and acknowledgements,
+// logbook, radio clock and faults.
 
 #include "SimCommandParser.h"
 #include "SimController.h"
@@ -23,8 +22,7 @@ struct Reply {
     QByteArray payload;
 };
 
-// Feeds the controller and cuts its output into frames with the program's own
-// receiver, so every reply is also proven well-framed.
+// Feeds the controller and cuts its output with the program's receiver (proving the framing).
 class Harness {
 public:
     explicit Harness(const SimModel& model = SimModel()) : controller(model) {
@@ -68,9 +66,7 @@ const QMap<QByteArray, int> kCheckedCounts = {
     {"sbp", 8},  {"sdm", 6},  {"sda", 6}, {"swp", 4}, {"srp", 4}, {"sjp", 5}, {"sta", 4},
     {"spp", 10}, {"sip", 10}, {"sfp", 9}, {"sap", 7}, {"sfs", 9}, {"sld", 9}, {"slf", 9}};
 
-// A compact rendering of what the parser reported: "key" per command (with
-// "!" when its check failed), "?bytes" per ignored run, "~bytes" per
-// abandoned write.
+// What the parser reported: "key" ("!" on a failed check), "?bytes" ignored, "~bytes" abandoned.
 QStringList render(const SimCommandParser& parser, const QList<SimParsed>& items) {
     QStringList out;
     for (const SimParsed& p : items) {

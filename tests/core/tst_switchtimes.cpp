@@ -1,5 +1,4 @@
-// The switch-time table: item texts, list rows, the group rules of the editor, and the sfs/smn
-// replies and rfs/rmn writes.
+// Switch times: item texts, list rows, the editor's group rules, sfs/smn replies, rfs/rmn writes.
 #include "params/MotorNames.h"
 #include "params/SwitchTimeEditing.h"
 #include "params/SwitchTimeLists.h"
