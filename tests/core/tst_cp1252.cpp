@@ -1,7 +1,5 @@
-// The bytes 0x80 to 0x9F, where Windows-1252 differs from Latin-1, through
-// each place that speaks it: a motor name from the controller, the settings
-// file and the logbook export. glibc's own CP1252 converter is the reference;
-// the five bytes it leaves undefined pass as the C1 control of their number.
+// Bytes 0x80..0x9F through the receiver, the settings file and the logbook export, against
+// glibc's CP1252 converter; the five bytes it leaves undefined pass as C1 controls.
 
 #include "FakeLink.h"
 

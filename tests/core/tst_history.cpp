@@ -1,5 +1,4 @@
-// The live-value history: the bounded store, the chart view of a range, the
-// CSV and the threshold lines of the automatics.
+// The live-value history: bounded store, chart view, CSV and the automatics' thresholds.
 #include "history/HistoryCsv.h"
 #include "history/HistoryView.h"
 #include "history/LiveHistory.h"

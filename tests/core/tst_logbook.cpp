@@ -1,5 +1,4 @@
-// The logbook: row and export texts, the list's pages, and the transfer
-// against the simulated controller's log, export file included.
+// The logbook: row and export texts, pages, and the transfer against the simulated log.
 #include "FakeLink.h"
 #include "SimLogbook.h"
 #include "SimLoopbackLink.h"
@@ -18,8 +17,7 @@
 
 using namespace korvane;
 
-// LogEntry values in wire order: number, motor, direction, day, month, cause,
-// hour, minute, kind.
+// LogEntry: number, motor, direction, day, month, cause, hour, minute, kind.
 
 namespace {
 
@@ -36,8 +34,7 @@ const QByteArray kHeaderLine = "Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgel\xF6s
 const QByteArray kEndLine = "0;K\xFC"
                             "che;00.00.;00:00;v;   Keine Logbucheintr\xE4ge gespeichert\r\n";
 
-// The transfer over a session whose link the simulated controller's logbook
-// answers in-process.
+// The transfer over a link that the simulated logbook answers in-process.
 struct Rig {
     SimLogbook sim;
     // Optional: rewrites the simulator's reply frames before they go out.
@@ -118,9 +115,21 @@ private Q_SLOTS:
             << "   Keine Logbucheinträge gespeichert"
             << "";
         QTest::newRow("unknown cause and motor")
-            << LogEntry{1, 9, 1, 1, 1, 42} << 1 << ""
-            << "    1               01.01.   00:00    ^     Unbekannter Auslöser (Code 42)"
-            << "1;;01.01.;00:00;^;Unbekannter Auslöser (Code 42)";
+            << LogEntry{1, 9, 1, 1, 1, 24} << 1 << ""
+            << "    1               01.01.   00:00    ^     Unbekannter Auslöser (Code 24)"
+            << "1;;01.01.;00:00;^;Unbekannter Auslöser (Code 24)";
+        QTest::newRow("solar in the list, astro in the file")
+            << LogEntry{1, 1, 1, 3, 12, 0, 7, 5, 1} << 1 << "Küche"
+            << "    1  Küche        03.12.   07:05    ^     Programmierte Schaltzeit mit "
+               "Solarfunktion"
+            << "1;Küche;03.12.;07:05;^;Programmierte Schaltzeit mit Astrofunktion";
+        QTest::newRow("negative cause") << LogEntry{1, 1, 1, 3, 12, -3, 7, 5} << 1 << "Küche"
+                                        << ""
+                                        << "1;Küche;03.12.;07:05;^;Unbekannter Auslöser (Code -3)";
+        QTest::newRow("negative kind")
+            << LogEntry{1, 1, 1, 3, 12, 0, 7, 5, -1} << 1 << "Küche"
+            << ""
+            << "1;Küche;03.12.;07:05;^;Programmierte Schaltzeit (Art -1)";
     }
 
     void rowAndExportLine() {
@@ -133,31 +142,6 @@ private Q_SLOTS:
             QCOMPARE(logListRow(entry, logCount, name), row);
         if (!line.isEmpty())
             QCOMPARE(logExportLine(entry, logCount, name), line);
-    }
-
-    void causeTexts_data() {
-        QTest::addColumn<int>("cause");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("exported");
-
-        QTest::newRow("0/1") << 0 << 1 << "Programmierte Schaltzeit mit Solarfunktion"
-                             << "Programmierte Schaltzeit mit Astrofunktion";
-        QTest::newRow("24 unknown") << 24 << 0 << "Unbekannter Auslöser (Code 24)"
-                                    << "Unbekannter Auslöser (Code 24)";
-        QTest::newRow("-3 unknown") << -3 << 0 << "Unbekannter Auslöser (Code -3)"
-                                    << "Unbekannter Auslöser (Code -3)";
-        QTest::newRow("0 with kind -1") << 0 << -1 << "Programmierte Schaltzeit (Art -1)"
-                                        << "Programmierte Schaltzeit (Art -1)";
-    }
-
-    void causeTexts() {
-        QFETCH(int, cause);
-        QFETCH(int, kind);
-        QFETCH(QString, list);
-        QFETCH(QString, exported);
-        QCOMPARE(logCauseText(LogTextStyle::List, cause, kind), list);
-        QCOMPARE(logCauseText(LogTextStyle::Export, cause, kind), exported);
     }
 
     void largeNumbersKeepColumnsAligned() {

@@ -1,5 +1,4 @@
-// Why a serial device does not open: the kind and OS error number that the
-// link reports, and the text the program shows for them.
+// Why a serial device does not open: kind, OS error number and the text shown.
 #include "Simulator.h"
 #include "serial/QtSerialLink.h"
 

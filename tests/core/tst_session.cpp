@@ -1,33 +1,47 @@
+// The controller session (poll, model, connection, live values, panels) and program settings.
 #include "FakeLink.h"
 
 #include "files/ProgramSettings.h"
 #include "session/ControllerSession.h"
+#include "session/LiveValues.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+
 using namespace korvane;
 
 namespace {
+
 const QByteArray kConservatory = "VX-4000 W 8 8ST";
 const QByteArray kBasic = "VX-1000   4 6  ";
 const QByteArray kLive = "250,21,5,18,24,999,0,0,0,0,12,0,0,7,240,55,";
+
+struct Rig {
+    FakeLink link;
+    ControllerSession session{&link};
+    Rig() {
+        session.setTimerIntervals(1000000, 1000000, 1000000); // ticks are driven by hand
+        session.openDevice(QStringLiteral("/dev/fake"));
+        link.written.clear();
+    }
+    QString panel(int p) const { return session.panels().text(p); }
+};
+
+QString iniFile(const QTemporaryDir& dir, const QByteArray& content) {
+    const QString path = dir.filePath(QStringLiteral("Korvane.ini"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
 } // namespace
 
 class TestSession : public QObject {
     Q_OBJECT
-
-    struct Rig {
-        FakeLink link;
-        ControllerSession session{&link};
-        Rig() {
-            session.setTimerIntervals(1000000, 1000000, 1000000); // ticks are driven by hand
-            session.openDevice(QStringLiteral("/dev/fake"));
-            link.written.clear();
-        }
-        QString panel(int p) const { return session.panels().text(p); }
-    };
 
 private Q_SLOTS:
     void pollTickWritesRequestsAndCounts() {
@@ -102,11 +116,16 @@ private Q_SLOTS:
                  QStringLiteral("    Kann Initialisierungs-File nicht schreiben    "));
     }
 
-    void watchdogDeclaresLossAndPollRegains() {
+    // "Connected" is the session's own state, whatever the model panel reads: set by a model
+    // reply, cleared by a silent watchdog period; a failed open is reported once.
+    void connectionStateAndWatchdog() {
         Rig r;
         QSignalSpy changed(&r.session, &ControllerSession::changedEvent);
         QSignalSpy lost(&r.session, &ControllerSession::connectionLost);
-        r.link.receive(frame("smo", kBasic));
+        QVERIFY(!r.session.isConnected());
+        r.link.reply("smo", "Keine Verbindung");
+        r.session.panels().setText(StatusPanels::Model, QStringLiteral("Keine Verbindung"));
+        QVERIFY(r.session.isConnected());
         r.session.watchdogTick(); // bytes arrived since the last check
         QVERIFY(r.session.isConnected());
         r.session.watchdogTick(); // silence for one period
@@ -116,6 +135,14 @@ private Q_SLOTS:
         QCOMPARE(changed.last().first().value<ChangedEvent>(), ChangedEvent::ConnectionLost);
         r.link.receive(frame("smo", kBasic));
         QVERIFY(r.session.isConnected());
+
+        r.link.openError = EBUSY;
+        QSignalSpy failed(&r.session, &ControllerSession::portOpenFailed);
+        QVERIFY(!r.session.openDevice(QStringLiteral("/dev/busy")));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(r.session.openError().kind, SerialError::Kind::Busy);
+        QCOMPARE(r.session.openError().osError, EBUSY);
+        QCOMPARE(r.session.openError().device, QStringLiteral("/dev/busy"));
     }
 
     void sendAllSuspendsPollAndWatchdog() {
@@ -152,7 +179,32 @@ private Q_SLOTS:
         QCOMPARE(r.session.lastLiveValues().lux, QStringLiteral("250"));
     }
 
-    void malformedValueDropsFrameButCountsBytes() {
+    // Whole degrees and unsigned tenths, as text and as a number.
+    void temperatures_data() {
+        QTest::addColumn<int>("whole");
+        QTest::addColumn<int>("tenths");
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("warm") << 21 << 5 << 21.5 << QStringLiteral("21,5°");
+        QTest::newRow("frost") << -3 << 5 << -3.5 << QStringLiteral("-3,5°");
+        QTest::newRow("frost, whole") << -12 << 0 << -12.0 << QStringLiteral("-12,0°");
+        QTest::newRow("zero") << 0 << 7 << 0.7 << QStringLiteral("0,7°");
+    }
+    void temperatures() {
+        QFETCH(int, whole);
+        QFETCH(int, tenths);
+        QFETCH(QString, text);
+        QTEST(temperatureDegrees(whole, tenths), "degrees");
+        ReplyValues v{};
+        v[5] = whole; // outside
+        v[6] = tenths;
+        const LiveDisplay d = decodeLiveValues(v, true, true);
+        QCOMPARE(d.outsideNow, text);
+        QCOMPARE(d.outsidePanel, std::optional<QString>(QStringLiteral("AT: ") + text));
+    }
+
+    // A bad value drops the frame but its bytes count, before any handler runs.
+    void countersRunBeforeHandlers() {
         Rig r;
         QSignalSpy live(&r.session, &ControllerSession::liveValues);
         const QByteArray bytes = frame("skd", "1,zwei,3,");
@@ -160,16 +212,11 @@ private Q_SLOTS:
         QCOMPARE(live.size(), 0);
         QCOMPARE(r.panel(StatusPanels::Error), QStringLiteral("Formatfehler skd"));
         QCOMPARE(r.panel(StatusPanels::Rx), QStringLiteral("RxD: %1").arg(bytes.size()));
-    }
-
-    void acknowledgementRunsAfterTheCounters() {
-        Rig r;
         int rxSeenByAck = -1;
         r.session.registerHandler("stc",
                                   [&](const QByteArray&) { rxSeenByAck = r.session.rxCount(); });
-        const QByteArray bytes = frame("stc", "0,");
-        r.link.receive(bytes);
-        QCOMPARE(rxSeenByAck, int(bytes.size()));
+        r.link.receive(frame("stc", "0,"));
+        QCOMPARE(rxSeenByAck, int(bytes.size() + frame("stc", "0,").size()));
     }
 
     void staleEndTraced() {
@@ -204,6 +251,7 @@ private Q_SLOTS:
         r.link.receive(frame("smo", kBasic) + frame("sfi", "1.0") + "start_sfi9.");
         r.session.changePort(QStringLiteral("/dev/other"));
         QCOMPARE(r.session.pendingBytes(), 0);
+        QVERIFY(!r.session.isConnected());
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.first().first().value<ChangedEvent>(), ChangedEvent::PortChanged);
         QCOMPARE(r.panel(StatusPanels::Model), QStringLiteral("Keine Verbindung"));
@@ -218,12 +266,8 @@ private Q_SLOTS:
         QTRY_VERIFY(r.link.isOpen());
         QCOMPARE(r.link.openedDevices.size(), before + 1);
     }
-};
 
-class TestProgramSettings : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void readsPortAndMapping_data() {
+    void programSettingsPortAndMapping_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("device");
@@ -235,48 +279,27 @@ private Q_SLOTS:
         QTest::newRow("not a number") << QByteArray("abc\r\n") << 1 << "/dev/ttyS0" << true;
         QTest::newRow("empty") << QByteArray() << 1 << "/dev/ttyS0" << true;
     }
-    void readsPortAndMapping() {
+    void programSettingsPortAndMapping() {
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Korvane.ini"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        f.close();
         QString warning;
-        const auto s = ProgramSettings::load(path, &warning);
+        const auto s = ProgramSettings::load(iniFile(dir, content), &warning);
         QTEST(s.port(), "port");
         QTEST(s.deviceFor(s.port()), "device");
         QTEST(!warning.isEmpty(), "warned");
     }
 
-    void rewriteKeepsMappingLines() {
+    void programSettingsRewriteKeepsMappingLines() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Korvane.ini"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("1\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n");
-        f.close();
+        const QString path = iniFile(dir, "1\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n");
         auto s = ProgramSettings::load(path);
         s.setPort(2);
         QVERIFY(s.save(path));
+        QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("2\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n"));
     }
 };
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    int status = 0;
-    {
-        TestSession t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        TestProgramSettings t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
-}
-
+QTEST_GUILESS_MAIN(TestSession)
 #include "tst_session.moc"

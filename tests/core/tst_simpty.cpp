@@ -1,7 +1,5 @@
-// The simulator on a pseudo-terminal, talked to through the program's own
-// serial link: round trip, reopening, unplugging, line faults, flow control,
-// the device link, and the program's read-all and send-all for every model,
-// paced and unpaced.
+// The simulator on a pseudo-terminal through the program's serial link: reopening, quiet
+// lines, faults, the device link, and read-all and send-all for every model.
 
 #include "Simulator.h"
 #include "Station.h"
