@@ -2,24 +2,10 @@
 // driven as a user drives them, against the rows and flags the core computes.
 
 #include "BlockEditor.h"
-#include "DesktopProgram.h"
-#include "MainWindow.h"
 #include "SwitchTimePage.h"
+#include "blocks/BlockCodec.h"
 #include "helpers/WindowHarness.h"
 #include "text/SymbolText.h"
-
-#include "blocks/BlockCodec.h"
-#include "params/ParameterSet.h"
-#include "session/StatusPanels.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace korvane;
 
@@ -28,7 +14,6 @@ namespace {
 // The desktop program over a fake link that is open from the start.
 struct Rig : test::WindowHarness {
     Rig() { session.openDevice(QStringLiteral("/dev/fake")); }
-    ParameterSet& params() { return program->params(); }
     BlockEditor* editor(BlockId id) {
         return find<BlockEditor>(QLatin1String(blockDescription(id).editorPrefix) + "_Editor");
     }
@@ -38,12 +23,6 @@ struct Rig : test::WindowHarness {
         QByteArray payload = encodeBlockWrite(b, profile, motor, rec).mid(qstrlen(b.writeCommand));
         payload.replace('\r', ',');
         link.reply(b.replyCode, payload);
-    }
-    void clearFlags() {
-        for (BlockTable& table : params().blocks)
-            for (auto& profile : table)
-                for (BlockRecord& rec : profile)
-                    rec.changed = false;
     }
 };
 
