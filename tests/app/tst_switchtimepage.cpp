@@ -148,7 +148,9 @@ private Q_SLOTS:
         QCOMPARE(f.index("CB_Raum"), 0);
     }
 
-    void pickWithoutGroupOnlyMarksSlot() {
+    // A slot whose group fits no item takes a value but keeps its group; a
+    // blank slot number stores nothing at all.
+    void editsWithoutAFullTarget() {
         Fixture f;
         f.table.at(1, 2, 3).group = 2; // a weekend code on a Tuesday: no group item fits
         f.page.rebuildLists();
@@ -157,17 +159,14 @@ private Q_SLOTS:
         QCOMPARE(f.index("CB_Schaltzeit_Nr"), 3);
         QCOMPARE(f.index("CB_Gruppe"), -1);
         f.table.setAllChanged(false);
-        const SwitchTimeTable before = f.table;
+        SwitchTimeTable before = f.table;
         f.pick("CB_Dauer", 70);
         QCOMPARE(f.table.changedCount(), 1);
         QCOMPARE(f.table.at(1, 2, 3).changed, 1);
         QVERIFY(f.table.at(1, 2, 3).sameValues(before.at(1, 2, 3)));
-    }
 
-    void blankSlotNumberStoresNothing() {
-        Fixture f;
         f.table.setAllChanged(false);
-        const SwitchTimeTable before = f.table;
+        before = f.table;
         f.pick("CB_Schaltzeit_Nr", 8);
         QCOMPARE(f.index("CB_Schaltzeit"), -1);
         f.pick("CB_Schaltzeit", 100);
