@@ -129,6 +129,7 @@ private Q_SLOTS:
                              b.recordName);
         QCOMPARE(r.params().motorNames.name(0), QStringLiteral("K\u00FCche       "));
         QCOMPARE(r.params().switchTimes.at(0, 0, 0).time, 6 * 60 + 30 + 1);
+        QVERIFY(r.params().switchTimes == mine.switchTimes);
         QCOMPARE(r.params().record(BlockId::Shading, 0, 2).value[BA_Record::Lux], 55);
         QCOMPARE(r.params().record(BlockId::Humidity, 1, 4).value[0], kOn);
         QCOMPARE(r.params().alarmSetup, mine.alarmSetup);
