@@ -2,24 +2,12 @@
 // driven as a user drives them, against the rows and flags the core computes.
 
 #include "BlockEditor.h"
-#include "DesktopProgram.h"
-#include "MainWindow.h"
 #include "SwitchTimePage.h"
+#include "blocks/BlockCodec.h"
 #include "helpers/WindowHarness.h"
 #include "text/SymbolText.h"
 
-#include "blocks/BlockCodec.h"
-#include "params/ParameterSet.h"
-#include "session/StatusPanels.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
+#include <functional>
 
 using namespace korvane;
 
@@ -28,7 +16,6 @@ namespace {
 // The desktop program over a fake link that is open from the start.
 struct Rig : test::WindowHarness {
     Rig() { session.openDevice(QStringLiteral("/dev/fake")); }
-    ParameterSet& params() { return program->params(); }
     BlockEditor* editor(BlockId id) {
         return find<BlockEditor>(QLatin1String(blockDescription(id).editorPrefix) + "_Editor");
     }
@@ -38,12 +25,6 @@ struct Rig : test::WindowHarness {
         QByteArray payload = encodeBlockWrite(b, profile, motor, rec).mid(qstrlen(b.writeCommand));
         payload.replace('\r', ',');
         link.reply(b.replyCode, payload);
-    }
-    void clearFlags() {
-        for (BlockTable& table : params().blocks)
-            for (auto& profile : table)
-                for (BlockRecord& rec : profile)
-                    rec.changed = false;
     }
 };
 
@@ -237,12 +218,18 @@ private Q_SLOTS:
         QCOMPARE(r.program->switchTimePage().currentMotor(), 0);
     }
 
+    // The manual page shows the motor names, starts and ends manual mode and
+    // sends each choice, the same one again too.
     void manualControlBytes() {
         Rig r;
         QTabWidget* tabs = r.program->window().tabs();
+        r.params().motorNames.setName(3, QStringLiteral("Küche"));
         r.link.written.clear();
         tabs->setCurrentIndex(MainWindow::Manual);
         QCOMPARE(r.link.written, QByteArray(" rhi\r"));
+        QCOMPARE(r.find<QLabel>("HS_4_Label")->text(), QStringLiteral("Küche"));
+        QCOMPARE(r.find<QListWidget>("HS_1")->item(0)->text(), QStringLiteral("↑"));
+        QCOMPARE(r.editor(BlockId::KeyPress)->list()->count(), 8);
 
         auto* hs5 = r.find<QListWidget>("HS_5");
         r.link.written.clear();
@@ -263,43 +250,25 @@ private Q_SLOTS:
     // The controller must not stay in manual mode when the program lets go
     // of the line: a port change, a transfer or closing the window ends it.
     void manualModeEndsWhenTheLineIsReleased_data() {
-        QTest::addColumn<int>("how");
-        QTest::addRow("port change") << 0;
-        QTest::addRow("read-all") << 1;
-        QTest::addRow("logbook") << 2;
-        QTest::addRow("window closed") << 3;
+        QTest::addColumn<std::function<void(DesktopProgram&)>>("release");
+        using P = DesktopProgram&;
+        QTest::addRow("port change") << std::function([](P p) { p.window().choosePort(2); });
+        QTest::addRow("read-all") << std::function(
+            [](P p) { p.session().setActivity(Activity::ReadAll); });
+        QTest::addRow("logbook") << std::function(
+            [](P p) { p.session().setActivity(Activity::Logbook); });
+        QTest::addRow("window closed") << std::function([](P p) { p.window().close(); });
     }
 
     void manualModeEndsWhenTheLineIsReleased() {
-        QFETCH(int, how);
+        QFETCH(std::function<void(DesktopProgram&)>, release);
         Rig r;
         r.program->window().tabs()->setCurrentIndex(MainWindow::Manual);
         r.link.written.clear();
-        switch (how) {
-        case 0:
-            r.program->window().choosePort(2);
-            break;
-        case 1:
-            r.program->session().setActivity(Activity::ReadAll);
-            break;
-        case 2:
-            r.program->session().setActivity(Activity::Logbook);
-            break;
-        default:
-            r.program->window().close();
-        }
+        release(*r.program);
         QVERIFY2(r.link.written.startsWith(" rhe\r"), r.link.written.constData());
         QCOMPARE(r.link.written.count(" rhe\r"), 1);
         QVERIFY(!r.program->window().manualControl().isOn());
-    }
-
-    void manualPageShowsNamesAndKeyPressOnlyWithItsModel() {
-        Rig r;
-        r.params().motorNames.setName(3, QStringLiteral("Küche"));
-        r.program->window().tabs()->setCurrentIndex(MainWindow::Manual);
-        QCOMPARE(r.find<QLabel>("HS_4_Label")->text(), QStringLiteral("Küche"));
-        QCOMPARE(r.find<QListWidget>("HS_1")->item(0)->text(), QStringLiteral("↑"));
-        QCOMPARE(r.editor(BlockId::KeyPress)->list()->count(), 8);
     }
 };
 

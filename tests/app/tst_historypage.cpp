@@ -1,10 +1,8 @@
-// The "Verlauf" page: its place among the tabs, the threshold lines of the
-// chosen motor in the active profile, humidity only where measured, pausing
-// and the CSV export.
+// The "Verlauf" page: the threshold lines of the chosen motor in the active
+// profile, humidity only where measured, pausing and the CSV export.
 #include "FakeLink.h"
 #include "HistoryCharts.h"
 #include "HistoryPage.h"
-#include "MainWindow.h"
 #include "params/ParameterSet.h"
 #include "session/ControllerSession.h"
 #include "session/ModelInfo.h"
@@ -14,7 +12,6 @@
 #include <QDateTimeAxis>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,29 +19,22 @@ using namespace korvane;
 
 namespace {
 constexpr qint64 kT0 = 1'765'000'000'000;
-}
+
+// A history page over a session on a fake link.
+struct Rig {
+    FakeLink link;
+    ControllerSession session{&link};
+    HistoryPage page{session};
+};
+} // namespace
 
 class TestHistoryPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void tabOrder() {
-        FakeLink link;
-        ControllerSession session(&link);
-        MainWindow window(session);
-        QStringList names;
-        for (int i = 0; i < window.tabs()->count(); ++i)
-            names << window.tabs()->tabText(i);
-        QCOMPARE(names, (QStringList{"Schaltzeiten", "Beschattungs-/D\u00E4mmer.-Autom.",
-                                     "Wind-, Regen-, Feuchte", "Wintergarten-Strg.", "Logbuch",
-                                     "Handsteuerung, Tast-Aut., Reversier-Aut.", " Parameter",
-                                     "Verlauf"}));
-    }
-
     void thresholdsFollowMotorProfileAndSwitch() {
-        FakeLink link;
-        ControllerSession session(&link);
+        Rig r;
+        HistoryPage& page = r.page;
         ParameterSet set;
-        HistoryPage page(session);
         page.setClock([] { return kT0; });
         page.attachParameters(set);
         auto names = [&](HistoryChart c) {
@@ -75,59 +65,53 @@ private Q_SLOTS:
     }
 
     void humidityOnlyWhereMeasured() {
-        FakeLink link;
-        ControllerSession session(&link);
-        HistoryPage page(session);
+        Rig r;
         ModelInfo model;
         model.sensor = true;
-        page.applyModel(model);
-        QVERIFY(!page.charts()->humidityShown());
+        r.page.applyModel(model);
+        QVERIFY(!r.page.charts()->humidityShown());
         model.conservatory = true;
-        page.applyModel(model);
-        QVERIFY(page.charts()->humidityShown());
+        r.page.applyModel(model);
+        QVERIFY(r.page.charts()->humidityShown());
     }
 
     void pauseFreezesTheRange() {
-        FakeLink link;
-        ControllerSession session(&link);
-        HistoryPage page(session);
+        Rig r;
         qint64 now = kT0;
-        page.setClock([&] { return now; });
+        r.page.setClock([&] { return now; });
         auto timeRange = [&] {
-            page.redraw();
-            auto* axis = page.charts()->chart(HistoryChart::Wind)->axes(Qt::Horizontal).first();
+            r.page.redraw();
+            auto* axis = r.page.charts()->chart(HistoryChart::Wind)->axes(Qt::Horizontal).first();
             return qobject_cast<QDateTimeAxis*>(axis)->max().toMSecsSinceEpoch();
         };
         QCOMPARE(timeRange(), kT0);
-        page.pauseButton()->setChecked(true);
+        r.page.pauseButton()->setChecked(true);
         now += 5000;
         QCOMPARE(timeRange(), kT0);
-        page.pauseButton()->setChecked(false);
+        r.page.pauseButton()->setChecked(false);
         QCOMPARE(timeRange(), kT0 + 5000);
     }
 
     void savesCsv() {
-        FakeLink link;
-        ControllerSession session(&link);
-        HistoryPage page(session);
+        Rig r;
         for (int i = 0; i < 3; ++i) {
             ReplyValues v{};
             v[0] = 100 + i;
-            page.recorder().history().append(sampleFromReply(v, kT0 + i * 900));
+            r.page.recorder().history().append(sampleFromReply(v, kT0 + i * 900));
         }
         QTemporaryDir dir;
         const QString path = dir.filePath("v.csv");
         QStringList messages;
-        page.setSaveDialog([&] { return path; });
-        page.setMessageSink([&](const QString& m) { messages << m; });
-        page.saveButton()->click();
+        r.page.setSaveDialog([&] { return path; });
+        r.page.setMessageSink([&](const QString& m) { messages << m; });
+        r.page.saveButton()->click();
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = f.readAll().split('\n');
         QCOMPARE(lines.size(), 5); // heading, three rows, the empty rest
         QVERIFY(lines[3].contains(";102;"));
-        page.setSaveDialog([&] { return dir.filePath("missing/v.csv"); });
-        page.saveButton()->click();
+        r.page.setSaveDialog([&] { return dir.filePath("missing/v.csv"); });
+        r.page.saveButton()->click();
         QCOMPARE(messages.size(), 1);
     }
 };

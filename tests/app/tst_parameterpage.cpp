@@ -1,19 +1,7 @@
 // The " Parameter" page: the five system parameters, the profile switch and
 // copy, and the alarm setup, against replies and the parameter set.
 
-#include "DesktopProgram.h"
-#include "MainWindow.h"
 #include "helpers/WindowHarness.h"
-
-#include "params/ParameterSet.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace korvane;
 
@@ -22,7 +10,6 @@ namespace {
 // The desktop program over a fake link that is open from the start.
 struct Rig : test::WindowHarness {
     Rig() { session.openDevice(QStringLiteral("/dev/fake")); }
-    ParameterSet& params() { return program->params(); }
     bool alternativeLabelsShown() {
         int shown = 0;
         for (const char* name : {"AP_Label1", "AP_Label2", "AP_Label3"})
@@ -41,20 +28,16 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("shown");
-        QTest::addRow("random span")
-            << QByteArray("szz") << QByteArray("30,") << "ZufallsZeitspanne"
-            << "± 30 min";
-        QTest::addRow("hysteresis")
-            << QByteArray("sbh") << QByteArray("50,") << "BeschattungsHysterese"
-            << "50";
-        QTest::addRow("outside offset")
-            << QByteArray("soa") << QByteArray("97,") << "OffsetAussentemperatur"
-            << "- 3 °C";
-        QTest::addRow("inside offset")
-            << QByteArray("soi") << QByteArray("100,") << "OffsetInnentemperatur"
-            << "0 °C";
-        QTest::addRow("profile") << QByteArray("ssp") << QByteArray("1,") << "AktivesProfil"
-                                 << "Alternativ";
+        const auto row = [](const char* tag, const char* code, const char* payload,
+                            const char* editor, const char* shown) {
+            QTest::addRow("%s", tag)
+                << QByteArray(code) << QByteArray(payload) << QString(editor) << QString(shown);
+        };
+        row("random span", "szz", "30,", "ZufallsZeitspanne", "± 30 min");
+        row("hysteresis", "sbh", "50,", "BeschattungsHysterese", "50");
+        row("outside offset", "soa", "97,", "OffsetAussentemperatur", "- 3 °C");
+        row("inside offset", "soi", "100,", "OffsetInnentemperatur", "0 °C");
+        row("profile", "ssp", "1,", "AktivesProfil", "Alternativ");
     }
 
     void repliesSelectTheirItems() {
@@ -89,10 +72,7 @@ private Q_SLOTS:
     void copyCarriesTheStandardProfileToTheNextSend() {
         Rig r;
         ParameterSet& p = r.params();
-        for (BlockTable& table : p.blocks)
-            for (auto& profile : table)
-                for (BlockRecord& rec : profile)
-                    rec.changed = false;
+        r.clearFlags();
         p.record(BlockId::Wind, 0, 2).value[EW_Record::kmh] = 12;
         p.record(BlockId::Humidity, 0, 2).value[RelF_Record::Schwelle_1] = 12;
         QTest::mouseClick(r.find<QPushButton>("Profil_Kopieren"), Qt::LeftButton);

@@ -75,11 +75,7 @@ struct Fixture {
     }
 };
 
-enum class Confirm { Enter, FocusOut, OpenList };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Confirm)
 
 class TestSwitchTimePage : public QObject {
     Q_OBJECT
@@ -152,7 +148,9 @@ private Q_SLOTS:
         QCOMPARE(f.index("CB_Raum"), 0);
     }
 
-    void pickWithoutGroupOnlyMarksSlot() {
+    // A slot whose group fits no item takes a value but keeps its group; a
+    // blank slot number stores nothing at all.
+    void editsWithoutAFullTarget() {
         Fixture f;
         f.table.at(1, 2, 3).group = 2; // a weekend code on a Tuesday: no group item fits
         f.page.rebuildLists();
@@ -161,17 +159,14 @@ private Q_SLOTS:
         QCOMPARE(f.index("CB_Schaltzeit_Nr"), 3);
         QCOMPARE(f.index("CB_Gruppe"), -1);
         f.table.setAllChanged(false);
-        const SwitchTimeTable before = f.table;
+        SwitchTimeTable before = f.table;
         f.pick("CB_Dauer", 70);
         QCOMPARE(f.table.changedCount(), 1);
         QCOMPARE(f.table.at(1, 2, 3).changed, 1);
         QVERIFY(f.table.at(1, 2, 3).sameValues(before.at(1, 2, 3)));
-    }
 
-    void blankSlotNumberStoresNothing() {
-        Fixture f;
         f.table.setAllChanged(false);
-        const SwitchTimeTable before = f.table;
+        before = f.table;
         f.pick("CB_Schaltzeit_Nr", 8);
         QCOMPARE(f.index("CB_Schaltzeit"), -1);
         f.pick("CB_Schaltzeit", 100);
@@ -179,28 +174,37 @@ private Q_SLOTS:
         QVERIFY(f.table == before);
     }
 
+    // A click on a character cell selects the day, motor and slot of that
+    // cell; on a separator row it takes the row below.
     void rowClickToSlot_data() {
+        QTest::addColumn<bool>("byDay");
+        QTest::addColumn<int>("row");
         QTest::addColumn<int>("column");
-        QTest::addColumn<int>("slot");
-        QTest::newRow("day abbreviation") << 0 << 0;
-        QTest::newRow("right half of first cell") << 27 << 0;
-        QTest::newRow("after first bar") << 30 << 1;
-        QTest::newRow("fifth minute") << 20 + 44 + 4 << 4;
-        QTest::newRow("last cell") << 20 + 77 + 2 << 7;
+        QTest::addColumn<QList<int>>("daySlotMotorRow");
+        const int r = rowOf(kByMotor, 4, 6);
+        QTest::newRow("day abbreviation") << false << r << 0 << QList<int>{4, 0, 6, r};
+        QTest::newRow("right half of first cell") << false << r << 27 << QList<int>{4, 0, 6, r};
+        QTest::newRow("after first bar") << false << r << 30 << QList<int>{4, 1, 6, r};
+        QTest::newRow("fifth minute") << false << r << 20 + 44 + 4 << QList<int>{4, 4, 6, r};
+        QTest::newRow("last cell") << false << r << 20 + 77 + 2 << QList<int>{4, 7, 6, r};
+        QTest::newRow("separator") << true << 8 << 35 << QList<int>{1, 1, 0, 9};
     }
 
     void rowClickToSlot() {
+        QFETCH(bool, byDay);
+        QFETCH(int, row);
         QFETCH(int, column);
-        QFETCH(int, slot);
+        QFETCH(QList<int>, daySlotMotorRow);
         Fixture f;
         f.page.rebuildLists();
-        const int row = rowOf(kByMotor, 4, 6);
+        if (byDay)
+            QTest::mouseClick(f.button("TagButton"), Qt::LeftButton);
         f.clickCell(row, column);
-        QCOMPARE(f.index("CB_Schaltzeit_Nr"), slot);
-        QCOMPARE(f.index("CB_Wochentag"), 4);
-        QCOMPARE(f.index("CB_Raum"), 6);
-        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor 7"));
-        QCOMPARE(f.page.list(kByMotor)->currentRow(), row);
+        QCOMPARE(f.index("CB_Wochentag"), daySlotMotorRow[0]);
+        QCOMPARE(f.index("CB_Schaltzeit_Nr"), daySlotMotorRow[1]);
+        QCOMPARE(f.index("CB_Raum"), daySlotMotorRow[2]);
+        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor %1").arg(daySlotMotorRow[2] + 1));
+        QCOMPARE(f.page.list(f.page.shownOrder())->currentRow(), daySlotMotorRow[3]);
     }
 
     void rowClickLoadsWithoutStoring() {
@@ -221,17 +225,6 @@ private Q_SLOTS:
         QVERIFY(f.table == before);
         QCOMPARE(f.row(kByMotor, rowOf(kByMotor, 5, 3)), rowBefore);
         QCOMPARE(f.page.currentMotor(), 3);
-    }
-
-    void rowClickOnSeparatorTakesNextRow() {
-        Fixture f;
-        f.page.rebuildLists();
-        QTest::mouseClick(f.button("TagButton"), Qt::LeftButton);
-        f.clickCell(8, 35); // separator after Monday, under slot 2
-        QCOMPARE(f.index("CB_Wochentag"), 1);
-        QCOMPARE(f.index("CB_Raum"), 0);
-        QCOMPARE(f.index("CB_Schaltzeit_Nr"), 1);
-        QCOMPARE(f.page.list(kByDay)->currentRow(), 9);
     }
 
     void copyToMotor() {
@@ -255,52 +248,22 @@ private Q_SLOTS:
         QCOMPARE(f.table.changedCount(), 0);
     }
 
+    // As a user does it: click into the field, type, then confirm; the name
+    // is taken once, and a later focus change or pick renames nothing.
     void rename_data() {
-        QTest::addColumn<Confirm>("confirm");
-        QTest::newRow("enter") << Confirm::Enter;
-        QTest::newRow("leaving the field") << Confirm::FocusOut;
-        QTest::newRow("opening the list") << Confirm::OpenList;
-    }
-
-    void rename() {
-        QFETCH(Confirm, confirm);
-        Fixture f;
-        f.page.rebuildLists();
-        QSignalSpy renamed(&f.page, &SwitchTimePage::motorNamesEdited);
-        f.typeName(QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.names.name(0), QStringLiteral("Motor 1")); // nothing before confirming
-        if (confirm == Confirm::Enter) {
-            QTest::keyClick(f.nameEdit(), Qt::Key_Return);
-        } else if (confirm == Confirm::FocusOut) {
-            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-            QApplication::sendEvent(f.nameEdit(), &out);
-        } else {
-            f.combo("CB_Raum")->showPopup();
-            f.combo("CB_Raum")->hidePopup();
-        }
-        QCOMPARE(renamed.count(), 1);
-        QCOMPARE(f.names.name(0), QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.combo("CB_Raum")->itemText(0), QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.combo("CB_Copy_Raum")->itemText(0), QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.index("CB_Raum"), 0);
-        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Wohnzimmer"));
-        QVERIFY(f.row(kByMotor, 0).startsWith(QStringLiteral("Mo  Wohnzimmer      ")));
-    }
-
-    // As a user does it: click into the field, type, then confirm with
-    // Enter or Tab or by clicking elsewhere, each through the focus widget.
-    void renameThroughTheWidget_data() {
-        QTest::addColumn<int>("key"); // 0: click "Speichern auf Datenträger"
+        QTest::addColumn<int>("key"); // 0: click "Speichern auf Datenträger", -1: open the list
         QTest::newRow("enter") << int(Qt::Key_Return);
         QTest::newRow("tab") << int(Qt::Key_Tab);
         QTest::newRow("click on save") << 0;
+        QTest::newRow("opening the list") << -1;
     }
 
-    void renameThroughTheWidget() {
+    void rename() {
         QFETCH(int, key);
         Fixture f;
         f.page.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.page));
+        QSignalSpy renamed(&f.page, &SwitchTimePage::motorNamesEdited);
         QString nameWhenSaving;
         connect(&f.page, &SwitchTimePage::saveToDiskRequested, &f.page,
                 [&] { nameWhenSaving = f.names.name(0); });
@@ -309,30 +272,31 @@ private Q_SLOTS:
         QVERIFY(field == f.combo("CB_Raum") || field == f.nameEdit());
         f.nameEdit()->selectAll();
         QTest::keyClicks(field, QStringLiteral("Wohnzimmer"));
-        if (key != 0) {
+        QCOMPARE(f.names.name(0), QStringLiteral("Motor 1")); // nothing before confirming
+        if (key > 0) {
             QTest::keyClick(field, Qt::Key(key));
-        } else {
+        } else if (key == 0) {
             QTest::mouseClick(f.button("SaveToDisk_Button"), Qt::LeftButton);
             QCOMPARE(nameWhenSaving, QStringLiteral("Wohnzimmer"));
+        } else {
+            f.combo("CB_Raum")->showPopup();
+            f.combo("CB_Raum")->hidePopup();
         }
-        QCOMPARE(f.names.name(0), QStringLiteral("Wohnzimmer"));
+        QCOMPARE(renamed.count(), 1);
+        QCOMPARE(f.combo("CB_Raum")->itemText(0), QStringLiteral("Wohnzimmer"));
         QCOMPARE(f.combo("CB_Copy_Raum")->itemText(0), QStringLiteral("Wohnzimmer"));
         QCOMPARE(f.text("CB_Raum"), QStringLiteral("Wohnzimmer"));
-    }
+        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Wohnzimmer"));
+        QVERIFY(f.row(kByMotor, 0).startsWith(QStringLiteral("Mo  Wohnzimmer      ")));
 
-    void renameOnceOnly() {
-        Fixture f;
-        f.typeName(QStringLiteral("Bad"));
-        QTest::keyClick(f.nameEdit(), Qt::Key_Return);
         f.page.setCurrentMotor(5);
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(f.nameEdit(), &out);
-        QCOMPARE(f.names.name(0), QStringLiteral("Bad"));
-        QCOMPARE(f.names.name(5), QStringLiteral("Motor 6"));
         f.pick("CB_Raum", 2); // picking an item is a selection, not a rename
         QCOMPARE(f.page.currentMotor(), 2);
-        QCOMPARE(f.names.toList(), QStringList({"Bad", "Motor 2", "Motor 3", "Motor 4", "Motor 5",
-                                                "Motor 6", "Motor 7", "Motor 8"}));
+        QCOMPARE(renamed.count(), 1);
+        QCOMPARE(f.names.toList(), QStringList({"Wohnzimmer", "Motor 2", "Motor 3", "Motor 4",
+                                                "Motor 5", "Motor 6", "Motor 7", "Motor 8"}));
     }
 
     void renameAppliesToCurrentMotor() {

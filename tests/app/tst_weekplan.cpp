@@ -13,19 +13,6 @@
 
 using namespace korvane;
 
-namespace {
-
-void setSlot(SwitchTimeTable& t, int day, int motor, int slot, int time, int dir, int group,
-             int function) {
-    SwitchTimeSlot& s = t.at(day, motor, slot);
-    s.time = time;
-    s.direction = dir;
-    s.group = group;
-    s.function = function;
-}
-
-} // namespace
-
 class TestWeekPlan : public QObject {
     Q_OBJECT
     SwitchTimeTable m_table;
@@ -45,11 +32,12 @@ private Q_SLOTS:
         m_table = SwitchTimeTable();
         // Motor 3: Mo-Fr 06:30 up (astro) on the five workdays, Mo 20:15 down,
         // Sa 12:00 down at random. Motor 1 has one slot that must not show.
+        const int d = kDefaultDuration;
         for (int day = 0; day < 5; ++day)
-            setSlot(m_table, day, 2, 0, 391, kDirectionUp, kGroupWorkdays, kFunctionAstro);
-        setSlot(m_table, 0, 2, 3, 1216, kDirectionDown, kGroupSingleDay, kFunctionFixed);
-        setSlot(m_table, 5, 2, 7, 721, kDirectionDown, kGroupSingleDay, kFunctionRandom);
-        setSlot(m_table, 1, 0, 0, 600, kDirectionUp, kGroupSingleDay, kFunctionFixed);
+            m_table.at(day, 2, 0) = {kDirectionUp, 391, d, kGroupWorkdays, kFunctionAstro};
+        m_table.at(0, 2, 3) = {kDirectionDown, 1216, d, kGroupSingleDay, kFunctionFixed};
+        m_table.at(5, 2, 7) = {kDirectionDown, 721, d, kGroupSingleDay, kFunctionRandom};
+        m_table.at(1, 0, 0) = {kDirectionUp, 600, d, kGroupSingleDay, kFunctionFixed};
         m_table.at(6, 2, 1).time = 1441; // out of range: not drawn
     }
 

@@ -4,12 +4,6 @@
 #include "helpers/SimRig.h"
 
 #include "CliOptions.h"
-#include "LogbookCommand.h"
-#include "StatusCommand.h"
-#include "TransferCommands.h"
-
-#include "files/SettingsFile.h"
-#include "params/ParameterSet.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +26,10 @@ private Q_SLOTS:
             << QStringList{"status", "--port"} << QStringLiteral("--port needs a value");
         QTest::newRow("zero timeout") << QStringList{"--timeout", "0", "status"}
                                       << QStringLiteral("--timeout needs a positive number");
+        QTest::newRow("monitor") << QStringList{"monitor", "--csv", "a.csv", "--duration", "7"}
+                                 << QString();
+        QTest::newRow("zero duration") << QStringList{"monitor", "--duration", "0"}
+                                       << QStringLiteral("--duration needs a positive number");
         QTest::newRow("unknown option")
             << QStringList{"--fast", "status"} << QStringLiteral("unknown option --fast");
     }
@@ -44,6 +42,10 @@ private Q_SLOTS:
         QVERIFY2(message.startsWith(error), qPrintable(message));
         if (o && args.contains("--port"))
             QCOMPARE(o->port, QStringLiteral("COM3"));
+        if (o && args.contains("--csv")) {
+            QCOMPARE(o->csvPath, QStringLiteral("a.csv"));
+            QCOMPARE(o->durationSeconds, 7);
+        }
     }
 
     void commands_data() {
@@ -59,12 +61,12 @@ private Q_SLOTS:
         QTest::newRow("status, no answer")
             << "status" << model << false << 2 << "Keine Antwort von der Steuerung";
         QTest::newRow("status, counts not digits")
-            << "status" << badModel << true << 2 << "keine g\u00FCltige Motor";
+            << "status" << badModel << true << 2 << "keine gültige Motor";
         QTest::newRow("read") << "read" << model << true << 0 << "Alle Daten gelesen";
         QTest::newRow("read, counts not digits")
-            << "read" << badModel << true << 2 << "keine g\u00FCltige Motor";
+            << "read" << badModel << true << 2 << "keine gültige Motor";
         QTest::newRow("send") << "send" << model << true << 0 << "zur Steuerung gesendet";
-        QTest::newRow("logbook export") << "logbook" << model << true << 0 << "42 Eintr\u00E4ge";
+        QTest::newRow("logbook export") << "logbook" << model << true << 0 << "42 Einträge";
         QTest::newRow("logbook list") << "logbook --list" << model << true << 0 << "Nr.";
         QTest::newRow("logbook, file and list")
             << "logbook both" << model << true << 1 << "either FILE.vlf or --list";
@@ -86,21 +88,7 @@ private Q_SLOTS:
         rig.link.write("sld");
         QTRY_COMPARE(rig.sim.logbook().readPosition(), 42);
 
-        int code = -1;
-        if (command.startsWith(QLatin1String("status")))
-            code =
-                cli::runStatusCommand(rig.session, 1, command.endsWith("json"), rig.out, rig.err);
-        else if (command == QLatin1String("read"))
-            code = cli::runReadCommand(rig.session, file, 1, rig.out, rig.err);
-        else if (command.startsWith(QLatin1String("send"))) {
-            // korvane-cli loads the file before it opens the port.
-            ParameterSet set;
-            QVERIFY(loadSettingsFile(sendFile, set).ok());
-            code = cli::runSendCommand(rig.session, set, sendFile, false, 1, rig.out, rig.err);
-        } else
-            code = cli::runLogbookCommand(rig.session, command.endsWith("list") ? QString() : file,
-                                          command.endsWith("list") || command.endsWith("both"), 1,
-                                          rig.out, rig.err);
+        const int code = rig.run(command, command == "send" ? sendFile : file, 1);
         QCOMPARE(code, exitCode);
         rig.out.flush();
         rig.err.flush();

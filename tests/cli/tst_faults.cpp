@@ -5,11 +5,6 @@
 
 #include "helpers/SimRig.h"
 
-#include "LogbookCommand.h"
-#include "StatusCommand.h"
-#include "TransferCommands.h"
-
-#include "files/SettingsFile.h"
 #include "session/ParameterTransfer.h"
 
 #include <QSignalSpy>
@@ -19,6 +14,8 @@
 using namespace korvane;
 
 namespace {
+
+const char* const kList = "logbook --list";
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
@@ -60,24 +57,13 @@ class TestFaults : public QObject {
         return rig;
     }
 
-    // Runs `command` as korvane-cli does; the output file is `file`.
     int run(SimRig& rig, const QString& command, const QString& file) {
-        if (command == QLatin1String("read"))
-            return cli::runReadCommand(rig.session, file, 5, rig.out, rig.err);
-        if (command == QLatin1String("send")) {
-            ParameterSet set; // korvane-cli loads it before it opens the port
-            if (!loadSettingsFile(m_sendFile, set).ok())
-                return -1;
-            return cli::runSendCommand(rig.session, set, m_sendFile, false, 5, rig.out, rig.err);
-        }
-        return cli::runLogbookCommand(rig.session,
-                                      command == QLatin1String("list") ? QString() : file,
-                                      command == QLatin1String("list"), 5, rig.out, rig.err);
+        return rig.run(command, command == QLatin1String("send") ? m_sendFile : file, 5);
     }
 
     QByteArray result(SimRig& rig, const QString& command, const QString& file) {
         rig.out.flush();
-        return command == QLatin1String("list") ? rig.outText.toUtf8() : fileBytes(file);
+        return command == kList ? rig.outText.toUtf8() : fileBytes(file);
     }
 
 private Q_SLOTS:
@@ -92,8 +78,8 @@ private Q_SLOTS:
                 sent.switchTimes.at(0, m, slot).time = 600 + 10 * m + slot;
         }
         QVERIFY(saveSettingsFile(m_sendFile, sent).ok);
-        for (const QString command : {"read", "send", "export", "list"}) {
-            auto rig = makeRig(command == QLatin1String("list") ? 250 : 42);
+        for (const QString command : {"read", "send", "logbook", kList}) {
+            auto rig = makeRig(command == kList ? 250 : 42);
             const QString file = path(QStringLiteral("clean-") + command);
             QCOMPARE(run(*rig, command, file), 0);
             m_reference.insert(command, result(*rig, command, file));
@@ -101,7 +87,7 @@ private Q_SLOTS:
                 m_sentState = rig->state();
         }
         QVERIFY(m_reference.value("read").contains("[Parameter_]"));
-        QVERIFY(m_reference.value("list").count('\n') > 250);
+        QVERIFY(m_reference.value(kList).count('\n') > 250);
     }
 
     void faults_data() {
@@ -123,15 +109,15 @@ private Q_SLOTS:
         row("read names dropped once", "read", {"drop=smn:1"}, 0);
         row("read switch times dropped once", "read", {"drop=sfs:1"}, 0);
         row("read names always dropped", "read", {"drop=smn"}, 2,
-            QStringLiteral("Lesen unvollst\u00E4ndig: Motornamen fehlen"));
+            QStringLiteral("Lesen unvollständig: Motornamen fehlen"));
         row("read shading always bad", "read", {"bad-check=sbp"}, 2,
-            QStringLiteral("Lesen unvollst\u00E4ndig: Beschattung fehlt"));
+            QStringLiteral("Lesen unvollständig: Beschattung fehlt"));
         row("read one record bad in every round", "read",
             {"bad-check=sbp:3", "bad-check=sbp:19", "bad-check=sbp:35", "drop=smn"}, 2,
-            QStringLiteral("Lesen unvollst\u00E4ndig: Beschattung Motor 3 Profil 1, "
+            QStringLiteral("Lesen unvollständig: Beschattung Motor 3 Profil 1, "
                            "Motornamen fehlen"));
         row("read random span always dropped", "read", {"drop=szz"}, 2,
-            QStringLiteral("Lesen unvollst\u00E4ndig: Zufalls-Zeitspanne fehlt"));
+            QStringLiteral("Lesen unvollständig: Zufalls-Zeitspanne fehlt"));
 
         row("send clean", "send", {}, 0);
         row("send shading refused", "send", {"refuse=rbp"}, 2,
@@ -141,20 +127,20 @@ private Q_SLOTS:
         row("send names refused", "send", {"refuse=rmn:2"}, 2,
             QStringLiteral("abgelehnt: Motornamen"), "smn");
 
-        row("export clean", "export", {}, 0);
-        row("export one bad entry", "export", {"bad-check=slf:3"}, 0);
-        row("export entries dropped once", "export", {"drop=slf:1"}, 0);
-        row("export an entry bad twice", "export", {"bad-check=slf:3", "bad-check=slf:46"}, 2,
+        row("export clean", "logbook", {}, 0);
+        row("export one bad entry", "logbook", {"bad-check=slf:3"}, 0);
+        row("export entries dropped once", "logbook", {"drop=slf:1"}, 0);
+        row("export an entry bad twice", "logbook", {"bad-check=slf:3", "bad-check=slf:46"}, 2,
             QStringLiteral("es fehlen: Eintrag 3."));
-        row("export without count", "export", {"drop=sla"}, 2,
-            QStringLiteral("es fehlen: Anzahl der Eintr\u00E4ge."));
-        row("export without names", "export", {"drop=smn"}, 2,
+        row("export without count", "logbook", {"drop=sla"}, 2,
+            QStringLiteral("es fehlen: Anzahl der Einträge."));
+        row("export without names", "logbook", {"drop=smn"}, 2,
             QStringLiteral("es fehlen: Motornamen."));
 
-        row("list clean", "list", {}, 0);
-        row("list bad entry on page 2", "list", {"bad-check=sld:150"}, 0);
-        row("list bad entry on page 2 twice", "list", {"bad-check=sld:150", "bad-check=sld:403"}, 2,
-            QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: Eintrag 200"));
+        row("list clean", kList, {}, 0);
+        row("list bad entry on page 2", kList, {"bad-check=sld:150"}, 0);
+        row("list bad entry on page 2 twice", kList, {"bad-check=sld:150", "bad-check=sld:403"}, 2,
+            QStringLiteral("Logbuch unvollständig, es fehlen: Eintrag 200"));
     }
 
     void faults() {
@@ -164,7 +150,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QByteArray, refused);
 
-        auto rig = makeRig(command == QLatin1String("list") ? 250 : 42);
+        auto rig = makeRig(command == kList ? 250 : 42);
         const auto before = rig->state();
         const int position = rig->sim.logbook().readPosition();
         rig->setFaults(faults);
@@ -178,8 +164,7 @@ private Q_SLOTS:
             if (exitCode == 0)
                 QCOMPARE(result(*rig, command, file), m_reference.value(command));
             else
-                QVERIFY(command == QLatin1String("list") ? rig->outText.isEmpty()
-                                                         : !QFile::exists(file));
+                QVERIFY(command == kList ? rig->outText.isEmpty() : !QFile::exists(file));
         }
 
         const auto after = rig->state();
@@ -190,7 +175,7 @@ private Q_SLOTS:
                 QVERIFY(after.value(refused) != before.value(refused) || refused == "sbp");
         } else {
             QVERIFY(after == before);
-            if (command != QLatin1String("list")) // only the list may rewind the log
+            if (command != kList) // only the list may rewind the log
                 QCOMPARE(rig->sim.logbook().readPosition(), position);
         }
         if (command == QLatin1String("read") || command == QLatin1String("send"))

@@ -34,8 +34,7 @@ class TestDesktopSim : public QObject {
         std::unique_ptr<DesktopProgram> program;
         QStringList messages;
 
-        explicit Rig(SimModel::Variant variant = SimModel::Variant::Conservatory)
-            : sim(SimModel(variant, 8, 8)) {
+        Rig() : sim(SimModel(SimModel::Variant::Conservatory, 8, 8)) {
             QVERIFY(sim.start());
             QFile ini(dir.filePath("Korvane.ini"));
             QVERIFY(ini.open(QIODevice::WriteOnly));
@@ -60,57 +59,37 @@ class TestDesktopSim : public QObject {
             QTest::mouseClick(button, Qt::LeftButton);
         }
         bool idle() { return program->session().activity() == Activity::Idle; }
+        bool connected() { return program->session().isConnected(); }
+        // Clicks `button` and waits for the transfer's `done` signal; its success.
+        template <typename Signal> bool transfer(const char* button, Signal done) {
+            QSignalSpy spy(&program->transfer(), done);
+            click(button);
+            return QTest::qWaitFor([&] { return !spy.isEmpty(); }, 15000) &&
+                   spy.first().first().toBool();
+        }
     };
 
 private Q_SLOTS:
-    void readAllFillsTablesAndPages() {
+    // Edits made through the pages' editors, in both profiles, reach the
+    // controller with one send-all and read back unchanged; so do a name
+    // with an umlaut, a switch time, the alarm choice, a parameter and the
+    // profile switch. Manual control moves a motor there.
+    void pageEditsReachTheController() {
         Rig r;
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
         r.sim.controller().parameters().applyName({"3", "Kueche      ", "Kueche      "}, nullptr);
-        QSignalSpy finished(&r.program->transfer(), &ParameterTransfer::readAllFinished);
+        QSignalSpy read(&r.program->transfer(), &ParameterTransfer::readAllFinished);
         r.click("Read_Button");
         QVERIFY(!r.window().tabs()->isEnabled()); // the page control rests meanwhile
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
-        QVERIFY(finished.first().first().toBool());
+        QTRY_COMPARE_WITH_TIMEOUT(read.size(), 1, 10000);
+        QVERIFY(read.first().first().toBool());
         QCOMPARE(r.params().motorNames.name(2), QStringLiteral("Kueche      "));
         QCOMPARE(r.params().switchTimes.changedCount(), 0);
         QVERIFY(r.window().tabs()->isEnabled());
         QVERIFY(r.find<QProgressBar>("ProgressBar")->isHidden());
-        QVERIFY(r.find<QPushButton>("Send_Button")->isEnabled());
-        // Polling resumes.
-        const int rx = r.program->session().rxCount();
+        const int rx = r.program->session().rxCount(); // polling resumes
         QTRY_VERIFY_WITH_TIMEOUT(r.program->session().rxCount() > rx + 10, 3000);
-    }
 
-    void sentDataReadsBackFromTheController() {
-        Rig r(SimModel::Variant::Sensor);
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
-        r.params().motorNames.setName(0, QStringLiteral("K\u00FCche"));
-        r.params().switchTimes.at(1, 0, 0).time = 6 * 60 + 30 + 1;
-        r.params().record(BlockId::Shading, 0, 0).value[BA_Record::Lux] = 100;
-        applyChangedEvent(r.params(), ChangedEvent::Startup);
-        QSignalSpy sent(&r.program->transfer(), &ParameterTransfer::sendAllFinished);
-        r.click("Send_Button");
-        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1, 15000);
-        QVERIFY(sent.first().first().toBool());
-
-        const ParameterSet mine = r.params();
-        r.params() = ParameterSet(); // forget, then read back
-        QSignalSpy read(&r.program->transfer(), &ParameterTransfer::readAllFinished);
-        r.click("Read_Button");
-        QTRY_COMPARE_WITH_TIMEOUT(read.size(), 1, 10000);
-        QCOMPARE(r.params().motorNames.name(0), QStringLiteral("K\u00FCche       "));
-        QCOMPARE(r.params().switchTimes.at(1, 0, 0).time, 6 * 60 + 30 + 1);
-        QCOMPARE(r.params().record(BlockId::Shading, 0, 0).value,
-                 mine.record(BlockId::Shading, 0, 0).value);
-    }
-
-    // Edits made through the pages' editors, in both profiles, reach the
-    // controller with one send-all; so do the alarm choice, a parameter and
-    // the profile switch. Manual control moves a motor there.
-    void pageEditsReachTheController() {
-        Rig r;
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
         const auto chooseIn = [&](const char* name, int index) {
             auto* combo = r.find<QComboBox>(name);
             QVERIFY2(combo, name);
@@ -124,6 +103,8 @@ private Q_SLOTS:
         for (const char* list : {"BA_Liste", "DM_Liste", "EW_Liste", "ER_Liste", "RA_Liste",
                                  "Tast_Liste", "PT_Liste", "IT_Liste", "RelF_Liste", "AT_Liste"})
             doubleClickRow(list, 2);
+        r.params().motorNames.setName(0, QStringLiteral("K\u00FCche"));
+        chooseIn("CB_Schaltzeit", 6 * 60 + 30 + 1); // Monday, motor 1, slot 1
         chooseIn("BA_Lux", 55);
         chooseIn("EW_Richtung", 1);
         chooseIn("IT_Schwelle_2", 40);
@@ -135,24 +116,20 @@ private Q_SLOTS:
         chooseIn("AktivesProfil", 1); // from here on the pages edit profile 1
         doubleClickRow("RelF_Liste", 4);
         chooseIn("RelF_Stellzeit", 190);
-
-        QSignalSpy sent(&r.program->transfer(), &ParameterTransfer::sendAllFinished);
-        r.click("Send_Button");
-        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1, 15000);
-        QVERIFY2(sent.first().first().toBool(), qPrintable(sent.first().last().toString()));
+        QVERIFY(r.transfer("Send_Button", &ParameterTransfer::sendAllFinished));
 
         ParameterSet mine = r.params();
         r.params() = ParameterSet();
-        QSignalSpy read(&r.program->transfer(), &ParameterTransfer::readAllFinished);
-        r.click("Read_Button");
-        QTRY_COMPARE_WITH_TIMEOUT(read.size(), 1, 10000);
-        QVERIFY(read.first().first().toBool());
+        QVERIFY(r.transfer("Read_Button", &ParameterTransfer::readAllFinished));
         for (const BlockDescription& b : blockDescriptions())
             for (int profile : {0, 1})
                 for (int m = 0; m < kMotorCount; ++m)
                     QVERIFY2(r.params().record(b.id, profile, m).value ==
                                  mine.record(b.id, profile, m).value,
                              b.recordName);
+        QCOMPARE(r.params().motorNames.name(0), QStringLiteral("K\u00FCche       "));
+        QCOMPARE(r.params().switchTimes.at(0, 0, 0).time, 6 * 60 + 30 + 1);
+        QVERIFY(r.params().switchTimes == mine.switchTimes);
         QCOMPARE(r.params().record(BlockId::Shading, 0, 2).value[BA_Record::Lux], 55);
         QCOMPARE(r.params().record(BlockId::Humidity, 1, 4).value[0], kOn);
         QCOMPARE(r.params().alarmSetup, mine.alarmSetup);
@@ -176,7 +153,7 @@ private Q_SLOTS:
 
     void stalledReadAllComesBackUsable() {
         Rig r;
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
         r.params().motorNames.setName(4, QStringLiteral("Wintergarten"));
         const ParameterSet before = r.params();
         r.sim.setAnswering(false);
@@ -186,9 +163,9 @@ private Q_SLOTS:
         QVERIFY(r.params() == before);
         QVERIFY(r.window().tabs()->isEnabled());
         // The watchdog takes over, and the connection returns with the controller.
-        QTRY_VERIFY_WITH_TIMEOUT(!r.program->session().isConnected(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.connected(), 3000);
         r.sim.setAnswering(true);
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 3000);
         QTRY_VERIFY_WITH_TIMEOUT(r.find<QPushButton>("Read_Button")->isEnabled(), 3000);
     }
 
@@ -230,19 +207,19 @@ private Q_SLOTS:
 
     void missingDeviceOnPortChange() {
         Rig r;
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
         r.window().choosePort(5);
         QCOMPARE(r.messages.value(0),
                  QStringLiteral("Specified device not found (/nonexistent/ttyKorvane)."));
         QCOMPARE(r.find<QComboBox>("Combo_PortNum")->currentIndex(), 4);
         QTRY_VERIFY_WITH_TIMEOUT(!r.find<QPushButton>("Read_Button")->isEnabled(), 3000);
         r.window().choosePort(1);
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
     }
 
     void logbookReadThroughThePage() {
         Rig r;
-        QTRY_VERIFY_WITH_TIMEOUT(r.program->session().isConnected(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
         r.click("Logbuch_Button");
         auto* list = r.find<QListWidget>("LB");
         QTRY_VERIFY_WITH_TIMEOUT(r.idle(), 5000);

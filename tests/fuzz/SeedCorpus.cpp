@@ -24,11 +24,6 @@ using fuzz::FuzzActivity;
 
 namespace {
 
-bool writeSeed(const QString& dir, const QString& name, const QByteArray& bytes) {
-    QFile file(dir + QLatin1Char('/') + name);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The controller's answers to everything the session writes in one activity.
 QByteArray receiverSeed(fuzz::ReceiverSetup setup, const QString& exportPath) {
     FakeLink link;
@@ -83,7 +78,8 @@ int main(int argc, char** argv) {
         root.mkpath(QLatin1String(target));
     bool ok = true;
     const auto seed = [&](const char* target, const QString& name, const QByteArray& bytes) {
-        ok = writeSeed(root.filePath(QLatin1String(target)), name, bytes) && ok;
+        QFile file(root.filePath(QLatin1String(target) + QLatin1Char('/') + name));
+        ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && ok;
     };
 
     QTemporaryDir tmp;

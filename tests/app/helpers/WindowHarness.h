@@ -11,11 +11,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVBoxLayout>
 #include <array>
 #include <memory>
 
@@ -42,6 +43,14 @@ public:
         window->setMessagePresenter([this](const QString& text) { messages.append(text); });
     }
     QString iniPath() const { return dir.filePath("Korvane.ini"); }
+    ParameterSet& params() { return program->params(); }
+    // Clears the "changed" mark of every block record.
+    void clearFlags() {
+        for (BlockTable& table : params().blocks)
+            for (auto& profile : table)
+                for (BlockRecord& rec : profile)
+                    rec.changed = false;
+    }
     // Shows the window and waits for the start-up to have run.
     bool activate() {
         window->show();

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "LogbookCommand.h"
 #include "SimController.h"
 #include "SimLoopbackLink.h"
+#include "StatusCommand.h"
+#include "TransferCommands.h"
+#include "files/SettingsFile.h"
 #include "session/ControllerSession.h"
 
 #include <QMap>
@@ -45,6 +49,26 @@ struct SimRig {
             faults.merge(*f);
         }
         sim.setFaults(faults);
+    }
+
+    // Runs `command` as korvane-cli does: "status" (or "status --json"),
+    // "read", "send" (of `file`, loaded first), "logbook" (export to `file`),
+    // "logbook --list", or "logbook both" (a file and --list).
+    int run(const QString& command, const QString& file, int timeoutSeconds) {
+        if (command.startsWith(QLatin1String("status")))
+            return cli::runStatusCommand(session, timeoutSeconds, command.endsWith("json"), out,
+                                         err);
+        if (command == QLatin1String("read"))
+            return cli::runReadCommand(session, file, timeoutSeconds, out, err);
+        if (command == QLatin1String("send")) {
+            ParameterSet set;
+            if (!loadSettingsFile(file, set).ok())
+                return -1;
+            return cli::runSendCommand(session, set, file, false, timeoutSeconds, out, err);
+        }
+        const bool list = command.endsWith("list");
+        return cli::runLogbookCommand(session, list ? QString() : file,
+                                      list || command.endsWith("both"), timeoutSeconds, out, err);
     }
 
     // Everything the controller keeps, as its answers to the read-all requests
