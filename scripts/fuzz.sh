@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs each fuzz target for SECONDS (default 60) and prints how many inputs it
-# tried: scripts/fuzz.sh [seconds] [target...]. The corpus of each grows in
-# build-asan/fuzz/corpus/<target> from seeds that the program's own code
-# writes. A finding stops the run; its input lands in build-asan/fuzz/findings/
+# tried: scripts/fuzz.sh [seconds] [target...]. FUZZ_WORKERS=N (default 1)
+# runs N fuzzing processes per target side by side (libFuzzer's fork mode).
+# The corpus of each grows in build-asan/fuzz/corpus/<target> from seeds that
+# the program's own code writes. A finding stops the run; its input lands in build-asan/fuzz/findings/
 # and belongs, once fixed, in tests/fuzz/regressions/<target>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,9 +16,10 @@ work=build-asan/fuzz
 mkdir -p "$work/findings" "$work/logs"
 rm -rf "$work/seeds"
 build-asan/tests/fuzz/korvane-fuzz-seeds "$work/seeds"
-# Short allocation stacks and no fill of fresh memory: each receiver input
-# builds a whole session, and these two dominate its cost.
+# Short allocation stacks and no fill of fresh memory: the receiver's inputs
+# allocate a great deal, and these two dominate its cost.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:malloc_context_size=5:max_malloc_fill_size=0}"
+workers=${FUZZ_WORKERS:-1}
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 status=0
 for name in "${names[@]}"; do
@@ -30,10 +32,16 @@ for name in "${names[@]}"; do
   # A frame is at most 512 bytes; 4 KB of line holds a run of them.
   limit=()
   [ "$name" = receiver ] && limit=(-max_len=4096)
-  if build-asan/tests/fuzz/"fuzz_$name" "${limit[@]}" -max_total_time="$seconds" -timeout=10 \
-       -print_final_stats=1 -artifact_prefix="$work/findings/$name-" \
+  fork=()
+  [ "$workers" -gt 1 ] && fork=(-fork="$workers")
+  if build-asan/tests/fuzz/"fuzz_$name" "${limit[@]}" "${fork[@]}" -max_total_time="$seconds" \
+       -timeout=10 -print_final_stats=1 -artifact_prefix="$work/findings/$name-" \
        "${dirs[@]}" >"$log" 2>&1; then
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    if [ "$workers" -gt 1 ]; then
+      runs=$(sed -n 's/^#\([0-9]*\): cov:.*/\1/p' "$log" | tail -1)
+    else
+      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    fi
     echo "fuzz $name: $runs runs in $seconds s, no finding (corpus $(ls "$corpus" | wc -l) inputs)"
   else
     echo "fuzz $name: FINDING, see $log and $work/findings/"
