@@ -144,6 +144,7 @@ QList<WireWrite> sendSwitchTimeDay(SwitchTimeTable& table, int day, int motorCou
         return writes;
     const int motors = std::min(motorCount, kSwitchMotors);
     const int slots = std::min(slotsPerMotor, kSlotsPerMotor);
+    writes.reserve(motors * slots);
     table.at(day, motors - 1, slots - 1).changed = 1;
     for (int m = 0; m < motors; ++m) {
         for (int k = 0; k < slots; ++k) {
