@@ -228,22 +228,6 @@ private Q_SLOTS:
         QCOMPARE(r.panel(StatusPanels::Trace), QStringLiteral("sdt  05.12.26"));
     }
 
-    void radioClockIndicator() {
-        Rig r;
-        QSignalSpy led(&r.session, &ControllerSession::dcfLed);
-        r.session.startDcfIndicator();
-        QVERIFY(r.session.dcfIndicatorActive());
-        r.session.dcfTick();
-        QCOMPARE(r.link.written, QByteArray(" sdr sti sds"));
-        r.link.receive(frame("sds", "1,"));
-        r.link.receive(frame("sds", "0,"));
-        QCOMPARE(led.size(), 2);
-        QVERIFY(led.at(0).first().toBool());
-        QVERIFY(!led.at(1).first().toBool());
-        r.link.receive(frame("sts", ""));
-        QVERIFY(!r.session.dcfIndicatorActive());
-    }
-
     void portChangeMarksDataAndResetsPanels() {
         Rig r;
         QSignalSpy changed(&r.session, &ControllerSession::changedEvent);
