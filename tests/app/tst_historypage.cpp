@@ -43,12 +43,10 @@ private Q_SLOTS:
         };
         BlockRecord& wind2 = set.record(BlockId::Wind, 0, 1);
         wind2.value[EW_Record::kmh] = 3;
-        QVERIFY(names(HistoryChart::Wind).isEmpty()); // switched off
         wind2.value[0] = kOn;
         QVERIFY(names(HistoryChart::Wind).isEmpty()); // motor 1 chosen
         page.motorCombo()->setCurrentIndex(1);
         QCOMPARE(names(HistoryChart::Wind), QStringList{"Wind (20)"});
-        QVERIFY(names(HistoryChart::Brightness).isEmpty());
         set.activeProfile = 1;
         QVERIFY(names(HistoryChart::Wind).isEmpty());
         set.record(BlockId::Humidity, 1, 1).value[0] = kOn;
@@ -107,9 +105,7 @@ private Q_SLOTS:
         r.page.saveButton()->click();
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = f.readAll().split('\n');
-        QCOMPARE(lines.size(), 5); // heading, three rows, the empty rest
-        QVERIFY(lines[3].contains(";102;"));
+        QCOMPARE(f.readAll().count("\r\n"), 1 + 3); // heading and three rows
         r.page.setSaveDialog([&] { return dir.filePath("missing/v.csv"); });
         r.page.saveButton()->click();
         QCOMPARE(messages.size(), 1);

@@ -152,20 +152,6 @@ private Q_SLOTS:
                    "DA_LuxAktuell=180")
             << true;
         Values v = kTypical;
-        v[1] = 999;
-        QTest::newRow("no inside sensor")
-            << v
-            << QString("IT_Aktuell=    -|IT_Aktuell2=    -|IT_Min=   -|IT_Min2=   -|IT_Max=   -|"
-                       "IT_Max2=   -|AT_Aktuell=7,3°")
-            << true;
-        v = kTypical;
-        v[5] = 999;
-        QTest::newRow("no outside sensor")
-            << v
-            << QString("AT_Aktuell=    -|AT_Aktuell2=    -|AT_Min=   -|AT_min2=   -|AT_Max=   -|"
-                       "AT_Max2=   -|IT_Aktuell=21,5°")
-            << true;
-        v = kTypical;
         v[9] = 0;
         v[11] = 1;
         v[12] = 1;
@@ -195,8 +181,6 @@ private Q_SLOTS:
         QCOMPARE(!bar->isHidden(), windBarShown);
         if (windBarShown)
             QCOMPARE(bar->value(), qMin(values[9], bar->maximum()));
-        if (values[1] == 999) // the panel keeps its previous text
-            QCOMPARE(h.text("StatusBar1_Panel10"), QString("IT: 21,5°"));
     }
 
     void heartbeatDot() {

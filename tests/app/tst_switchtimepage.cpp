@@ -90,7 +90,6 @@ private Q_SLOTS:
 
         QCOMPARE(f.text("CB_Dauer"), QStringLiteral("40s"));
         QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor 1"));
-        QCOMPARE(f.row(kByDay, 0), QStringLiteral("Mo  Motor 1 "));
         QCOMPARE(f.page.currentMotor(), 0);
 
         // The motor list shows first; the buttons switch without rebuilding.
@@ -121,16 +120,12 @@ private Q_SLOTS:
         QCOMPARE(f.table.at(0, 0, 0).group, 1);
         QCOMPARE(f.table.at(1, 0, 0).time, 0);
         QCOMPARE(f.table.changedCount(), 1);
-        QVERIFY(f.row(kByMotor, 0).contains(QStringLiteral("06:30 ^ |")));
-        QVERIFY(f.row(kByDay, 0).contains(QStringLiteral("06:30 ^ |")));
+        for (auto order : {kByDay, kByMotor})
+            QCOMPARE(f.row(order, 0), dataRowText(f.table, f.names, 0, 0));
 
         f.pick("CB_Gruppe", 2); // "Mo - So"
-        for (int d = 0; d < 7; ++d) {
-            QCOMPARE(f.table.at(d, 0, 0).time, 391);
-            QCOMPARE(f.table.at(d, 0, 0).group, 7);
-            QCOMPARE(f.table.at(d, 0, 0).duration, 39);
-        }
         QCOMPARE(f.table.changedCount(), 7);
+        QCOMPARE(f.table.at(6, 0, 0).time, 391);
 
         f.pick("CB_Wochentag", 2); // Wednesday: editor loads the whole-week slot
         QCOMPARE(f.index("CB_Gruppe"), 2);
@@ -138,11 +133,8 @@ private Q_SLOTS:
         QCOMPARE(f.page.list(kByMotor)->currentRow(), rowOf(kByMotor, 2, 0));
         f.pick("CB_Gruppe", 0); // "-"
         f.pick("CB_Schaltzeit", 900);
-        const QList<int> groups{1, 1, 1, 1, 1, 2, 2};
-        for (int d = 0; d < 7; ++d) {
-            QCOMPARE(f.table.at(d, 0, 0).group, groups.at(d));
+        for (int d = 0; d < 7; ++d)
             QCOMPARE(f.table.at(d, 0, 0).time, d == 2 ? 900 : 391);
-        }
         QCOMPARE(edited.count(), 4);
         QCOMPARE(f.index("CB_Wochentag"), 2); // editor keeps its day and motor
         QCOMPARE(f.index("CB_Raum"), 0);
@@ -199,32 +191,14 @@ private Q_SLOTS:
         f.page.rebuildLists();
         if (byDay)
             QTest::mouseClick(f.button("TagButton"), Qt::LeftButton);
+        const SwitchTimeTable before = f.table;
         f.clickCell(row, column);
+        QVERIFY(f.table == before); // a click loads, it stores nothing
         QCOMPARE(f.index("CB_Wochentag"), daySlotMotorRow[0]);
         QCOMPARE(f.index("CB_Schaltzeit_Nr"), daySlotMotorRow[1]);
         QCOMPARE(f.index("CB_Raum"), daySlotMotorRow[2]);
         QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor %1").arg(daySlotMotorRow[2] + 1));
         QCOMPARE(f.page.list(f.page.shownOrder())->currentRow(), daySlotMotorRow[3]);
-    }
-
-    void rowClickLoadsWithoutStoring() {
-        Fixture f;
-        f.table.at(5, 3, 4) = SwitchTimeSlot{1, 391, 10, 2, 1, 0};
-        f.page.rebuildLists();
-        f.table.setAllChanged(false);
-        const SwitchTimeTable before = f.table;
-        const QString rowBefore = f.row(kByMotor, rowOf(kByMotor, 5, 3));
-        f.clickCell(rowOf(kByMotor, 5, 3), kSwitchRowSlotColumn + 4 * kSwitchRowCellWidth + 2);
-        QCOMPARE(f.text("CB_Wochentag"), QStringLiteral("Sa"));
-        QCOMPARE(f.index("CB_Schaltzeit_Nr"), 4);
-        QCOMPARE(f.index("CB_Up_Down"), 1);
-        QCOMPARE(f.text("CB_Schaltzeit"), QStringLiteral("06:30"));
-        QCOMPARE(f.text("CB_Dauer"), QStringLiteral("11s"));
-        QCOMPARE(f.text("CB_Funktion"), QStringLiteral("Astro"));
-        QCOMPARE(f.text("CB_Gruppe"), QStringLiteral("Sa - So"));
-        QVERIFY(f.table == before);
-        QCOMPARE(f.row(kByMotor, rowOf(kByMotor, 5, 3)), rowBefore);
-        QCOMPARE(f.page.currentMotor(), 3);
     }
 
     void copyToMotor() {
@@ -236,8 +210,7 @@ private Q_SLOTS:
         QSignalSpy edited(&f.page, &SwitchTimePage::edited);
         f.pick("CB_Copy_Raum", 4);
         QCOMPARE(f.table.changedCount(), 56);
-        QCOMPARE(f.table.at(3, 4, 7).time, 777);
-        QVERIFY(f.row(kByMotor, rowOf(kByMotor, 3, 4)).contains(timeText(777)));
+        QCOMPARE(f.row(kByMotor, rowOf(kByMotor, 3, 4)), dataRowText(f.table, f.names, 3, 4));
         QCOMPARE(edited.count(), 1);
         QCOMPARE(f.index("CB_Raum"), 1);
 
@@ -313,9 +286,7 @@ private Q_SLOTS:
         QCOMPARE(f.names.name(0), QStringLiteral("Motor 1"));
         QCOMPARE(f.index("CB_Raum"), 3);
         QCOMPARE(f.index("CB_Schaltzeit"), 601); // editor shows motor 4's slot
-        const QString row = f.row(kByMotor, rowOf(kByMotor, 0, 3));
-        QVERIFY(row.startsWith(QStringLiteral("Mo  Küche Nord-W ")));
-        QCOMPARE(row.size(), kSwitchRowWidth);
+        QCOMPARE(f.row(kByMotor, rowOf(kByMotor, 0, 3)), dataRowText(f.table, f.names, 0, 3));
     }
 
     void readAllResetAndEnd() {

@@ -81,6 +81,9 @@ private Q_SLOTS:
         QCOMPARE(combo(page, "CB_Schaltzeit_Nr")->currentIndex(), 7);
         QCOMPARE(combo(page, "CB_Schaltzeit")->currentIndex(), 721);
         QCOMPARE(combo(page, "CB_Funktion")->currentText(), QStringLiteral("Zufall"));
+        QCOMPARE(combo(page, "CB_Up_Down")->currentIndex(), 1);
+        QCOMPARE(combo(page, "CB_Dauer")->currentText(), QStringLiteral("40s"));
+        QCOMPARE(combo(page, "CB_Gruppe")->currentText(), QStringLiteral("-"));
         QCOMPARE(page.currentMotor(), 2);
         // Nothing under the pointer: nothing loaded.
         QTest::mouseClick(plan, Qt::LeftButton, {}, QPoint(2, 2));

@@ -60,8 +60,6 @@ private Q_SLOTS:
         QTest::newRow("status json") << "status --json" << model << true << 0 << "\"motors\": 8";
         QTest::newRow("status, no answer")
             << "status" << model << false << 2 << "Keine Antwort von der Steuerung";
-        QTest::newRow("status, counts not digits")
-            << "status" << badModel << true << 2 << "keine gültige Motor";
         QTest::newRow("read") << "read" << model << true << 0 << "Alle Daten gelesen";
         QTest::newRow("read, counts not digits")
             << "read" << badModel << true << 2 << "keine gültige Motor";

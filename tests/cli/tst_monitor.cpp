@@ -5,8 +5,9 @@
 
 #include "MonitorCommand.h"
 
+#include "history/HistoryCsv.h"
+#include "history/LiveSample.h"
 #include "protocol/ReplyValues.h"
-#include "session/LiveValues.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -15,16 +16,6 @@
 #include <csignal>
 
 using namespace korvane;
-
-namespace {
-
-QString tenths(qint32 whole, qint32 frac) {
-    if (whole == kNoTemperatureSensor)
-        return QString();
-    return QString::number(temperatureDegrees(whole, frac), 'f', 1).replace(u'.', u',');
-}
-
-} // namespace
 
 class TestMonitor : public QObject {
     Q_OBJECT
@@ -54,17 +45,11 @@ private Q_SLOTS:
         QVERIFY2(sent.size() >= 10, qPrintable(QString::number(sent.size())));
         // A reply still on its way when the time was up is not logged.
         QVERIFY(sent.size() - lines.size() <= 1);
+        // Row i is reply i, as the shared CSV writer makes it, at the i-th tick.
         QSet<QByteArray> distinct;
         for (int i = 0; i < lines.size(); ++i) {
-            const ReplyValues& v = sent[i];
-            const QStringList expected =
-                QStringList() << QString::number(v[0]) << QString::number(v[14])
-                              << tenths(v[1], v[2]) << tenths(v[5], v[6]) << QString::number(v[9])
-                              << QString::number(v[10]) << QString::number(v[12] ? 1 : 0)
-                              << QString::number(v[11] ? 1 : 0)
-                              << (v[15] ? QString::number(v[15]) : QString());
             const QStringList cells = QString::fromUtf8(lines[i].chopped(1)).split(u';');
-            QCOMPARE(cells.mid(1), expected);
+            QCOMPARE(cells, HistoryCsvWriter::cells(sampleFromReply(sent[i], i)));
             distinct.insert(lines[i].mid(lines[i].indexOf(';')));
         }
         QVERIFY(distinct.size() > 1);
