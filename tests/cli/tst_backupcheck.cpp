@@ -19,7 +19,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
+#include <optional>
 
 using namespace korvane;
 
@@ -35,75 +35,17 @@ class TestBackupCheck : public QObject {
     }
 
 private Q_SLOTS:
-    // One field of every kind changed in the second file; the line that names
-    // it, or none where the change lies outside the scope.
-    void diffOneFieldOfEveryKind() {
-        struct Row {
-            const char* scope;
-            std::function<void(ParameterSet&)> change;
-            QString line; // empty: no difference within the scope
-        };
-        const char* mo1 = "Schaltzeiten · Mo · Motor 1 (Motor 1) · Nr. 1 · ";
-        const Row rows[] = {
-            {"conservatory", [](ParameterSet& s) { s.motorNames.setName(2, "Bad"); },
-             "Motornamen · Motor 3: Küche → Bad"},
-            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(1, 2, 3).direction = 1; },
-             "Schaltzeiten · Di · Motor 3 (Küche) · Nr. 4 · Richtung: ↑ → ↓"},
-            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(6, 0, 7).time = 391; },
-             "Schaltzeiten · So · Motor 1 (Motor 1) · Nr. 8 · Schaltzeit: leer → 06:30"},
-            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(0, 0, 0).duration = 126; },
-             mo1 + QString("Dauer: 40s → Dau")},
-            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(0, 0, 0).group = 5; },
-             mo1 + QString("Gruppe: - → Mo - Fr")},
-            {"conservatory", [](ParameterSet& s) { s.switchTimes.at(0, 0, 0).function = 1; },
-             mo1 + QString("Funktion: - → Astro")},
-            {"conservatory",
-             [](ParameterSet& s) { s.record(BlockId::Shading, 0, 2).value[BA_Record::Lux] = 100; },
-             "Beschattung · Motor 3 (Küche) · Standard · Grenz- Lux-Wert: 244 → 200"},
-            {"conservatory",
-             [](ParameterSet& s) {
-                 s.record(BlockId::OutsideTemp, 1, 7).value[AT_Record::Auf_Ab] = 2;
-             },
-             "Außentemperatur-Strg. · Motor 8 (Motor 8) · Alternativ · Auf, Ab, deaktiv: ↓ → "
-             "deaktiv"},
-            {"conservatory", [](ParameterSet& s) { s.alarmSetup[4] = 0; },
-             "Alarm Setup · Motor 5 (Motor 5): ○ → ↑"},
-            {"conservatory", [](ParameterSet& s) { s.param(SystemParam::InsideOffset) = 7; },
-             "Parameter · Offset Innentemperatur: 0 °C → + 2 °C"},
-            // Outside the scope: no conservatory blocks on a sensor model, no
-            // motor 8 or slot 8 on a model with fewer.
-            {"sensor", [](ParameterSet& s) { s.param(SystemParam::InsideOffset) = 7; }, ""},
-            {"basic", [](ParameterSet& s) { s.alarmSetup[4] = 0; }, ""},
-            {"VX-4000 W 4 6ST", [](ParameterSet& s) { s.switchTimes.at(6, 4, 0).time = 391; }, ""},
-            {"VX-4000 W 4 6ST", [](ParameterSet& s) { s.switchTimes.at(6, 0, 6).time = 391; }, ""},
-        };
-        ParameterSet before;
-        before.motorNames.setName(2, QStringLiteral("K\u00FCche"));
-        before.record(BlockId::Shading, 0, 2).value[BA_Record::Lux] = 144;
-        before.record(BlockId::OutsideTemp, 1, 7).value[AT_Record::Auf_Ab] = 1;
-        const QString fileA = save("a.vts", before);
-        for (const Row& row : rows) {
-            ParameterSet after = before;
-            row.change(after);
-            const QString fileB = save("b.vts", after);
-            const auto scope = cli::parseScope(QString::fromUtf8(row.scope));
-            QVERIFY2(scope, row.scope);
-            QString out, err;
-            QTextStream o(&out), e(&err);
-            const int code = cli::runFileDiff(fileA, fileB, *scope, o, e);
-            o.flush();
-            QCOMPARE(code, row.line.isEmpty() ? 0 : 1);
-            QCOMPARE(out, row.line.isEmpty() ? QString() : row.line + u'\n');
-        }
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        QCOMPARE(cli::runFileDiff(fileA, m_dir.filePath("missing.vts"), fullModel(), o, e), 2);
-        QVERIFY(!cli::parseScope(QStringLiteral("VX-4000 W x 8ST")));
-
-        // The arguments: two files, or one file and the controller (-1).
+    // The arguments: two files (the core's lines, 1 when there are any, 2 for
+    // a missing file), or one file and the controller (-1); the scope words.
+    void fileDiff() {
+        ParameterSet set;
+        const QString fileA = save("a.vts", set);
+        set.alarmSetup[4] = 0;
+        const QString fileB = save("b.vts", set);
         const std::pair<QStringList, int> calls[] = {
-            {{"diff", fileA, fileA}, 0},
-            {{"diff", "--scope", "basic", fileA, fileA}, 0},
+            {{"diff", fileA, fileB}, 1},
+            {{"diff", "--scope", "basic", fileA, fileB}, 0},
+            {{"diff", fileA, m_dir.filePath("missing.vts")}, 2},
             {{"diff", fileA}, -1},
             {{"--port", "COM2", "diff", fileA}, -1},
             {{"diff", "--scope", "nope", fileA, fileA}, 2},
@@ -111,12 +53,27 @@ private Q_SLOTS:
             {{"--port", "COM2", "diff", fileA, fileA}, 2},
             {{"diff", fileA, fileA, fileA}, 2},
         };
+        QString out, err;
+        QTextStream o(&out), e(&err);
         for (const auto& [args, expected] : calls) {
             QString error;
             const auto options = cli::parseCliOptions(QStringList{"korvane-cli"} + args, &error);
             QVERIFY2(options, qPrintable(error));
             QCOMPARE(cli::runDiffWithoutPort(*options, o, e).value_or(-1), expected);
         }
+        o.flush();
+        QCOMPARE(out, QStringLiteral("Alarm Setup · Motor 5 (Motor 5): ○ → ↑\n"));
+
+        // sensor, conservatory, key-press automatic, motors, slots
+        const std::pair<const char*, std::optional<ModelInfo>> scopes[] = {
+            {"conservatory", ModelInfo{true, true, true, 8, 8}},
+            {"sensor", ModelInfo{true, false, false, 8, 8}},
+            {"sensor-key", ModelInfo{true, false, true, 8, 8}},
+            {"basic", ModelInfo{false, false, false, 8, 8}},
+            {"VX-4000 W 4 6ST", ModelInfo{true, true, true, 4, 6}},
+            {"VX-4000 W x 8ST", {}}};
+        for (const auto& [word, model] : scopes)
+            QVERIFY2(cli::parseScope(QString::fromUtf8(word)) == model, word);
     }
 
     // Clean, send --verify succeeds and a diff against the controller finds

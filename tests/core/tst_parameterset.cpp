@@ -1,6 +1,8 @@
-// Profile copy, editor rules, system parameters and alarm setup on the wire.
+// Profile copy, editor rules, system parameters and alarm setup on the wire,
+// and the differences between two sets.
 #include "blocks/BlockRules.h"
 #include "params/ParameterSet.h"
+#include "session/ParameterDiff.h"
 
 #include <QTest>
 
@@ -185,6 +187,44 @@ private Q_SLOTS:
         QVERIFY(!out.errorText.isEmpty());
         QCOMPARE(alarm, before);
         QCOMPARE(alarmChoiceText(1), QStringLiteral("¡"));
+    }
+
+    // One line per changed field of every kind, in the words of the pages; a
+    // scope leaves out what a read-all of its model does not fetch.
+    void differences() {
+        ParameterSet before;
+        before.motorNames.setName(2, QStringLiteral("K\u00FCche"));
+        ParameterSet after = before;
+        after.motorNames.setName(2, QStringLiteral("Bad"));
+        after.switchTimes.at(0, 0, 0) = {kDirectionUp, kNoTime, 126, kGroupWorkdays,
+                                         kFunctionAstro};
+        after.switchTimes.at(1, 4, 3).direction = kDirectionDown;
+        after.switchTimes.at(6, 0, 7).time = 391;
+        after.record(BlockId::Shading, 0, 2).value[BA_Record::Lux] = 100;
+        after.record(BlockId::OutsideTemp, 1, 7).value[AT_Record::Auf_Ab] = 2;
+        after.alarmSetup[4] = 0;
+        after.param(SystemParam::InsideOffset) = 7;
+        const QString mo1 = "Schaltzeiten · Mo · Motor 1 (Motor 1) · Nr. 1 · ";
+        const QStringList all = {
+            "Motornamen · Motor 3: Küche → Bad",
+            mo1 + "Dauer: 40s → Dau",
+            mo1 + "Gruppe: - → Mo - Fr",
+            mo1 + "Funktion: - → Astro",
+            "Schaltzeiten · Di · Motor 5 (Motor 5) · Nr. 4 · Richtung: ↑ → ↓",
+            "Schaltzeiten · So · Motor 1 (Motor 1) · Nr. 8 · Schaltzeit: leer → 06:30",
+            "Beschattung · Motor 3 (Bad) · Standard · Grenz- Lux-Wert: 244 → 200",
+            "Außentemperatur-Strg. · Motor 8 (Motor 8) · Alternativ · Auf, Ab, deaktiv: ↓ → "
+            "deaktiv",
+            "Alarm Setup · Motor 5 (Motor 5): ○ → ↑",
+            "Parameter · Offset Innentemperatur: 0 °C → + 2 °C"};
+        // Scopes: sensor, conservatory, key-press automatic, motors, slots.
+        QCOMPARE(parameterDifferences(before, after, {true, true, true, 8, 8}), all);
+        QCOMPARE(parameterDifferences(before, after, {true, false, false, 8, 8}),
+                 (all.mid(0, 7) << all[8]));
+        QCOMPARE(parameterDifferences(before, after, {false, false, false, 8, 8}), all.mid(0, 6));
+        QCOMPARE(parameterDifferences(before, after, {true, true, true, 4, 6}),
+                 (all.mid(0, 4) << all[6] << all[9]));
+        QVERIFY(parameterDifferences(after, after, fullModel()).isEmpty());
     }
 };
 
