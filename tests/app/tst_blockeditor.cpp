@@ -235,9 +235,11 @@ private Q_SLOTS:
         r.link.written.clear();
         hs5->setCurrentRow(2);
         Q_EMIT hs5->itemClicked(hs5->item(2));
+        Q_EMIT hs5->itemClicked(hs5->item(0));
         Q_EMIT hs5->itemClicked(hs5->item(1)); // the same choice again sends again
         Q_EMIT hs5->itemClicked(hs5->item(1));
         QCOMPARE(r.link.written, QByteArray(" rhb5\rdown\r694\r + sti\r"
+                                            " rhb5\rup\r694\r + sti\r"
                                             " rhb5\roff\r694\r + sti\r"
                                             " rhb5\roff\r694\r + sti\r"));
 
