@@ -4,6 +4,7 @@
 #include "Simulator.h"
 #include "serial/QtSerialLink.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,6 +33,22 @@ inline double cpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU seconds spent (program and simulator share the process) while the
+// event loop runs for `ms` milliseconds, and the wall seconds it took.
+struct IdleLoad {
+    double cpu = 0;
+    double seconds = 0;
+    double percentOfOneCore() const { return cpu / seconds * 100; }
+};
+
+inline IdleLoad measureIdle(int ms) {
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    spin(ms);
+    return {cpuSeconds() - cpu0, wall.nsecsElapsed() / 1e9};
 }
 
 struct SimulatedDesktop {

@@ -115,18 +115,13 @@ void benchIdleShown(QTextStream& out) {
     for (int range : {0, 3}) {
         page->rangeCombo()->setCurrentIndex(range);
         spin(500);
-        const double cpu0 = cpuSeconds();
-        QElapsedTimer wall;
-        wall.start();
-        spin(10000);
-        const double cpu = cpuSeconds() - cpu0;
-        const double seconds = wall.nsecsElapsed() / 1e9;
+        const IdleLoad load = measureIdle(10000);
         out << QStringLiteral("idle with Verlauf shown (%1, %2): %3 % of one core (program and "
                               "simulator together; target < 2 %)\n")
                    .arg(page->rangeCombo()->currentText())
                    .arg(program.session().isConnected() ? QStringLiteral("connected")
                                                         : QStringLiteral("NOT connected"))
-                   .arg(cpu / seconds * 100, 0, 'f', 2);
+                   .arg(load.percentOfOneCore(), 0, 'f', 2);
     }
 }
 

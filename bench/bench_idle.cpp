@@ -3,8 +3,6 @@
 #include "MainWindow.h"
 #include "SimulatedDesktop.h"
 
-#include <QElapsedTimer>
-
 namespace {
 
 using namespace bench;
@@ -20,18 +18,13 @@ void benchIdle(QTextStream& out) {
     program.window().show();
     spin(2000); // connect and settle
     const bool connected = program.session().isConnected();
-    const double cpu0 = cpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    spin(10000);
-    const double cpu = cpuSeconds() - cpu0;
-    const double seconds = wall.nsecsElapsed() / 1e9;
+    const IdleLoad load = measureIdle(10000);
     out << QStringLiteral("idle polling, %1: %2 s CPU in %3 s = %4 % of one core "
                           "(program and simulator together; target < 1 %)\n")
                .arg(connected ? QStringLiteral("connected") : QStringLiteral("NOT connected"))
-               .arg(cpu, 0, 'f', 3)
-               .arg(seconds, 0, 'f', 1)
-               .arg(cpu / seconds * 100, 0, 'f', 2);
+               .arg(load.cpu, 0, 'f', 3)
+               .arg(load.seconds, 0, 'f', 1)
+               .arg(load.percentOfOneCore(), 0, 'f', 2);
 }
 
 KORVANE_BENCH("idle polling", benchIdle);

@@ -58,6 +58,19 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             }
             return args[++i];
         };
+        // A positive number of seconds for option `name`.
+        auto seconds = [&](const QString& name, int& target) {
+            const auto v = value(name);
+            if (!v)
+                return false;
+            bool ok = false;
+            target = v->toInt(&ok);
+            if (!ok || target <= 0) {
+                *error = name + QStringLiteral(" needs a positive number of seconds");
+                return false;
+            }
+            return true;
+        };
         if (a == QLatin1String("--port")) {
             const auto v = value(a);
             if (!v)
@@ -72,30 +85,16 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
         } else if (a == QLatin1String("--verify")) {
             o.verify = true;
         } else if (a == QLatin1String("--timeout")) {
-            const auto v = value(a);
-            if (!v)
+            if (!seconds(a, o.timeoutSeconds))
                 return std::nullopt;
-            bool ok = false;
-            o.timeoutSeconds = v->toInt(&ok);
-            if (!ok || o.timeoutSeconds <= 0) {
-                *error = QStringLiteral("--timeout needs a positive number of seconds");
-                return std::nullopt;
-            }
         } else if (a == QLatin1String("--csv")) {
             const auto v = value(a);
             if (!v)
                 return std::nullopt;
             o.csvPath = *v;
         } else if (a == QLatin1String("--duration")) {
-            const auto v = value(a);
-            if (!v)
+            if (!seconds(a, o.durationSeconds))
                 return std::nullopt;
-            bool ok = false;
-            o.durationSeconds = v->toInt(&ok);
-            if (!ok || o.durationSeconds <= 0) {
-                *error = QStringLiteral("--duration needs a positive number of seconds");
-                return std::nullopt;
-            }
         } else if (a == QLatin1String("--json")) {
             o.json = true;
         } else if (a == QLatin1String("--list")) {
