@@ -375,8 +375,13 @@ void SimController::corrupt(QList<qint32>& values, qsizetype index, const SimFie
 
 void SimController::onSwitchTimeWrite(const Entry& entry, const SimParsed& parsed) {
     QString why;
-    const bool ok = m_params.applySwitchTime(parsed.values, m_model.motorCount(),
-                                             m_model.slotsPerMotor(), &why);
+    QList<qint32> values = parsed.values;
+    // Day, motor and slot come before the stored fields.
+    if (m_corrupting)
+        corrupt(values, 3 + SimParameters::Duration,
+                SimParameters::switchFieldRange(SimParameters::Duration));
+    const bool ok =
+        m_params.applySwitchTime(values, m_model.motorCount(), m_model.slotsPerMotor(), &why);
     writeDone(entry, ok, why);
 }
 
@@ -388,7 +393,10 @@ void SimController::onNameWrite(const Entry& entry, const SimParsed& parsed) {
 
 void SimController::onAlarmWrite(const Entry& entry, const SimParsed& parsed) {
     QString why;
-    const bool ok = m_params.applyAlarm(parsed.values, m_model.motorCount(), &why);
+    QList<qint32> values = parsed.values;
+    if (m_corrupting)
+        corrupt(values, 1, SimParameters::alarmChoiceRange()); // after the motor
+    const bool ok = m_params.applyAlarm(values, m_model.motorCount(), &why);
     writeDone(entry, ok, why);
 }
 

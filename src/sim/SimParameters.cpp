@@ -135,6 +135,14 @@ int SimParameters::valueIndex(const SimValueLayout& layout) {
     return int(&layout - kValues);
 }
 
+const SimField& SimParameters::switchFieldRange(SwitchField field) {
+    return kSwitchRanges[field];
+}
+
+const SimField& SimParameters::alarmChoiceRange() {
+    return kAlarmChoice;
+}
+
 SimParameters::SimParameters() {
     for (const SimBlockLayout& layout : kBlocks) {
         std::array<std::array<Record, kMotors>, kProfiles> table{};

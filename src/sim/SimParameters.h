@@ -52,6 +52,8 @@ public:
     // The stored fields of a switch-time slot, wire values.
     enum SwitchField { Direction, Hour, Minute, Duration, Group, Function };
 
+    static const SimField& switchFieldRange(SwitchField field);
+    static const SimField& alarmChoiceRange();
     static std::span<const SimBlockLayout> blockLayouts();
     static std::span<const SimValueLayout> valueLayouts();
     static const SimBlockLayout* blockByRequest(QByteArrayView code);

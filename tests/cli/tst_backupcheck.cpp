@@ -91,6 +91,11 @@ private Q_SLOTS:
         QTest::newRow("corrupt profile write")
             << QStringList{"corrupt=rsp"} << 2
             << QString("Parameter · Profil: Standard → Alternativ");
+        QTest::newRow("corrupt switch-time write")
+            << QStringList{"corrupt=rfs:3"} << 2
+            << QString("Schaltzeiten · Mo · Motor 1 (Raum 1 mit l) · Nr. 3 · Dauer: 40s → 41s");
+        QTest::newRow("corrupt alarm write") << QStringList{"corrupt=ras:2"} << 2
+                                             << QString("Alarm Setup · Motor 2 (Motor 2): ○ → ↓");
     }
     void verifyAndControllerDiff() {
         QFETCH(QStringList, faults);
