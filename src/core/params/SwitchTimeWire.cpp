@@ -29,11 +29,11 @@ bool sfsValuesInRange(const ReplyValues& v) {
            v[Function] >= kFunctionFixed && v[Function] <= kFunctionRandom;
 }
 
-void appendValue(QByteArray& out, qint64 value) {
-    char digits[24];
-    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
-    out.append(digits, end - digits);
-    out += kCr;
+// Writes the value's digits and the field's carriage return; returns the end.
+char* appendValue(char* out, char* limit, qint64 value) {
+    out = std::to_chars(out, limit, value).ptr;
+    *out++ = kCr;
+    return out;
 }
 
 } // namespace
@@ -125,16 +125,17 @@ QByteArray encodeRfs(int day, int motor, int slot, const SwitchTimeSlot& s) {
                                           qint64(s.duration) + 1,
                                           s.group,
                                           s.function};
-    QByteArray out;
-    out.reserve(48); // a record of the usual small numbers fits without growing
-    out += " rfs";
+    // " rfs", ten numbers of at most 20 characters, each with its carriage return.
+    char buffer[4 + (kSfsDataCount + 1) * 21];
+    char* const limit = std::end(buffer);
+    char* out = std::copy_n(" rfs", 4, buffer);
     qint32 sum = 0;
     for (qint64 f : fields) {
-        appendValue(out, f);
+        out = appendValue(out, limit, f);
         sum = qint32(quint32(sum) + quint32(f)); // plain 32-bit sum, wrapping
     }
-    appendValue(out, sum);
-    return out;
+    out = appendValue(out, limit, sum);
+    return QByteArray(buffer, out - buffer);
 }
 
 QList<WireWrite> sendSwitchTimeDay(SwitchTimeTable& table, int day, int motorCount,

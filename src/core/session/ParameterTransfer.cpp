@@ -278,7 +278,7 @@ void ParameterTransfer::onAcknowledge(const QByteArray& payload) {
     runStep(m_txStep);
 }
 
-qsizetype ParameterTransfer::sendWrites(const QList<QByteArray>& writes, int txAmount) {
+qsizetype ParameterTransfer::sendWrites(std::span<const QByteArray> writes, int txAmount) {
     qsizetype bytes = 0;
     for (const QByteArray& w : writes) {
         m_session.send(w);
@@ -295,7 +295,7 @@ qsizetype ParameterTransfer::sendSwitchTimes(int day) {
     qsizetype bytes = 0;
     for (const WireWrite& w :
          sendSwitchTimeDay(m_params.switchTimes, day, m.motorCount, m.slotsPerMotor))
-        bytes += sendWrites({w.bytes}, w.txAmount);
+        bytes += sendWrites({&w.bytes, 1}, w.txAmount);
     return bytes;
 }
 
@@ -306,7 +306,7 @@ void ParameterTransfer::runStep(int step) {
     const ModelInfo& model = m_session.model();
     StatusPanels& panels = m_session.panels();
     qsizetype bytes = 0;
-    auto send = [&](const QList<QByteArray>& writes, int txAmount) {
+    auto send = [&](std::span<const QByteArray> writes, int txAmount) {
         bytes += sendWrites(writes, txAmount);
     };
 
@@ -318,7 +318,7 @@ void ParameterTransfer::runStep(int step) {
     case StepKind::MotorNames:
         panels.setText(StatusPanels::Activity, sendMotorNamesStatusText());
         for (const WireWrite& w : sendMotorNames(m_params.motorNames))
-            send({w.bytes}, w.txAmount);
+            send({&w.bytes, 1}, w.txAmount);
         break;
     case StepKind::Block: {
         panels.setText(StatusPanels::Activity, blockDescription(s->block).sendingText.toString());

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <span>
+
 namespace korvane {
 
 // Moves the parameter set between the controller and memory: stores every
@@ -84,7 +86,7 @@ private:
     void onAcknowledge(const QByteArray& payload);
     void runStep(int step);
     // Both return the bytes written, for the acknowledgement time-out.
-    qsizetype sendWrites(const QList<QByteArray>& writes, int txAmount);
+    qsizetype sendWrites(std::span<const QByteArray> writes, int txAmount);
     qsizetype sendSwitchTimes(int day);
     void sendReadRequests(const QList<QByteArray>& requests);
     void afterReadFrame(const QByteArray& code);
