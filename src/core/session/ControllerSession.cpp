@@ -3,6 +3,11 @@
 #include "serial/SerialLink.h"
 #include "text/Cp1252.h"
 
+#include <charconv>
+#include <iterator>
+
+using namespace Qt::StringLiterals;
+
 namespace korvane {
 namespace {
 
@@ -12,6 +17,17 @@ constexpr int kPollTxAmount = 20;
 constexpr int kReopenIntervalMs = 1000;
 const QString kIniWriteFailed =
     QStringLiteral("    Kann Initialisierungs-File nicht schreiben    ");
+
+// "RxD: 123": built in one go, as it is rebuilt for every receive event and
+// every record sent.
+QString counterText(QLatin1StringView label, int count) {
+    char buffer[16];
+    const char* end = std::to_chars(buffer, std::end(buffer), count).ptr;
+    QString text;
+    text.reserve(label.size() + (end - buffer));
+    text.append(label).append(QLatin1StringView(buffer, end));
+    return text;
+}
 
 } // namespace
 
@@ -106,12 +122,12 @@ void ControllerSession::resetCounters() {
 
 void ControllerSession::addTxCount(int amount) {
     m_txCount += amount;
-    m_panels.setText(StatusPanels::Tx, QStringLiteral("TxD: ") + QString::number(m_txCount));
+    m_panels.setText(StatusPanels::Tx, counterText("TxD: "_L1, m_txCount));
 }
 
 void ControllerSession::addRxCount(int amount) {
     m_rxCount += amount;
-    m_panels.setText(StatusPanels::Rx, QStringLiteral("RxD: ") + QString::number(m_rxCount));
+    m_panels.setText(StatusPanels::Rx, counterText("RxD: "_L1, m_rxCount));
 }
 
 // --- receiving ----------------------------------------------------------------
@@ -158,7 +174,7 @@ void ControllerSession::onBytesArrived() {
     }
     addRxCount(static_cast<int>(bytes.size()));
     Q_EMIT bytesCounted(m_rxCount);
-    m_panels.setText(StatusPanels::Tx, QStringLiteral("TxD: ") + QString::number(m_txCount));
+    m_panels.setText(StatusPanels::Tx, counterText("TxD: "_L1, m_txCount));
     for (const QByteArray& payload : acknowledgements)
         dispatch("stc", payload);
 }
