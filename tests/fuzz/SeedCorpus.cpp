@@ -65,6 +65,21 @@ QByteArray receiverSeed(fuzz::ReceiverSetup setup, const QString& exportPath) {
     return answer;
 }
 
+// The fuzzer keeps its inputs to 1 KB, so a long answer also goes in as
+// pieces that end on a frame boundary: every reply kind is in the corpus.
+QList<QByteArray> piecesOf(const QByteArray& answer, qsizetype limit) {
+    QList<QByteArray> pieces(1);
+    for (qsizetype at = 0; at < answer.size();) {
+        const qsizetype marker = answer.indexOf("ende_", at);
+        const qsizetype end = marker < 0 ? answer.size() : marker + 5;
+        if (!pieces.last().isEmpty() && pieces.last().size() + (end - at) > limit)
+            pieces.append(QByteArray());
+        pieces.last() += answer.sliced(at, end - at);
+        at = end;
+    }
+    return pieces;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,9 +101,13 @@ int main(int argc, char** argv) {
     for (int a = 0; a < fuzz::kFuzzActivityCount; ++a) {
         for (auto model : {SimModel::Variant::Basic, SimModel::Variant::Conservatory}) {
             const fuzz::ReceiverSetup setup{FuzzActivity(a), model};
-            const QByteArray header{char(setup.toByte()), char(a * 13 + 7)};
-            seed("receiver", QStringLiteral("activity%1-model%2").arg(a).arg(int(model)),
-                 header + receiverSeed(setup, tmp.filePath(QStringLiteral("seed.vlf"))));
+            const QByteArray header = setup.header(uint8_t(a * 13 + 7));
+            const QString name = QStringLiteral("activity%1-model%2").arg(a).arg(int(model));
+            const QByteArray answer = receiverSeed(setup, tmp.filePath(QStringLiteral("seed.vlf")));
+            seed("receiver", name, header + answer);
+            const QList<QByteArray> pieces = piecesOf(answer, 1000);
+            for (qsizetype i = 0; pieces.size() > 1 && i < pieces.size(); ++i)
+                seed("receiver", name + QStringLiteral("-part%1").arg(i), header + pieces[i]);
         }
     }
 
