@@ -6,8 +6,6 @@
 
 using namespace korvane;
 
-Q_DECLARE_METATYPE(korvane::BlockId)
-
 namespace {
 
 ReplyValues replyFromWrite(const BlockDescription& b, const QByteArray& write) {
