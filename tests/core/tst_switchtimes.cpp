@@ -105,47 +105,33 @@ private Q_SLOTS:
     // Group codes of slot 7 of motor 4, Monday to Sunday, before and after a store on `day`;
     // every slot starts with time 100 and Changed 0, the store writes time 500 to the days
     // marked 1 in `stored`.
-    void groupRules_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<int>("day");
-        QTest::addColumn<QString>("groupText");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QByteArray>("stored");
-        auto row = [](const char* tag, const char* before, int day, const char* group,
-                      const char* after, const char* stored) {
-            QTest::newRow(tag) << QByteArray(before) << day << QString(group) << QByteArray(after)
-                               << QByteArray(stored);
-        };
-        row("whole week from singles", "1111111", 0, "Mo - So", "7777777", "1111111");
-        row("single weekday out of whole week", "7777777", 2, "-", "1111122", "0010000");
-        row("single weekend day out of whole week", "7777777", 6, "-", "5555511", "0000001");
-        row("single weekday leaves weekend group", "5555522", 1, "-", "1111122", "0100000");
-        row("workdays over singles and whole week", "1717177", 3, "Mo - Fr", "5555522", "1111100");
-        row("weekend out of whole week", "7777777", 5, "Sa - So", "5555522", "0000011");
-        row("weekend leaves single weekdays", "1111111", 6, "Sa - So", "1111122", "0000011");
-        row("no group selected", "7777777", 0, "", "7777777", "0000000");
-    }
-
     void groupRules() {
-        QFETCH(QByteArray, before);
-        QFETCH(int, day);
-        QFETCH(QString, groupText);
-        QFETCH(QByteArray, after);
-        QFETCH(QByteArray, stored);
-        SwitchTimeTable t;
-        t.setAllChanged(false);
-        for (int d = 0; d < 7; ++d)
-            t.at(d, 3, 6) = {kDirectionUp, 100, kDefaultDuration, before[d] - '0', 0, 0};
-        SwitchTimeTable expected = t;
-        QCOMPARE(storeSwitchTime(t, day, 3, 6, groupChoiceFromText(groupText), {1, 500, 12, 2}),
-                 !groupText.isEmpty());
-        for (int d = 0; d < 7; ++d) {
-            SwitchTimeSlot& e = expected.at(d, 3, 6);
-            e = stored[d] == '1' ? SwitchTimeSlot{1, 500, 12, 0, 2, 1} : e;
-            e.group = after[d] - '0';
-            QCOMPARE(t.at(d, 3, 6), e);
-        }
-        QVERIFY(t == expected); // no other motor or slot is touched
+        auto check = [](const char* rule, const char* before, int day, const char* group,
+                        const char* after, const char* stored) {
+            SwitchTimeTable t;
+            t.setAllChanged(false);
+            for (int d = 0; d < 7; ++d)
+                t.at(d, 3, 6) = {kDirectionUp, 100, kDefaultDuration, before[d] - '0', 0, 0};
+            SwitchTimeTable expected = t;
+            QCOMPARE(storeSwitchTime(t, day, 3, 6, groupChoiceFromText(group), {1, 500, 12, 2}),
+                     *group != 0);
+            for (int d = 0; d < 7; ++d) {
+                SwitchTimeSlot& e = expected.at(d, 3, 6);
+                e = stored[d] == '1' ? SwitchTimeSlot{1, 500, 12, 0, 2, 1} : e;
+                e.group = after[d] - '0';
+                QCOMPARE(t.at(d, 3, 6), e);
+            }
+            QVERIFY2(t == expected, rule); // no other motor or slot is touched
+        };
+        check("whole week from singles", "1111111", 0, "Mo - So", "7777777", "1111111");
+        check("single weekday out of whole week", "7777777", 2, "-", "1111122", "0010000");
+        check("single weekend day out of whole week", "7777777", 6, "-", "5555511", "0000001");
+        check("single weekday leaves weekend group", "5555522", 1, "-", "1111122", "0100000");
+        check("workdays over singles and whole week", "1717177", 3, "Mo - Fr", "5555522",
+              "1111100");
+        check("weekend out of whole week", "7777777", 5, "Sa - So", "5555522", "0000011");
+        check("weekend leaves single weekdays", "1111111", 6, "Sa - So", "1111122", "0000011");
+        check("no group selected", "7777777", 0, "", "7777777", "0000000");
     }
 
     void storeEdgeCases() {
@@ -192,133 +178,95 @@ private Q_SLOTS:
         QVERIFY(bad == before);
     }
 
-    // Replies as received; where the slot is sent back unchanged, the rfs
-    // write carries the same fields.
-    void sfsAndRfs_data() {
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("motor");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<SwitchTimeSlot>("expected");
-        QTest::addColumn<QString>("day2"); // the status text's day
-        QTest::addColumn<bool>("sentBack");
-        auto row = [](const char* tag, const char* p, int d, int m, int k, SwitchTimeSlot s,
-                      const char* day2, bool sentBack = true) {
-            QTest::newRow(tag) << QByteArray(p) << d << m << k << s << QString(day2) << sentBack;
-        };
-        row("up, no time", "1,1,1,1,24,0,40,1,0,69,", 0, 0, 0, {0, 0, 39, 1, 0, 0}, "Mo");
-        row("down at 00:00", "3,2,4,0,0,0,1,7,2,19,", 2, 1, 3, {1, 1, 0, 7, 2, 0}, "Mi");
-        row("other direction is down, 23:59, Dau", "7,8,8,5,23,59,127,2,1,240,", 6, 7, 7,
-            {1, 1440, 126, 2, 1, 0}, "So", false);
-        row("Tuesday 06:30", "2,3,2,1,6,30,40,5,0,89,", 1, 2, 1, {0, 391, 39, 5, 0, 0}, "Di");
-        row("down, no time", "5,6,4,0,24,0,40,2,1,82,", 4, 5, 3, {1, 0, 39, 2, 1, 0}, "Fr");
-    }
-
+    // Replies as received, into a table reset for a read-all; where the slot is sent back
+    // unchanged, the rfs write carries the same fields.
     void sfsAndRfs() {
-        QFETCH(QByteArray, payload);
-        QFETCH(int, day);
-        QFETCH(int, motor);
-        QFETCH(int, slot);
-        QFETCH(SwitchTimeSlot, expected);
-        QFETCH(QString, day2);
-        QFETCH(bool, sentBack);
         SwitchTimeTable reset; // slots the controller does not report: empty, unflagged
         reset.resetForReadAll();
         QCOMPARE(reset[kSwitchTimeSlotCount - 1], (SwitchTimeSlot{0, 0, 0, 1, 0, 0}));
-        SwitchTimeTable t = reset;
-        const SfsOutcome out = applySfsReply(t, values(payload), 8, 8);
-        QVERIFY(out.stored && out.errorText.isEmpty());
-        QCOMPARE((QStringList{out.statusText, out.dayAbbrev}),
-                 (QStringList{"Schaltzeiten " + day2, day2}));
-        QCOMPARE(t.at(day, motor, slot), expected);
-        int differing = 0; // exactly the addressed slot differs from the reset table
-        for (int i = 0; i < kSwitchTimeSlotCount; ++i)
-            differing += t[i] == reset[i] ? 0 : 1;
-        QCOMPARE(differing, expected == reset.at(day, motor, slot) ? 0 : 1);
-        if (sentBack)
-            QCOMPARE(encodeRfs(day, motor, slot, expected), " rfs" + payload.replace(',', '\r'));
-    }
-
-    void sfsRejects_data() {
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<bool>("dayValid");
-        QTest::addColumn<QString>("error");
-        auto row = [](const char* tag, const char* p, bool dayValid, bool error) {
-            QTest::newRow(tag) << QByteArray(p) << dayValid
-                               << (error ? QStringLiteral("Fehler Raumnamen") : QString());
+        auto check = [&](QByteArray payload, int day, int motor, int slot, SwitchTimeSlot expected,
+                         const QString& day2, bool sentBack = true) {
+            SwitchTimeTable t = reset;
+            const SfsOutcome out = applySfsReply(t, values(payload), 8, 8);
+            QVERIFY(out.stored && out.errorText.isEmpty());
+            QCOMPARE((QStringList{out.statusText, out.dayAbbrev}),
+                     (QStringList{"Schaltzeiten " + day2, day2}));
+            QCOMPARE(t.at(day, motor, slot), expected);
+            int differing = 0; // exactly the addressed slot differs from the reset table
+            for (int i = 0; i < kSwitchTimeSlotCount; ++i)
+                differing += t[i] == reset[i] ? 0 : 1;
+            QCOMPARE(differing, expected == reset.at(day, motor, slot) ? 0 : 1);
+            if (sentBack)
+                QCOMPARE(encodeRfs(day, motor, slot, expected),
+                         " rfs" + payload.replace(',', '\r'));
         };
-        row("wrong check", "3,2,4,0,0,0,1,7,2,20,", true, true);
-        row("day 0", "0,2,4,0,0,0,1,7,2,16,", false, false);
-        row("day 8", "8,2,4,0,0,0,1,7,2,24,", false, false);
-        row("motor 9", "3,9,4,0,0,0,1,7,2,26,", true, false);
-        row("slot 0", "3,2,0,0,0,0,1,7,2,15,", true, false);
-        row("hour 25", "3,2,4,0,25,0,1,7,2,44,", true, true);
-        row("hour -1", "3,2,4,0,-1,0,1,7,2,18,", true, true);
-        row("minute 60", "3,2,4,0,0,60,1,7,2,79,", true, true);
-        row("duration 0", "3,2,4,0,0,0,0,7,2,18,", true, true);
-        row("duration 128", "3,2,4,0,0,0,128,7,2,146,", true, true);
-        row("group 3", "3,2,4,0,0,0,1,3,2,15,", true, true);
-        row("function 3", "3,2,4,0,0,0,1,7,3,20,", true, true);
+        check("1,1,1,1,24,0,40,1,0,69,", 0, 0, 0, {0, 0, 39, 1, 0, 0}, "Mo");
+        check("3,2,4,0,0,0,1,7,2,19,", 2, 1, 3, {1, 1, 0, 7, 2, 0}, "Mi");
+        check("7,8,8,5,23,59,127,2,1,240,", 6, 7, 7, {1, 1440, 126, 2, 1, 0}, "So", false);
+        check("2,3,2,1,6,30,40,5,0,89,", 1, 2, 1, {0, 391, 39, 5, 0, 0}, "Di");
+        check("5,6,4,0,24,0,40,2,1,82,", 4, 5, 3, {1, 0, 39, 2, 1, 0}, "Fr");
     }
 
+    // Refused replies change nothing; a valid day still names the status, a bad value or check
+    // shows the error.
     void sfsRejects() {
-        QFETCH(QByteArray, payload);
-        SwitchTimeTable t;
-        const SwitchTimeTable before = t;
-        const SfsOutcome out = applySfsReply(t, values(payload), 8, 8);
-        QVERIFY(!out.stored);
-        QTEST(out.dayValid, "dayValid");
-        QCOMPARE(out.statusText.isEmpty(), !out.dayValid);
-        QTEST(out.errorText, "error");
-        QVERIFY(t == before);
+        auto check = [](const char* payload, bool dayValid, bool error) {
+            SwitchTimeTable t;
+            const SwitchTimeTable before = t;
+            const SfsOutcome out = applySfsReply(t, values(payload), 8, 8);
+            QVERIFY(!out.stored);
+            QCOMPARE(out.dayValid, dayValid);
+            QCOMPARE(out.statusText.isEmpty(), !dayValid);
+            QCOMPARE(out.errorText, error ? QStringLiteral("Fehler Raumnamen") : QString());
+            QVERIFY(t == before);
+        };
+        // Wrong check; day 0 and 8; motor 9; slot 0; hour, minute, duration, group, function.
+        check("3,2,4,0,0,0,1,7,2,20,", true, true);
+        check("0,2,4,0,0,0,1,7,2,16,", false, false);
+        check("8,2,4,0,0,0,1,7,2,24,", false, false);
+        check("3,9,4,0,0,0,1,7,2,26,", true, false);
+        check("3,2,0,0,0,0,1,7,2,15,", true, false);
+        check("3,2,4,0,25,0,1,7,2,44,", true, true);
+        check("3,2,4,0,-1,0,1,7,2,18,", true, true);
+        check("3,2,4,0,0,60,1,7,2,79,", true, true);
+        check("3,2,4,0,0,0,0,7,2,18,", true, true);
+        check("3,2,4,0,0,0,128,7,2,146,", true, true);
+        check("3,2,4,0,0,0,1,3,2,15,", true, true);
+        check("3,2,4,0,0,0,1,7,3,20,", true, true);
     }
 
     // Only Sunday's last slot of the model's last motor ends a read-all, whatever its check.
     void sfsEndOfReadAll() {
-        const struct {
-            const char* payload;
-            int motors, slots;
-            bool ends;
-        } rows[] = {{"7,8,8,1,6,0,40,1,0,71,", 8, 8, true},
-                    {"7,4,6,1,6,0,40,1,0,65,", 4, 6, true},
-                    {"7,4,6,1,6,0,40,1,0,1,", 4, 6, true},
-                    {"7,8,8,1,6,0,40,1,0,71,", 4, 6, false},
-                    {"6,4,6,1,6,0,40,1,0,64,", 4, 6, false}};
-        for (const auto& r : rows) {
+        auto check = [](const char* payload, int motors, int slots, bool ends) {
             SwitchTimeTable t;
-            QVERIFY2(applySfsReply(t, values(r.payload), r.motors, r.slots).endsReadAll == r.ends,
-                     r.payload);
-        }
-    }
-
-    void smn_data() {
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("motor"); // -1: refused
-        QTest::addColumn<QString>("name");
-        auto row = [](const char* tag, const char* payload, int motor, const char* name = "") {
-            QTest::newRow(tag) << QByteArray(payload) << motor << QString(name);
+            QVERIFY2(applySfsReply(t, values(payload), motors, slots).endsReadAll == ends, payload);
         };
-        row("padded name kept", "3,Kueche      ", 2, "Kueche      ");
-        row("umlaut byte", "1,K\374che", 0, "Küche");
-        row("comma in name", "8,a,b", 7, "a,b");
-        row("no comma", "5Bad", 4, "5Bad");
-        row("empty name", "2,", 1);
-        row("motor 0", "0,Name", -1);
-        row("motor 9", "9,Name", -1);
-        row("not a digit", "x,Name", -1);
-        row("empty payload", "", -1);
+        check("7,8,8,1,6,0,40,1,0,71,", 8, 8, true);
+        check("7,4,6,1,6,0,40,1,0,65,", 4, 6, true);
+        check("7,4,6,1,6,0,40,1,0,1,", 4, 6, true);
+        check("7,8,8,1,6,0,40,1,0,71,", 4, 6, false);
+        check("6,4,6,1,6,0,40,1,0,64,", 4, 6, false);
     }
 
+    // Motor -1: refused; every other name stays as it was.
     void smn() {
-        QFETCH(QByteArray, payload);
-        QFETCH(int, motor);
-        QFETCH(QString, name);
-        MotorNames names;
-        const SmnOutcome out = applySmnReply(names, payload);
-        QCOMPARE(out.stored, motor >= 0);
-        for (int m = 0; m < 8; ++m)
-            QCOMPARE(names.name(m), m == motor ? name : MotorNames::defaultName(m));
-        QVERIFY(!out.stored || (out.motor == motor && out.name == name));
+        auto check = [](const QByteArray& payload, int motor, const QString& name = {}) {
+            MotorNames names;
+            const SmnOutcome out = applySmnReply(names, payload);
+            QCOMPARE(out.stored, motor >= 0);
+            for (int m = 0; m < 8; ++m)
+                QCOMPARE(names.name(m), m == motor ? name : MotorNames::defaultName(m));
+            QVERIFY(!out.stored || (out.motor == motor && out.name == name));
+        };
+        check("3,Kueche      ", 2, "Kueche      ");
+        check("1,K\374che", 0, "Küche");
+        check("8,a,b", 7, "a,b");
+        check("5Bad", 4, "5Bad");
+        check("2,", 1);
+        check("0,Name", -1);
+        check("9,Name", -1);
+        check("x,Name", -1);
+        check("", -1);
     }
 
     void sendDayCountsAndForcesLastSlot() {
