@@ -5,7 +5,6 @@
 #include "history/ThresholdLines.h"
 #include "params/ParameterSet.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
