@@ -227,21 +227,28 @@ private Q_SLOTS:
     // Files that are not whole settings files, or hold a bad line, are refused with nothing
     // changed, not even the names or flags before the bad line; the message names the first
     // missing or incomplete section, or the bad line and its number.
-    void refusedFilesChangeNothing_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("named");
-        QTest::addColumn<int>("line"); // 0: not checked
+    void refusedFilesChangeNothing() {
+        using S = LoadResult::Status;
+        auto check = [](const QByteArray& file, S status, const char* named, int line = 0) {
+            ParameterSet set = variedSet();
+            applyChangedEvent(set, ChangedEvent::SendAllDone);
+            const ParameterSet before = set;
+            const LoadResult r = loadSettingsBytes(file, set);
+            QCOMPARE(r.status, status);
+            QVERIFY2(r.message().contains(QString::fromUtf8(named)), qPrintable(r.message()));
+            QVERIFY(r.message().endsWith(QStringLiteral("Es wurde nichts geladen.")));
+            if (line > 0) {
+                QCOMPARE(r.line, line);
+                QCOMPARE(r.lineText, QString::fromUtf8(named));
+                QVERIFY(r.message().contains(QString::number(line)));
+            }
+            QVERIFY(set == before);
+        };
         const QByteArray whole = settingsFileBytes(ParameterSet());
         auto upTo = [&](const char* text) { return whole.left(whole.indexOf(text)); };
         auto without = [&](const QByteArray& part) {
             QByteArray f = whole;
             return f.replace(f.indexOf(part), part.size(), QByteArray());
-        };
-        using S = LoadResult::Status;
-        auto row = [](const char* tag, const QByteArray& file, S status, const char* named,
-                      int line = 0) {
-            QTest::newRow(tag) << file << int(status) << QString::fromUtf8(named) << line;
         };
         const S foreign = S::NotSettingsFile, missing = S::MissingSection, bad = S::Malformed,
                 range = S::OutOfRange;
@@ -249,70 +256,42 @@ private Q_SLOTS:
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
             binary += char((i * 7919) % 256);
-        row("empty", QByteArray(), foreign, notOurs);
-        row("binary", binary, foreign, notOurs);
-        row("foreign ini", "[General]\r\nMotor1=3\r\nDauer=4\r\n", foreign, notOurs);
-        row("names only", upTo("[Schaltzeit_"), missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt");
-        row("cut inside a slot",
-            upTo("Minute=--\r\nDauer=40\r\nGruppe=1\r\nFunktion=Normal\r\n"
-                 "\r\n[Schaltzeit_Mo_Motor1_Nr2]"),
-            missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt die Zeile \u201EMinute=\u201C");
-        row("cut between sections", upTo("[Wind_Motor1_Profil1]"), missing,
-            "[Wind_Motor1_Profil1] fehlt");
-        row("cut in the key-press sections", upTo("[TastAutomatik_Motor5_Profil1]"), missing,
-            "[TastAutomatik_Motor5_Profil1] fehlt");
-        row("section left out",
-            without("[Regen_Motor4_Profil2]\r\nEinAus=Aus\r\nRichtung=Auf\r\n\r\n"), missing,
-            "der Abschnitt [Regen_Motor4_Profil2] fehlt.");
+        check(QByteArray(), foreign, notOurs);
+        check(binary, foreign, notOurs);
+        check("[General]\r\nMotor1=3\r\nDauer=4\r\n", foreign, notOurs);
+        check(upTo("[Schaltzeit_"), missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt");
+        check(upTo("Minute=--\r\nDauer=40\r\nGruppe=1\r\nFunktion=Normal\r\n\r\n"
+                   "[Schaltzeit_Mo_Motor1_Nr2]"),
+              missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt die Zeile \u201EMinute=\u201C");
+        check(upTo("[Wind_Motor1_Profil1]"), missing, "[Wind_Motor1_Profil1] fehlt");
+        check(upTo("[TastAutomatik_Motor5_Profil1]"), missing,
+              "[TastAutomatik_Motor5_Profil1] fehlt");
+        check(without("[Regen_Motor4_Profil2]\r\nEinAus=Aus\r\nRichtung=Auf\r\n\r\n"), missing,
+              "der Abschnitt [Regen_Motor4_Profil2] fehlt.");
         const qsizetype cut = whole.lastIndexOf("Helligkeit=", whole.indexOf("[DaemmerungAbend_"));
-        row("line left out", whole.left(cut) + whole.mid(cut + qstrlen("Helligkeit=110\r\n")),
-            missing, "[DaemmerungMorgen_Motor8_Profil2] fehlt die Zeile \u201EHelligkeit=");
-        row("parameters left out", without("Offset_IT=0\r\n"), missing,
-            "[Parameter_] fehlt die Zeile \u201EOffset_IT=");
+        check(whole.left(cut) + whole.mid(cut + qstrlen("Helligkeit=110\r\n")), missing,
+              "[DaemmerungMorgen_Motor8_Profil2] fehlt die Zeile \u201EHelligkeit=");
+        check(without("Offset_IT=0\r\n"), missing, "[Parameter_] fehlt die Zeile \u201EOffset_IT=");
 
         const QByteArray head =
             "[Motor-Namen_]\r\nMotor1=Neu\r\n\r\n[Beschattung_Motor1_Profil1]\r\n";
         const QByteArray slot = "[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\n";
-        row("letters as number", head + "EinAus=Ein\r\nTemperatur=zwanzig\r\n", bad,
-            "Temperatur=zwanzig", 6);
-        row("empty number", head + "Von=\r\n", bad, "Von=", 5);
-        row("motor letter in header", "[Motor-Namen_]\nMotor1=Neu\n[Wind_MotorX_Profil1]\n", bad,
-            "[Wind_MotorX_Profil1]", 3);
-        row("name without digit", "[Motor-Namen_]\nMotorX=Neu\n", bad, "MotorX=Neu", 2);
-        row("group letter", "[Schaltzeit_Mo_Motor1_Nr1]\nGruppe=x\n", bad, "Gruppe=x", 2);
+        check(head + "EinAus=Ein\r\nTemperatur=zwanzig\r\n", bad, "Temperatur=zwanzig", 6);
+        check(head + "Von=\r\n", bad, "Von=", 5);
+        check("[Motor-Namen_]\nMotor1=Neu\n[Wind_MotorX_Profil1]\n", bad, "[Wind_MotorX_Profil1]",
+              3);
+        check("[Motor-Namen_]\nMotorX=Neu\n", bad, "MotorX=Neu", 2);
+        check("[Schaltzeit_Mo_Motor1_Nr1]\nGruppe=x\n", bad, "Gruppe=x", 2);
         // Values outside their lists are refused where they were read.
-        row("temperature 36",
-            head +
-                "EinAus=Ein\r\nTemperatur=36\r\nVon=10\r\nBis=20\r\nHelligkeit=244\r\nDauer=10\r\n",
-            range, "Temperatur=36", 6);
-        row("missing brightness", "[DaemmerungMorgen_Motor1_Profil1]\nVon=8\nDauer=40\n", range,
-            "Dauer=40", 3);
-        row("switch time at 25:00",
-            slot + "Stunde=25\nMinute=0\nDauer=40\nGruppe=1\nFunktion=Normal\n", range, "Stunde=25",
-            3);
-        row("group 3", slot + "Stunde=--\nDauer=40\nGruppe=3\nFunktion=Normal\n", range, "Gruppe=3",
-            5);
-        row("alarm 3", "[AlarmPattern_]\nMotor1=3\n", range, "Motor1=3", 2);
-        row("profile 3", "[Parameter_]\nAktives_Profil=3\n", range, "Aktives_Profil=3", 2);
-    }
-
-    void refusedFilesChangeNothing() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, named);
-        QFETCH(int, line);
-        ParameterSet set = variedSet();
-        applyChangedEvent(set, ChangedEvent::SendAllDone);
-        const ParameterSet before = set;
-        const LoadResult r = loadSettingsBytes(file, set);
-        QTEST(int(r.status), "status");
-        QVERIFY2(r.message().contains(named), qPrintable(r.message()));
-        QVERIFY(r.message().endsWith(QStringLiteral("Es wurde nichts geladen.")));
-        if (line > 0) {
-            QCOMPARE(r.line, line);
-            QCOMPARE(r.lineText, named);
-            QVERIFY(r.message().contains(QString::number(line)));
-        }
-        QVERIFY(set == before);
+        check(head + "EinAus=Ein\r\nTemperatur=36\r\nVon=10\r\nBis=20\r\nHelligkeit=244\r\n"
+                     "Dauer=10\r\n",
+              range, "Temperatur=36", 6);
+        check("[DaemmerungMorgen_Motor1_Profil1]\nVon=8\nDauer=40\n", range, "Dauer=40", 3);
+        check(slot + "Stunde=25\nMinute=0\nDauer=40\nGruppe=1\nFunktion=Normal\n", range,
+              "Stunde=25", 3);
+        check(slot + "Stunde=--\nDauer=40\nGruppe=3\nFunktion=Normal\n", range, "Gruppe=3", 5);
+        check("[AlarmPattern_]\nMotor1=3\n", range, "Motor1=3", 2);
+        check("[Parameter_]\nAktives_Profil=3\n", range, "Aktives_Profil=3", 2);
     }
 
     void saveAndLoadFiles() {
