@@ -240,9 +240,8 @@ private Q_SLOTS:
 
             // Changed records in walk order; motors beyond the count stay unsent.
             applyChangedEvent(set, ChangedEvent::SendAllDone);
-            set.record(id, 0, 1).changed = true;
-            set.record(id, 1, 0).changed = true;
-            set.record(id, 0, 5).changed = true;
+            for (auto [p, m] : {std::pair{0, 1}, {1, 0}, {0, 5}})
+                set.record(id, p, m).changed = true;
             r = encodeBlockStep(set, id, 3);
             QCOMPARE(r.writes,
                      (QList<QByteArray>{encodeBlockWrite(b, 0, 1, set.record(id, 0, 1)),

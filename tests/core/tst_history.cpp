@@ -25,7 +25,6 @@ LiveSample sample(qint64 msecs, int lux = 100, quint8 flags = 0) {
     return s;
 }
 
-// Appends samples every `stepMs` from `from` for `spanMs`.
 void fill(LiveHistory& h, qint64 from, qint64 spanMs, qint64 stepMs) {
     for (qint64 t = from; t < from + spanMs; t += stepMs)
         h.append(sample(t));
@@ -82,8 +81,8 @@ private Q_SLOTS:
             for (int i = 1; i < old; ++i) // thinned samples are at least a minute apart
                 QVERIFY(h.at(i).msecs - h.at(i - 1).msecs >= 60 * kSec);
             QVERIFY(newest - h.at(0).msecs <= 7 * 24 * kHour);
-            QVERIFY(h.memoryBytes() < 10 * 1024 * 1024);
-            QVERIFY(h.memoryBytes() >= qint64(h.size() * sizeof(LiveSample)));
+            QVERIFY(h.memoryBytes() < 10 * 1024 * 1024 &&
+                    h.memoryBytes() >= qint64(h.size() * sizeof(LiveSample)));
         };
         check(kHour, 900, 4000, 0);
         check(24 * kHour, 900, 96000, 0);

@@ -60,6 +60,12 @@ struct Rig {
         finished.clear();
         return ok;
     }
+    // Waits for the running transfer and gives its error text, "<ok>" if it succeeded.
+    QString failure() {
+        return !waitFinished()                   ? "<running>"
+               : finished.first().at(0).toBool() ? "<ok>"
+                                                 : finished.first().at(1).toString();
+    }
     QString row(int r) const { return transfer.list().row(r); }
     int shownNumber(int r) const { return row(r).left(5).trimmed().toInt(); }
     bool rowsEmpty(int from) const {
@@ -196,8 +202,7 @@ private Q_SLOTS:
                 return frames;
             };
             QVERIFY(rig.transfer.startRead(false));
-            QVERIFY(rig.waitFinished());
-            QCOMPARE(rig.finished.first().at(1).toString(),
+            QCOMPARE(rig.failure(),
                      QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: Eintrag 2"));
             QCOMPARE(rig.session.panels().text(StatusPanels::Error), error);
             QCOMPARE((QList<qsizetype>{rig.shownNumber(0), rig.row(1).size(), rig.shownNumber(2)}),
@@ -260,10 +265,7 @@ private Q_SLOTS:
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("previous export\r\n"));
         old.close();
         QVERIFY(rig.transfer.startExport(path));
-        QVERIFY(rig.waitFinished());
-        QCOMPARE(rig.finished.first().at(0).toBool(), false);
-        QVERIFY(
-            rig.finished.first().at(1).toString().contains(QStringLiteral("nicht geschrieben")));
+        QVERIFY(rig.failure().contains("nicht geschrieben"));
         QCOMPARE(readFile(path), QByteArray("previous export\r\n"));
         QCOMPARE(filesIn(dir), QStringList{QStringLiteral("Logbuch.vlf")});
         QCOMPARE(rig.session.activity(), Activity::Idle);
@@ -306,16 +308,13 @@ private Q_SLOTS:
         const QByteArray sent = rig.link.written();
         QTemporaryDir dir;
         QString error;
-        QVERIFY(!rig.transfer.startExport(dir.filePath(QStringLiteral("x.vlf")), &error));
-        QVERIFY(!error.isEmpty());
+        QVERIFY(!rig.transfer.startExport(dir.filePath("x.vlf"), &error) && !error.isEmpty());
         QVERIFY(!rig.transfer.startRead(true));
         QVERIFY(!rig.transfer.clearLog());
         QCOMPARE(rig.link.written(), sent);
         QVERIFY(filesIn(dir).isEmpty());
 
-        QVERIFY(rig.waitFinished());
-        QCOMPARE(rig.finished.first().at(0).toBool(), false);
-        QVERIFY(rig.finished.first().at(1).toString().contains(QStringLiteral("keine Antwort")));
+        QVERIFY(rig.failure().contains("keine Antwort"));
         QCOMPARE(rig.session.activity(), Activity::Idle);
         QVERIFY(!rig.transfer.isBusy());
         rig.finished.clear();

@@ -207,8 +207,8 @@ private Q_SLOTS:
                  (QStringList{"Bad=Gäste", "Wohnzimmer"}));
         // Everything loaded is marked for sending except the key-press block.
         QCOMPARE(set.switchTimes.changedCount(), kSwitchTimeSlotCount);
-        QVERIFY(set.record(BlockId::Humidity, 1, 7).changed);
-        QVERIFY(!set.record(BlockId::KeyPress, 0, 0).changed);
+        QVERIFY(set.record(BlockId::Humidity, 1, 7).changed &&
+                !set.record(BlockId::KeyPress, 0, 0).changed);
         QVERIFY(set.record(BlockId::KeyPress, 0, 0).value ==
                 varied.record(BlockId::KeyPress, 0, 0).value);
     }

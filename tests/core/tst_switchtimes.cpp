@@ -15,10 +15,6 @@ namespace {
 
 const QString kEmptyCell = QStringLiteral("        |  ");
 
-QString blanks(int n) {
-    return QString(n, QLatin1Char(' '));
-}
-
 ReplyValues values(const QByteArray& payload) {
     const auto v = parseReplyValues(payload);
     Q_ASSERT(v);
@@ -50,7 +46,7 @@ private Q_SLOTS:
         t.at(0, 0, 0).time = 6 * 60 + 30 + 1;
         t.at(0, 0, 1).time = 20 * 60 + 15 + 1;
         t.at(0, 0, 1).direction = 1;
-        const QString expected = QStringLiteral("Mo  Motor 1") + blanks(9) +
+        const QString expected = QStringLiteral("Mo  Motor 1") + QString(9, ' ') +
                                  QStringLiteral("06:30 ^ |  20:15 v |  ") + kEmptyCell.repeated(6);
         const QString row = dataRowText(t, names, 0, 0), sep = separatorRowText();
         const QStringList byDay = buildRows(SwitchTimeListOrder::ByDay, t, names);
@@ -87,7 +83,7 @@ private Q_SLOTS:
 
     void nameCell() {
         const std::pair<QString, QString> cases[] = {{"Motor 1", "Motor 1     "},
-                                                     {"", blanks(12)},
+                                                     {"", QString(12, ' ')},
                                                      {"Wohnzimmer12", "Wohnzimmer12"},
                                                      {"Wohnzimmer123", "Wohnzimmer12"},
                                                      {"Küche", "Küche       "}};
@@ -97,7 +93,7 @@ private Q_SLOTS:
             QVERIFY(names.setName(2, name));
             QCOMPARE(names.name(2), name); // memory keeps the whole name
             const QString row = dataRowText(SwitchTimeTable(), names, 3, 2);
-            QCOMPARE(row.left(20), "Do  " + cell + blanks(4));
+            QCOMPARE(row.left(20), "Do  " + cell + QString(4, ' '));
             QCOMPARE(row.size(), kSwitchRowWidth);
         }
     }
