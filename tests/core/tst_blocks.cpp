@@ -6,8 +6,6 @@
 
 using namespace korvane;
 
-Q_DECLARE_METATYPE(korvane::BlockId)
-
 namespace {
 
 ReplyValues replyFromWrite(const BlockDescription& b, const QByteArray& write) {
@@ -34,149 +32,110 @@ ReplyValues withSum(ReplyValues v, int n) {
     return v;
 }
 
-// A record whose fields differ from the defaults and from each other, inside their lists.
-BlockRecord variedRecord(const BlockDescription& b, int profile, int motor) {
-    BlockRecord rec;
-    for (int f = 0; f < b.fieldCount(); ++f)
-        rec.value[f] = (f * 7 + profile * 5 + motor * 3 + 1) % b.fields[f].itemCount;
-    return rec;
-}
-
 } // namespace
 
 class TestBlocks : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void writeAndReply_data() {
-        QTest::addColumn<BlockId>("id");
-        QTest::addColumn<int>("profile");
-        QTest::addColumn<int>("motor");
-        QTest::addColumn<QList<int>>("values");
-        QTest::addColumn<QByteArray>("write");
-
-        auto row = [](const char* tag, BlockId id, int p, int m, QList<int> v, const char* w) {
-            QTest::newRow(tag) << id << p << m << v << QByteArray(w);
+    // Defaults switched on, motor 1 of the standard profile, unless noted: the write, and the
+    // same values as a reply land in the addressed record, nowhere else.
+    void writeAndReply() {
+        auto check = [](BlockId id, int profile, int motor, const QList<int>& values,
+                        const QByteArray& write) {
+            const BlockDescription& b = blockDescription(id);
+            const BlockRecord rec = recordOf(id, values);
+            QCOMPARE(encodeBlockWrite(b, profile, motor, rec), write);
+            ParameterSet set;
+            applyChangedEvent(set, ChangedEvent::ReadAllDone);
+            const ParameterSet before = set;
+            const ReplyOutcome out = applyBlockReply(set, id, replyFromWrite(b, write));
+            QVERIFY(out.stored && out.errorText.isEmpty());
+            QCOMPARE((QList{out.profile, out.motor}), (QList{profile, motor}));
+            BlockRecord expected = rec;
+            expected.changed = before.record(id, profile, motor).changed; // a reply leaves Changed
+            QCOMPARE(set.record(id, profile, motor), expected);
+            set.record(id, profile, motor) = before.record(id, profile, motor);
+            QVERIFY(set == before);
         };
         using B = BlockId;
-        // Defaults switched on, motor 1 of the standard profile, unless noted.
-        row("shading", B::Shading, 0, 0, {0}, " rbp0\r1\r1\r122\r10\r20\r244\r10\r408\r");
-        row("shading extremes", B::Shading, 1, 7, {1, 0, 0, 17, 155, 189},
-            " rbp1\r8\r0\r90\r5\r22\r255\r190\r571\r");
-        row("morning", B::TwilightMorning, 0, 0, {0}, " rdm0\r1\r1\r8\r110\r40\r160\r");
-        row("evening continuous", B::TwilightEvening, 0, 0, {0, 9, 4, 190},
-            " rda0\r1\r1\r23\r5\r191\r221\r");
-        row("wind", B::Wind, 0, 0, {0}, " rwp0\r1\r1\r30\r32\r");
-        row("wind 95", B::Wind, 1, 2, {1, 18}, " rwp1\r3\r0\r95\r99\r");
-        row("rain down", B::Rain, 0, 0, {0, 1}, " rrp0\r1\r1\r0\r2\r");
-        row("reversing", B::Reversing, 0, 0, {0}, " rjp0\r1\r1\r4\r6\r12\r");
-        row("key-press", B::KeyPress, 1, 7, {0, 39}, " rta 1\r8\r1\r40\r50\r");
-        row("proportional", B::Proportional, 0, 0, {0},
-            " rpp0\r1\r1\r10\r22\r123\r1\r3\r40\r6\r207\r");
-        row("proportional down, 999 s", B::Proportional, 0, 0, {0, 0, 23, 4, 1, 8, 189, 0},
-            " rpp0\r1\r1\r0\r23\r105\r0\r9\r190\r2\r331\r");
-        row("inside", B::InsideTemp, 0, 0, {0}, " rip0\r1\r1\r1\r122\r1\r120\r40\r8\r21\r315\r");
-        row("humidity", B::Humidity, 0, 0, {0}, " rfp0\r1\r1\r1\r76\r66\r40\r8\r21\r214\r");
-        row("outside", B::OutsideTemp, 0, 0, {0}, " rap0\r1\r1\r102\r0\r105\r40\r249\r");
-        row("outside deactivated", B::OutsideTemp, 0, 0, {0, 11, 2, 14, 39},
-            " rap0\r1\r1\r102\r2\r105\r40\r251\r");
-    }
-
-    void writeAndReply() {
-        QFETCH(BlockId, id);
-        QFETCH(int, profile);
-        QFETCH(int, motor);
-        QFETCH(QList<int>, values);
-        QFETCH(QByteArray, write);
-        const BlockDescription& b = blockDescription(id);
-        const BlockRecord rec = recordOf(id, values);
-
-        QCOMPARE(encodeBlockWrite(b, profile, motor, rec), write);
-
-        // The same values as a reply land in the addressed record, nowhere else.
-        ParameterSet set;
-        applyChangedEvent(set, ChangedEvent::ReadAllDone);
-        const ParameterSet before = set;
-        const ReplyOutcome out = applyBlockReply(set, id, replyFromWrite(b, write));
-        QVERIFY(out.stored);
-        QVERIFY(out.errorText.isEmpty());
-        QCOMPARE(out.profile, profile);
-        QCOMPARE(out.motor, motor);
-        BlockRecord expected = rec;
-        expected.changed = before.record(id, profile, motor).changed; // a reply leaves Changed
-        QCOMPARE(set.record(id, profile, motor), expected);
-        set.record(id, profile, motor) = before.record(id, profile, motor);
-        QVERIFY(set == before);
+        check(B::Shading, 0, 0, {0}, " rbp0\r1\r1\r122\r10\r20\r244\r10\r408\r");
+        check(B::Shading, 1, 7, {1, 0, 0, 17, 155, 189}, " rbp1\r8\r0\r90\r5\r22\r255\r190\r571\r");
+        check(B::TwilightMorning, 0, 0, {0}, " rdm0\r1\r1\r8\r110\r40\r160\r");
+        check(B::TwilightEvening, 0, 0, {0, 9, 4, 190}, " rda0\r1\r1\r23\r5\r191\r221\r");
+        check(B::Wind, 0, 0, {0}, " rwp0\r1\r1\r30\r32\r");
+        check(B::Wind, 1, 2, {1, 18}, " rwp1\r3\r0\r95\r99\r");
+        check(B::Rain, 0, 0, {0, 1}, " rrp0\r1\r1\r0\r2\r");
+        check(B::Reversing, 0, 0, {0}, " rjp0\r1\r1\r4\r6\r12\r");
+        check(B::KeyPress, 1, 7, {0, 39}, " rta 1\r8\r1\r40\r50\r");
+        check(B::Proportional, 0, 0, {0}, " rpp0\r1\r1\r10\r22\r123\r1\r3\r40\r6\r207\r");
+        check(B::Proportional, 0, 0, {0, 0, 23, 4, 1, 8, 189, 0},
+              " rpp0\r1\r1\r0\r23\r105\r0\r9\r190\r2\r331\r");
+        check(B::InsideTemp, 0, 0, {0}, " rip0\r1\r1\r1\r122\r1\r120\r40\r8\r21\r315\r");
+        check(B::Humidity, 0, 0, {0}, " rfp0\r1\r1\r1\r76\r66\r40\r8\r21\r214\r");
+        check(B::OutsideTemp, 0, 0, {0}, " rap0\r1\r1\r102\r0\r105\r40\r249\r");
+        check(B::OutsideTemp, 0, 0, {0, 11, 2, 14, 39}, " rap0\r1\r1\r102\r2\r105\r40\r251\r");
     }
 
     // A check value one off, or a profile or motor that does not exist.
     void refusedReplies() {
         for (const BlockDescription& b : blockDescriptions()) {
-            const ReplyValues base =
-                replyFromWrite(b, encodeBlockWrite(b, 1, 2, variedRecord(b, 1, 2)));
+            BlockRecord rec; // fields unlike the defaults and each other, inside their lists
+            for (int f = 0; f < b.fieldCount(); ++f)
+                rec.value[f] = (f * 7 + 12) % b.fields[f].itemCount;
+            const ReplyValues base = replyFromWrite(b, encodeBlockWrite(b, 1, 2, rec));
             const int n = b.checkCount();
-            QList<std::pair<QByteArray, ReplyValues>> bad;
-            ReplyValues v = base;
-            v[n] += 1;
-            bad.append({"check value one off", v});
-            for (int i : {0, 1}) {
-                for (int w : {i - 1, i == 0 ? 2 : 9}) {
-                    v = base;
-                    v[i] = w;
-                    bad.append(
-                        {(i ? "motor " : "profile ") + QByteArray::number(w), withSum(v, n)});
-                }
-            }
-            for (const auto& [what, values] : bad) {
+            // (index, value): the check value, then profile -1 and 2, motor 0 and 9.
+            for (auto [i, w] : {std::pair{n, base[n] + 1}, {0, -1}, {0, 2}, {1, 0}, {1, 9}}) {
+                ReplyValues v = base;
+                v[i] = w;
                 ParameterSet set;
                 const ParameterSet before = set;
-                const ReplyOutcome out = applyBlockReply(set, b.id, values);
-                QVERIFY2(!out.stored, b.recordName + QByteArray(": ") + what);
+                const ReplyOutcome out = applyBlockReply(set, b.id, i == n ? v : withSum(v, n));
+                const QByteArray what = b.recordName + QByteArray(": %1 = %2");
+                QVERIFY2(!out.stored, qPrintable(QString(what).arg(i).arg(w)));
                 QCOMPARE(out.errorText, b.errorText.toString());
-                QVERIFY2(set == before, b.recordName + QByteArray(": ") + what);
+                QVERIFY(set == before);
             }
         }
     }
 
     // The lowest and highest wire value of every field after on/off is
     // stored, one beyond either end is refused. kAny: a flag, any value.
-    void wireRanges_data() {
-        QTest::addColumn<BlockId>("id");
-        QTest::addColumn<QList<int>>("ranges");
+    void wireRanges() {
         using B = BlockId;
         const int x = kAny;
-        QTest::newRow("BA") << B::Shading << QList{90, 135, 5, 22, 5, 22, 100, 255, 1, 190};
-        QTest::newRow("DM") << B::TwilightMorning << QList{3, 10, 1, 250, 1, 191};
-        QTest::newRow("DA") << B::TwilightEvening << QList{14, 23, 1, 250, 1, 191};
-        QTest::newRow("EW") << B::Wind << QList{5, 99};
-        QTest::newRow("ER") << B::Rain << QList{x, x};
-        QTest::newRow("RA") << B::Reversing << QList{0, 40, 0, 40};
-        QTest::newRow("Tast") << B::KeyPress << QList{1, 190};
-        QTest::newRow("PT") << B::Proportional
-                            << QList{0, 23, 0, 23, 101, 150, x, x, 1, 9, 1, 190, 2, 9};
-        QTest::newRow("IT") << B::InsideTemp
-                            << QList{x, x, 91, 150, x, x, 91, 150, 1, 191, 0, 23, 0, 23};
-        QTest::newRow("RelF") << B::Humidity << QList{x, x, 1, 99, 1, 99, 1, 191, 0, 23, 0, 23};
-        QTest::newRow("AT") << B::OutsideTemp << QList{91, 150, 0, 2, 91, 150, 1, 191};
-    }
-
-    void wireRanges() {
-        QFETCH(BlockId, id);
-        QFETCH(QList<int>, ranges);
-        const BlockDescription& b = blockDescription(id);
-        QCOMPARE(ranges.size(), 2 * (b.fieldCount() - 1));
-        const ReplyValues base = replyFromWrite(b, encodeBlockWrite(b, 0, 0, defaultRecord(b)));
-        for (int f = 1; f < b.fieldCount(); ++f) {
-            const int lo = ranges[2 * f - 2], hi = ranges[2 * f - 1];
-            if (lo == kAny)
-                continue;
-            for (auto [wire, ok] :
-                 {std::pair{lo, true}, {hi, true}, {lo - 1, false}, {hi + 1, false}}) {
-                ReplyValues v = base;
-                v[2 + f] = wire;
-                ParameterSet set;
-                QVERIFY2(applyBlockReply(set, id, withSum(v, b.checkCount())).stored == ok,
-                         qPrintable(QStringLiteral("%1 = %2").arg(b.fields[f].name).arg(wire)));
+        const std::pair<BlockId, QList<int>> cases[] = {
+            {B::Shading, {90, 135, 5, 22, 5, 22, 100, 255, 1, 190}},
+            {B::TwilightMorning, {3, 10, 1, 250, 1, 191}},
+            {B::TwilightEvening, {14, 23, 1, 250, 1, 191}},
+            {B::Wind, {5, 99}},
+            {B::Rain, {x, x}},
+            {B::Reversing, {0, 40, 0, 40}},
+            {B::KeyPress, {1, 190}},
+            {B::Proportional, {0, 23, 0, 23, 101, 150, x, x, 1, 9, 1, 190, 2, 9}},
+            {B::InsideTemp, {x, x, 91, 150, x, x, 91, 150, 1, 191, 0, 23, 0, 23}},
+            {B::Humidity, {x, x, 1, 99, 1, 99, 1, 191, 0, 23, 0, 23}},
+            {B::OutsideTemp, {91, 150, 0, 2, 91, 150, 1, 191}},
+        };
+        for (const auto& [id, ranges] : cases) {
+            const BlockDescription& b = blockDescription(id);
+            QCOMPARE(ranges.size(), 2 * (b.fieldCount() - 1));
+            const ReplyValues base = replyFromWrite(b, encodeBlockWrite(b, 0, 0, defaultRecord(b)));
+            for (int f = 1; f < b.fieldCount(); ++f) {
+                const int lo = ranges[2 * f - 2], hi = ranges[2 * f - 1];
+                if (lo == kAny)
+                    continue;
+                for (auto [wire, ok] :
+                     {std::pair{lo, true}, {hi, true}, {lo - 1, false}, {hi + 1, false}}) {
+                    ReplyValues v = base;
+                    v[2 + f] = wire;
+                    ParameterSet set;
+                    QVERIFY2(applyBlockReply(set, id, withSum(v, b.checkCount())).stored == ok,
+                             qPrintable(QStringLiteral("%1 %2 = %3")
+                                            .arg(b.recordName, b.fields[f].name)
+                                            .arg(wire)));
+                }
             }
         }
     }
@@ -203,76 +162,57 @@ private Q_SLOTS:
                  QByteArray(" rap1\r4\r1\r97\r2\r110\r191\r406\r"));
     }
 
-    void rows_data() {
-        QTest::addColumn<BlockId>("id");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QList<int>>("values");
-        QTest::addColumn<QString>("row");
-        const QString m1 = QStringLiteral("Motor 1");
-        auto row = [](const char* tag, BlockId id, const QString& name, QList<int> v,
-                      const char* text) {
-            QTest::newRow(tag) << id << name << v << QString::fromUtf8(text);
+    // The first row of the alternative profile; a value outside its list shows as an empty text.
+    void rows() {
+        auto check = [](BlockId id, const QList<int>& values, const char* row,
+                        const QString& name = QStringLiteral("Motor 1")) {
+            ParameterSet set, plain;
+            set.motorNames.setName(0, name);
+            plain.motorNames.setName(0, name);
+            set.record(id, 1, 0) = recordOf(id, values);
+            const QStringList rows = blockListRows(set, id, 1);
+            QCOMPARE(rows.size(), 8);
+            QCOMPARE(rows[0], QString::fromUtf8(row));
+            // The other profile is not shown.
+            QCOMPARE(blockListRows(set, id, 0)[0], blockListRows(plain, id, 0)[0]);
         };
         using B = BlockId;
-        row("shading", B::Shading, m1, {0}, "Motor 1       EIN  22°C  10:00 - 20:00  244      10s");
-        row("shading -10", B::Shading, m1, {0, 0, 0, 17, 0, 189},
-            "Motor 1       EIN -10°C  05:00 - 22:00  100      999s");
-        row("shading 5", B::Shading, m1, {0, 15},
-            "Motor 1       EIN   5°C  10:00 - 20:00  244      10s");
-        row("shading off", B::Shading, m1, {1}, "Motor 1       AUS");
-        row("morning", B::TwilightMorning, m1, {0}, "Motor 1       EIN    08:00   110      40s");
-        row("evening", B::TwilightEvening, m1, {0}, "Motor 1       EIN   19:00   110      40s");
-        row("evening continuous", B::TwilightEvening, m1, {0, 5, 4, 190},
-            "Motor 1       EIN   19:00   5      Dauer");
-        row("wind", B::Wind, m1, {0}, "Motor 1       EIN    30km/h    ^");
-        row("rain", B::Rain, m1, {0, 0}, "Motor 1       EIN      ^");
-        row("rain down", B::Rain, m1, {0, 1}, "Motor 1       EIN      v");
-        row("reversing", B::Reversing, m1, {0}, "Motor 1       EIN      0,4s          0,6s");
-        row("reversing ends", B::Reversing, m1, {0, 0, 40},
-            "Motor 1       EIN      0,0s          4,0s");
-        row("key-press", B::KeyPress, m1, {0}, "Motor 1       EIN      40s");
-        row("key-press 110s", B::KeyPress, m1, {0, 100}, "Motor 1       EIN      110s");
-        row("proportional", B::Proportional, m1, {0},
-            "Motor 1       EIN  10:00 - 22:00  23°C  ^  3°C    40s    6");
-        row("proportional long", B::Proportional, QStringLiteral("Wohnzimmer Ost"),
-            {0, 0, 23, 4, 1, 8, 189, 7},
-            "Wohnzimmer O  EIN  00:00 - 23:00   5°C  v  9°C   999s    9");
-        row("proportional same hours", B::Proportional, m1, {0, 7, 7},
-            "Motor 1       EIN  07:00 - 07:00  23°C  ^  3°C    40s    6");
-        row("inside", B::InsideTemp, m1, {0},
-            "Motor 1       EIN  08:00 - 21:00  T>22°C ^   T<20°C v   40s");
-        row("inside all day", B::InsideTemp, m1, {0, 1, 4, 1, 19, 190, 9, 9},
-            "Motor 1       EIN    ganztägig    T<-5°C v   T>10°C ^ Dauer");
-        row("humidity", B::Humidity, m1, {0},
-            "Motor 1       EIN  08:00 - 21:00  F>76% ^    F<66% v    40s");
-        row("humidity fan", B::Humidity, QStringLiteral("Bad"), {0, 0, 79, 69, 190, 8, 8},
-            "Bad           EIN    ganztägig    F>80% ^    F<70% -  Dauer");
-        row("humidity less", B::Humidity, QStringLiteral("Keller"), {0, 1, 29, 39, 101, 6, 22},
-            "Keller        EIN  06:00 - 22:00  F<30% ^    F>40% -   120s");
-        row("outside", B::OutsideTemp, m1, {0}, "Motor 1       EIN   T<2°C v   T>5°C ^  40s");
-        row("outside deactivated", B::OutsideTemp, m1, {0, 6, 2},
-            "Motor 1       EIN   T<-3°C        deaktiv! ");
-        row("outside up", B::OutsideTemp, m1, {0, 19, 0, 24, 190},
-            "Motor 1       EIN   T<10°C ^   T>15°C v  Dauer");
+        check(B::Shading, {0}, "Motor 1       EIN  22°C  10:00 - 20:00  244      10s");
+        check(B::Shading, {0, 0, 0, 17, 0, 189},
+              "Motor 1       EIN -10°C  05:00 - 22:00  100      999s");
+        check(B::Shading, {0, 15}, "Motor 1       EIN   5°C  10:00 - 20:00  244      10s");
+        check(B::Shading, {1}, "Motor 1       AUS");
+        check(B::TwilightMorning, {0}, "Motor 1       EIN    08:00   110      40s");
+        check(B::TwilightEvening, {0}, "Motor 1       EIN   19:00   110      40s");
+        check(B::TwilightEvening, {0, 5, 4, 190}, "Motor 1       EIN   19:00   5      Dauer");
+        check(B::Wind, {0}, "Motor 1       EIN    30km/h    ^");
+        check(B::Rain, {0, 0}, "Motor 1       EIN      ^");
+        check(B::Rain, {0, 1}, "Motor 1       EIN      v");
+        check(B::Reversing, {0}, "Motor 1       EIN      0,4s          0,6s");
+        check(B::Reversing, {0, 0, 40}, "Motor 1       EIN      0,0s          4,0s");
+        check(B::KeyPress, {0}, "Motor 1       EIN      40s");
+        check(B::KeyPress, {0, 100}, "Motor 1       EIN      110s");
+        check(B::Proportional, {0}, "Motor 1       EIN  10:00 - 22:00  23°C  ^  3°C    40s    6");
+        check(B::Proportional, {0, 0, 23, 4, 1, 8, 189, 7},
+              "Wohnzimmer O  EIN  00:00 - 23:00   5°C  v  9°C   999s    9",
+              QStringLiteral("Wohnzimmer Ost"));
+        check(B::Proportional, {0, 7, 7},
+              "Motor 1       EIN  07:00 - 07:00  23°C  ^  3°C    40s    6");
+        check(B::InsideTemp, {0}, "Motor 1       EIN  08:00 - 21:00  T>22°C ^   T<20°C v   40s");
+        check(B::InsideTemp, {0, 1, 4, 1, 19, 190, 9, 9},
+              "Motor 1       EIN    ganztägig    T<-5°C v   T>10°C ^ Dauer");
+        check(B::Humidity, {0}, "Motor 1       EIN  08:00 - 21:00  F>76% ^    F<66% v    40s");
+        check(B::Humidity, {0, 0, 79, 69, 190, 8, 8},
+              "Bad           EIN    ganztägig    F>80% ^    F<70% -  Dauer", QStringLiteral("Bad"));
+        check(B::Humidity, {0, 1, 29, 39, 101, 6, 22},
+              "Keller        EIN  06:00 - 22:00  F<30% ^    F>40% -   120s",
+              QStringLiteral("Keller"));
+        check(B::OutsideTemp, {0}, "Motor 1       EIN   T<2°C v   T>5°C ^  40s");
+        check(B::OutsideTemp, {0, 6, 2}, "Motor 1       EIN   T<-3°C        deaktiv! ");
+        check(B::OutsideTemp, {0, 19, 0, 24, 190},
+              "Motor 1       EIN   T<10°C ^   T>15°C v  Dauer");
         // A value outside its list shows as an empty text.
-        row("shading bad temperature", B::Shading, m1, {0, 46},
-            "Motor 1       EIN    °C  10:00 - 20:00  244      10s");
-    }
-
-    void rows() {
-        QFETCH(BlockId, id);
-        QFETCH(QString, name);
-        QFETCH(QList<int>, values);
-        ParameterSet set;
-        set.motorNames.setName(0, name);
-        set.record(id, 1, 0) = recordOf(id, values);
-        const QStringList rows = blockListRows(set, id, 1);
-        QCOMPARE(rows.size(), 8);
-        QTEST(rows[0], "row");
-        // The other profile is not shown.
-        ParameterSet plain;
-        plain.motorNames.setName(0, name);
-        QCOMPARE(blockListRows(set, id, 0)[0], blockListRows(plain, id, 0)[0]);
+        check(B::Shading, {0, 46}, "Motor 1       EIN    °C  10:00 - 20:00  244      10s");
     }
 
     void windRowShowsRainDirection() {
@@ -286,40 +226,35 @@ private Q_SLOTS:
         QCOMPARE(blockListRows(set, BlockId::Wind, 1)[2], QStringLiteral("Motor 3       AUS    "));
     }
 
-    void sendStep_data() {
-        QTest::addColumn<BlockId>("id");
-        for (const BlockDescription& b : blockDescriptions())
-            QTest::newRow(b.recordName) << b.id;
-    }
-
     void sendStep() {
-        QFETCH(BlockId, id);
-        const BlockDescription& b = blockDescription(id);
-        ParameterSet set;
-        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        for (const BlockDescription& b : blockDescriptions()) {
+            const BlockId id = b.id;
+            ParameterSet set;
+            applyChangedEvent(set, ChangedEvent::SendAllDone);
 
-        // Nothing changed: only profile 1, last motor; TxCount for every position.
-        BlockSendResult r = encodeBlockStep(set, id, 3);
-        QCOMPARE(r.writes, QList<QByteArray>{encodeBlockWrite(b, 1, 2, set.record(id, 1, 2))});
-        QCOMPARE(r.txAmount, 2 * 3 * b.txPerRecord);
-        QVERIFY(set.record(id, 1, 2).changed);
+            // Nothing changed: only profile 1, last motor; TxCount for every position.
+            BlockSendResult r = encodeBlockStep(set, id, 3);
+            QCOMPARE(r.writes, QList<QByteArray>{encodeBlockWrite(b, 1, 2, set.record(id, 1, 2))});
+            QCOMPARE(r.txAmount, 2 * 3 * b.txPerRecord);
+            QVERIFY(set.record(id, 1, 2).changed);
 
-        // Changed records in walk order; motors beyond the count stay unsent.
-        applyChangedEvent(set, ChangedEvent::SendAllDone);
-        set.record(id, 0, 1).changed = true;
-        set.record(id, 1, 0).changed = true;
-        set.record(id, 0, 5).changed = true;
-        r = encodeBlockStep(set, id, 3);
-        QCOMPARE(r.writes, (QList<QByteArray>{encodeBlockWrite(b, 0, 1, set.record(id, 0, 1)),
-                                              encodeBlockWrite(b, 1, 0, set.record(id, 1, 0)),
-                                              encodeBlockWrite(b, 1, 2, set.record(id, 1, 2))}));
+            // Changed records in walk order; motors beyond the count stay unsent.
+            applyChangedEvent(set, ChangedEvent::SendAllDone);
+            for (auto [p, m] : {std::pair{0, 1}, {1, 0}, {0, 5}})
+                set.record(id, p, m).changed = true;
+            r = encodeBlockStep(set, id, 3);
+            QCOMPARE(r.writes,
+                     (QList<QByteArray>{encodeBlockWrite(b, 0, 1, set.record(id, 0, 1)),
+                                        encodeBlockWrite(b, 1, 0, set.record(id, 1, 0)),
+                                        encodeBlockWrite(b, 1, 2, set.record(id, 1, 2))}));
 
-        // Start-up: every record of both profiles.
-        ParameterSet fresh;
-        r = encodeBlockStep(fresh, id, 8);
-        QCOMPARE(r.writes.size(), 16);
-        QVERIFY(r.writes.last().startsWith(QByteArray(b.writeCommand) + "1\r8\r"));
-        QCOMPARE(r.txAmount, 16 * b.txPerRecord);
+            // Start-up: every record of both profiles.
+            ParameterSet fresh;
+            r = encodeBlockStep(fresh, id, 8);
+            QCOMPARE(r.writes.size(), 16);
+            QVERIFY(r.writes.last().startsWith(QByteArray(b.writeCommand) + "1\r8\r"));
+            QCOMPARE(r.txAmount, 16 * b.txPerRecord);
+        }
     }
 };
 

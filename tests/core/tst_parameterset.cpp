@@ -8,9 +8,6 @@
 
 using namespace korvane;
 
-Q_DECLARE_METATYPE(korvane::BlockId)
-Q_DECLARE_METATYPE(korvane::SystemParam)
-
 class TestParameterSet : public QObject {
     Q_OBJECT
 
@@ -37,135 +34,100 @@ private Q_SLOTS:
         }
     }
 
-    void editRules_data() {
-        QTest::addColumn<BlockId>("id");
-        QTest::addColumn<QList<int>>("start");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QList<int>>("expect");
-        auto row = [](const char* tag, BlockId id, QList<int> start, int field, int index,
-                      QList<int> expect) {
-            QTest::newRow(tag) << id << start << field << index << expect;
+    // An edit of one field keeps the block's pairs in order; only the edited record is flagged.
+    void editRules() {
+        auto check = [](BlockId id, const QList<int>& start, int field, int index,
+                        const QList<int>& expect) {
+            ParameterSet set;
+            applyChangedEvent(set, ChangedEvent::SendAllDone);
+            BlockRecord& rec = set.record(id, 1, 4);
+            std::copy(start.begin(), start.end(), rec.value.begin());
+            editBlockField(set, id, 1, 4, field, index);
+            QCOMPARE(QList<int>(rec.value.begin(), rec.value.begin() + expect.size()), expect);
+            QVERIFY(rec.changed);
+            QVERIFY(!set.record(id, 0, 4).changed);
         };
         using B = BlockId;
         // Shading window, hours 05..22 as indices 0..17.
-        row("shading start after end", B::Shading, {0, 32, 5, 5}, BA_Record::von, 7, {0, 32, 7, 8});
-        row("shading start 22:00", B::Shading, {0, 32, 5, 15}, BA_Record::von, 17, {0, 32, 16, 17});
-        row("shading end before start", B::Shading, {0, 32, 5, 15}, BA_Record::bis, 3,
-            {0, 32, 2, 3});
-        row("shading end 05:00", B::Shading, {0, 32, 5, 15}, BA_Record::bis, 0, {0, 32, 0, 1});
+        check(B::Shading, {0, 32, 5, 5}, BA_Record::von, 7, {0, 32, 7, 8});
+        check(B::Shading, {0, 32, 5, 15}, BA_Record::von, 17, {0, 32, 16, 17});
+        check(B::Shading, {0, 32, 5, 15}, BA_Record::bis, 3, {0, 32, 2, 3});
+        check(B::Shading, {0, 32, 5, 15}, BA_Record::bis, 0, {0, 32, 0, 1});
         // Proportional: start may equal end.
-        row("proportional start", B::Proportional, {0, 10, 12}, PT_Record::von, 14, {0, 14, 14});
-        row("proportional end", B::Proportional, {0, 10, 12}, PT_Record::bis, 3, {0, 3, 3});
+        check(B::Proportional, {0, 10, 12}, PT_Record::von, 14, {0, 14, 14});
+        check(B::Proportional, {0, 10, 12}, PT_Record::bis, 3, {0, 3, 3});
         // Inside temperature thresholds, -9..50 °C as 0..59.
         const QList<int> inside{0, 0, 31, 0, 29};
-        row("inside T> at -9", B::InsideTemp, inside, IT_Record::Schwelle_1, 0, {0, 0, 1, 0, 0});
-        row("inside T< at 50", B::InsideTemp, {0, 1, 31, 0, 40}, IT_Record::Schwelle_1, 59,
-            {0, 1, 58, 0, 59});
-        row("inside to T<", B::InsideTemp, inside, IT_Record::gr_kl, 1, {0, 1, 31, 0, 32});
-        row("inside T> threshold 2 up", B::InsideTemp, inside, IT_Record::Schwelle_2, 59,
-            {0, 0, 59, 0, 58});
-        row("inside T< threshold 2 down", B::InsideTemp, {0, 1, 20, 0, 30}, IT_Record::Schwelle_2,
-            0, {0, 1, 0, 0, 1});
-        row("inside window", B::InsideTemp, {0, 0, 31, 0, 29, 39, 8, 21}, IT_Record::von, 22,
-            {0, 0, 31, 0, 29, 39, 22, 22});
+        check(B::InsideTemp, inside, IT_Record::Schwelle_1, 0, {0, 0, 1, 0, 0});
+        check(B::InsideTemp, {0, 1, 31, 0, 40}, IT_Record::Schwelle_1, 59, {0, 1, 58, 0, 59});
+        check(B::InsideTemp, inside, IT_Record::gr_kl, 1, {0, 1, 31, 0, 32});
+        check(B::InsideTemp, inside, IT_Record::Schwelle_2, 59, {0, 0, 59, 0, 58});
+        check(B::InsideTemp, {0, 1, 20, 0, 30}, IT_Record::Schwelle_2, 0, {0, 1, 0, 0, 1});
+        check(B::InsideTemp, {0, 0, 31, 0, 29, 39, 8, 21}, IT_Record::von, 22,
+              {0, 0, 31, 0, 29, 39, 22, 22});
         // Humidity, 1..99 % as 0..98.
         const QList<int> humid{0, 0, 75, 65};
-        row("humidity F> at 1%", B::Humidity, humid, RelF_Record::Schwelle_1, 0, {0, 0, 1, 0});
-        row("humidity F< at 99%", B::Humidity, {0, 1, 30, 40}, RelF_Record::Schwelle_1, 98,
-            {0, 1, 97, 98});
-        row("humidity threshold 2 kept apart", B::Humidity, humid, RelF_Record::Schwelle_2, 80,
-            {0, 0, 81, 80});
+        check(B::Humidity, humid, RelF_Record::Schwelle_1, 0, {0, 0, 1, 0});
+        check(B::Humidity, {0, 1, 30, 40}, RelF_Record::Schwelle_1, 98, {0, 1, 97, 98});
+        check(B::Humidity, humid, RelF_Record::Schwelle_2, 80, {0, 0, 81, 80});
         // Outside temperature: threshold 2 above threshold 1.
         const QList<int> outside{0, 11, 1, 14};
-        row("outside threshold 1 at 50", B::OutsideTemp, outside, AT_Record::Schwelle_1, 59,
-            {0, 58, 1, 59});
-        row("outside threshold 2 at -9", B::OutsideTemp, outside, AT_Record::Schwelle_2, 0,
-            {0, 0, 1, 1});
-        row("outside no clash", B::OutsideTemp, outside, AT_Record::Schwelle_2, 30, {0, 11, 1, 30});
+        check(B::OutsideTemp, outside, AT_Record::Schwelle_1, 59, {0, 58, 1, 59});
+        check(B::OutsideTemp, outside, AT_Record::Schwelle_2, 0, {0, 0, 1, 1});
+        check(B::OutsideTemp, outside, AT_Record::Schwelle_2, 30, {0, 11, 1, 30});
         // No rule between the reversing times.
-        row("reversing", B::Reversing, {0, 4, 6}, RA_Record::Auf, 40, {0, 40, 6});
-    }
-
-    void editRules() {
-        QFETCH(BlockId, id);
-        QFETCH(QList<int>, start);
-        QFETCH(int, field);
-        QFETCH(int, index);
-        QFETCH(QList<int>, expect);
-        ParameterSet set;
-        applyChangedEvent(set, ChangedEvent::SendAllDone);
-        BlockRecord& rec = set.record(id, 1, 4);
-        for (int f = 0; f < start.size(); ++f)
-            rec.value[f] = start[f];
-        editBlockField(set, id, 1, 4, field, index);
-        for (int f = 0; f < expect.size(); ++f)
-            QCOMPARE(rec.value[f], expect[f]);
-        QVERIFY(rec.changed);
-        QVERIFY(!set.record(id, 0, 4).changed);
+        check(B::Reversing, {0, 4, 6}, RA_Record::Auf, 40, {0, 40, 6});
     }
 
     void toggleOnOff() {
         ParameterSet set;
         applyChangedEvent(set, ChangedEvent::SendAllDone);
+        const BlockRecord& rec = set.record(BlockId::Reversing, 1, 6);
         korvane::toggleOnOff(set, BlockId::Reversing, 1, 6);
-        QCOMPARE(set.record(BlockId::Reversing, 1, 6).value[RA_Record::Ein_Aus], kOn);
-        QVERIFY(set.record(BlockId::Reversing, 1, 6).changed);
-        QVERIFY(!set.record(BlockId::Reversing, 0, 6).changed);
+        QCOMPARE(rec.value[RA_Record::Ein_Aus], kOn);
+        QVERIFY(rec.changed && !set.record(BlockId::Reversing, 0, 6).changed);
         korvane::toggleOnOff(set, BlockId::Reversing, 1, 6);
-        QCOMPARE(set.record(BlockId::Reversing, 1, 6).value[RA_Record::Ein_Aus], kOff);
+        QCOMPARE(rec.value[RA_Record::Ein_Aus], kOff);
     }
 
-    void systemParamReplies_data() {
-        QTest::addColumn<SystemParam>("id");
-        QTest::addColumn<QByteArray>("code");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("index"); // -1: refused
-        QTest::addColumn<QString>("item");
-        auto row = [](SystemParam id, const char* code, int value, int index, const QString& item) {
-            QTest::addRow("%s %d", code, value) << id << QByteArray(code) << value << index << item;
+    // Each parameter's reply, its item text and the write back (the value twice); -1: refused.
+    void systemParamReplies() {
+        auto check = [](SystemParam id, const char* code, int value, int index,
+                        const QString& item = {}) {
+            const SystemParamDescription* d = systemParamForReplyCode(code);
+            QVERIFY(d);
+            QCOMPARE(d->id, id);
+            ParameterSet set;
+            const ParameterSet before = set;
+            const ReplyOutcome out = applySystemParamReply(set, id, ReplyValues{value, 99});
+            QCOMPARE(out.stored, index >= 0);
+            if (index < 0) {
+                QVERIFY(!out.errorText.isEmpty());
+                QVERIFY(set == before);
+                return;
+            }
+            QCOMPARE((QList{set.param(id), set.activeProfile}),
+                     (QList{index, id == SystemParam::StoredProfile ? index : 0}));
+            QCOMPARE(d->itemText(index), item);
+            const QByteArray v = QByteArray::number(value);
+            QCOMPARE(encodeSystemParamStep(set, id).writes,
+                     QList<QByteArray>{QByteArray(d->writeCommand) + v + '\r' + v + '\r'});
         };
         using P = SystemParam;
-        row(P::RandomSpan, "szz", 30, 28, QStringLiteral("± 30 min"));
-        row(P::RandomSpan, "szz", 2, 0, QStringLiteral("± 2 min"));
-        row(P::RandomSpan, "szz", 254, 252, QStringLiteral("± 254 min"));
-        row(P::RandomSpan, "szz", 1, -1, {});
-        row(P::RandomSpan, "szz", 255, -1, {});
-        row(P::ShadingHysteresis, "sbh", 50, 48, QStringLiteral("50"));
-        row(P::ShadingHysteresis, "sbh", 51, -1, {});
-        row(P::OutsideOffset, "soa", 97, 2, QStringLiteral("- 3 °C"));
-        row(P::OutsideOffset, "soa", 94, -1, {});
-        row(P::InsideOffset, "soi", 100, 5, QStringLiteral("0 °C"));
-        row(P::InsideOffset, "soi", 105, 10, QStringLiteral("+ 5 °C"));
-        row(P::InsideOffset, "soi", 106, -1, {});
-        row(P::StoredProfile, "ssp", 1, 1, QStringLiteral("Alternativ"));
-        row(P::StoredProfile, "ssp", 2, -1, {});
-    }
-
-    void systemParamReplies() {
-        QFETCH(SystemParam, id);
-        QFETCH(QByteArray, code);
-        QFETCH(int, value);
-        QFETCH(int, index);
-        const SystemParamDescription* d = systemParamForReplyCode(code);
-        QVERIFY(d);
-        QCOMPARE(d->id, id);
-        ParameterSet set;
-        const ParameterSet before = set;
-        const ReplyOutcome out = applySystemParamReply(set, id, ReplyValues{value, 99});
-        QCOMPARE(out.stored, index >= 0);
-        if (index < 0) {
-            QVERIFY(!out.errorText.isEmpty());
-            QVERIFY(set == before);
-            return;
-        }
-        QCOMPARE(set.param(id), index);
-        QTEST(d->itemText(index), "item");
-        QCOMPARE(set.activeProfile, id == SystemParam::StoredProfile ? index : 0);
-        // Written back as the value twice.
-        const QByteArray v = QByteArray::number(value);
-        const BlockSendResult w = encodeSystemParamStep(set, id);
-        QCOMPARE(w.writes, QList<QByteArray>{QByteArray(d->writeCommand) + v + '\r' + v + '\r'});
+        check(P::RandomSpan, "szz", 30, 28, QStringLiteral("± 30 min"));
+        check(P::RandomSpan, "szz", 2, 0, QStringLiteral("± 2 min"));
+        check(P::RandomSpan, "szz", 254, 252, QStringLiteral("± 254 min"));
+        check(P::RandomSpan, "szz", 1, -1);
+        check(P::RandomSpan, "szz", 255, -1);
+        check(P::ShadingHysteresis, "sbh", 50, 48, QStringLiteral("50"));
+        check(P::ShadingHysteresis, "sbh", 51, -1);
+        check(P::OutsideOffset, "soa", 97, 2, QStringLiteral("- 3 °C"));
+        check(P::OutsideOffset, "soa", 94, -1);
+        check(P::InsideOffset, "soi", 100, 5, QStringLiteral("0 °C"));
+        check(P::InsideOffset, "soi", 105, 10, QStringLiteral("+ 5 °C"));
+        check(P::InsideOffset, "soi", 106, -1);
+        check(P::StoredProfile, "ssp", 1, 1, QStringLiteral("Alternativ"));
+        check(P::StoredProfile, "ssp", 2, -1);
     }
 
     void alarmSetup() {
@@ -174,17 +136,15 @@ private Q_SLOTS:
         QCOMPARE(encodeAlarmStep(alarm, 3).writes,
                  (QList<QByteArray>{" ras1\r1\r2\r", " ras2\r1\r3\r", " ras3\r1\r4\r"}));
 
-        QVERIFY(applyAlarmReply(alarm, {3, 2}).stored);
-        QCOMPARE(alarm[2], 2);
+        QVERIFY(applyAlarmReply(alarm, {3, 2}).stored && alarm[2] == 2);
         QCOMPARE(encodeAlarmStep(alarm, 8).writes[2], QByteArray(" ras3\r2\r5\r"));
 
         const AlarmSetup before = alarm;
-        ReplyOutcome out = applyAlarmReply(alarm, {9, 0}); // other motor numbers are ignored
-        QVERIFY(!out.stored);
-        QVERIFY(out.errorText.isEmpty());
-        out = applyAlarmReply(alarm, {4, 3}); // a fourth choice does not exist
-        QVERIFY(!out.stored);
-        QVERIFY(!out.errorText.isEmpty());
+        // Other motor numbers are ignored; a fourth choice does not exist.
+        const ReplyOutcome other = applyAlarmReply(alarm, {9, 0}),
+                           bad = applyAlarmReply(alarm, {4, 3});
+        QVERIFY(!other.stored && other.errorText.isEmpty());
+        QVERIFY(!bad.stored && !bad.errorText.isEmpty());
         QCOMPARE(alarm, before);
         QCOMPARE(alarmChoiceText(1), QStringLiteral("¡"));
     }

@@ -68,25 +68,20 @@ private Q_SLOTS:
         set.switchTimes.at(0, 0, 0) = {kDirectionUp, 6 * 60 + 30 + 1, 39, 5, 0, 1};
         const QByteArray file = settingsFileBytes(set);
 
-        QCOMPARE(file.count("\r\n"), 4779);
-        QCOMPARE(file.count('\n'), 4779);
+        QCOMPARE((QList{file.count("\r\n"), file.count('\n')}), (QList<qsizetype>{4779, 4779}));
         QVERIFY(file.startsWith(crlf("[Motor-Namen_]\nMotor1=Wohnzimmer\nMotor2=Motor 2\n")));
         QVERIFY(file.endsWith(crlf("[TastAutomatik_Motor8_Profil2]\nEinAus=Aus\nDauer=39\n\n")));
-        QCOMPARE(section(file, "Schaltzeit_Mo_Motor1_Nr1"),
-                 crlf("[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\nStunde=6\nMinute=30\nDauer=40\n"
-                      "Gruppe=5\nFunktion=Normal\n\n"));
-        QCOMPARE(section(file, "Schaltzeit_So_Motor8_Nr8"),
-                 crlf("[Schaltzeit_So_Motor8_Nr8]\nRichtung=Auf\nStunde=--\nMinute=--\nDauer=40\n"
-                      "Gruppe=1\nFunktion=Normal\n\n"));
-        QCOMPARE(section(file, "AlarmPattern_"),
-                 crlf("[AlarmPattern_]\nMotor1=1\nMotor2=1\nMotor3=1\nMotor4=1\nMotor5=1\n"
-                      "Motor6=1\nMotor7=1\nMotor8=1\n\n"));
-        QCOMPARE(section(file, "Parameter_"),
-                 crlf("[Parameter_]\nZufalls-Zeitspanne=30\nBeschattungs-Hysterese=10\n"
-                      "Offset_AT=0\nOffset_IT=0\nAktives_Profil=1\n\n"));
-
-        // Every block with its start-up values (rain: refusedFilesChangeNothing).
-        const QList<std::pair<QByteArray, QByteArray>> blocks = {
+        // Switch times, alarm, parameters and every block with its start-up values (rain:
+        // refusedFilesChangeNothing).
+        const QList<std::pair<QByteArray, QByteArray>> sections = {
+            {"Schaltzeit_Mo_Motor1_Nr1",
+             "Richtung=Auf\nStunde=6\nMinute=30\nDauer=40\nGruppe=5\nFunktion=Normal\n"},
+            {"Schaltzeit_So_Motor8_Nr8",
+             "Richtung=Auf\nStunde=--\nMinute=--\nDauer=40\nGruppe=1\nFunktion=Normal\n"},
+            {"AlarmPattern_",
+             "Motor1=1\nMotor2=1\nMotor3=1\nMotor4=1\nMotor5=1\nMotor6=1\nMotor7=1\nMotor8=1\n"},
+            {"Parameter_", "Zufalls-Zeitspanne=30\nBeschattungs-Hysterese=10\nOffset_AT=0\n"
+                           "Offset_IT=0\nAktives_Profil=1\n"},
             {"Beschattung_Motor1_Profil1",
              "EinAus=Aus\nTemperatur=22\nVon=10\nBis=20\nHelligkeit=244\nDauer=10\n"},
             {"DaemmerungMorgen_Motor2_Profil1", "EinAus=Aus\nVon=8\nHelligkeit=110\nDauer=40\n"},
@@ -104,25 +99,22 @@ private Q_SLOTS:
             {"AussenTemperatursteuerung_Motor8_Profil1",
              "EinAus=Aus\nSchwelle1=2\nRichtung=Ab\nSchwelle2=5\nDauer=40\n"},
             {"TastAutomatik_Motor1_Profil2", "EinAus=Aus\nDauer=39\n"}};
-        for (const auto& [header, keys] : blocks)
+        for (const auto& [header, keys] : sections)
             QCOMPARE(section(file, header), crlf("[" + header + "]\n" + keys + "\n"));
 
         // Section order: names, switch times, ten blocks, alarm, parameters, key-press.
-        QVERIFY(file.indexOf("[AussenTemperatursteuerung_Motor8_Profil2]") <
-                file.indexOf("[AlarmPattern_]"));
-        QVERIFY(file.indexOf("[Parameter_]") < file.indexOf("[TastAutomatik_Motor1_Profil1]"));
-        QVERIFY(file.indexOf("[Beschattung_Motor8_Profil1]") <
-                file.indexOf("[Beschattung_Motor1_Profil2]"));
+        auto at = [&](const char* header) { return file.indexOf(header); };
+        QVERIFY(at("[AussenTemperatursteuerung_Motor8_Profil2]") < at("[AlarmPattern_]"));
+        QVERIFY(at("[Parameter_]") < at("[TastAutomatik_Motor1_Profil1]"));
+        QVERIFY(at("[Beschattung_Motor8_Profil1]") < at("[Beschattung_Motor1_Profil2]"));
     }
 
     void valueConversions() {
         ParameterSet set;
         set.switchTimes.at(1, 0, 0).time = 1;    // 00:00
         set.switchTimes.at(1, 0, 1).time = 1440; // 23:59
-        set.switchTimes.at(1, 0, 2).duration = 99;
-        set.switchTimes.at(1, 0, 3).duration = 100;
-        set.switchTimes.at(1, 0, 4).duration = 125;
-        set.switchTimes.at(1, 0, 5).duration = 126;
+        for (int k = 2; k < 6; ++k)
+            set.switchTimes.at(1, 0, k).duration = QList{99, 100, 125, 126}[k - 2];
         set.switchTimes.at(1, 0, 6).function = kFunctionRandom;
         set.switchTimes.at(1, 0, 6).direction = kDirectionDown;
         set.record(BlockId::TwilightEvening, 0, 0).value[DA_Record::Ein_Aus] = kOn;
@@ -200,25 +192,23 @@ private Q_SLOTS:
                  (SwitchTimeSlot{kDirectionDown, 1, 39, 7, kFunctionAstro, 1}));
         // In a block section "Dauer" is the block's own conversion; the
         // other values are the ones remembered from the last lines before.
-        const BlockRecord& ba = set.record(BlockId::Shading, 1, 3);
-        QCOMPARE(ba.value[BA_Record::Dauer], 149);
-        const BlockRecord& lastKeyPress = varied.record(BlockId::KeyPress, 1, 7);
-        QCOMPARE(ba.value[BA_Record::Ein_Aus], lastKeyPress.value[0] == 0 ? 0 : 1);
-        QCOMPARE(ba.value[BA_Record::Temperatur],
-                 varied.record(BlockId::Shading, 1, 7).value[BA_Record::Temperatur]);
-        QCOMPARE(ba.value[BA_Record::von], 5);
-        const BlockRecord& it = set.record(BlockId::InsideTemp, 0, 0);
-        QCOMPARE(it.value[IT_Record::gr_kl], 1);
-        QCOMPARE(it.value[IT_Record::Schwelle_2], 39);
-        QCOMPARE(it.value[IT_Record::Stellzeit], 149); // "Dauer=150" carried over
-        QCOMPARE(it.value[IT_Record::von], 8);
-        QCOMPARE(it.value[IT_Record::bis], 8);
-        QCOMPARE(set.motorNames.name(2), QStringLiteral("Bad=Gäste"));
-        QCOMPARE(set.motorNames.name(0), QStringLiteral("Wohnzimmer"));
+        const auto& ba = set.record(BlockId::Shading, 1, 3).value;
+        const int lastKeyPressOn = varied.record(BlockId::KeyPress, 1, 7).value[0] == 0 ? 0 : 1;
+        QCOMPARE((QList{ba[BA_Record::Dauer], ba[BA_Record::Ein_Aus], ba[BA_Record::Temperatur],
+                        ba[BA_Record::von]}),
+                 (QList{149, lastKeyPressOn,
+                        varied.record(BlockId::Shading, 1, 7).value[BA_Record::Temperatur], 5}));
+        // The inside block's run time is the "Dauer=150" carried over.
+        const auto& it = set.record(BlockId::InsideTemp, 0, 0).value;
+        QCOMPARE((QList{it[IT_Record::gr_kl], it[IT_Record::Schwelle_2], it[IT_Record::Stellzeit],
+                        it[IT_Record::von], it[IT_Record::bis]}),
+                 (QList{1, 39, 149, 8, 8}));
+        QCOMPARE((QStringList{set.motorNames.name(2), set.motorNames.name(0)}),
+                 (QStringList{"Bad=Gäste", "Wohnzimmer"}));
         // Everything loaded is marked for sending except the key-press block.
         QCOMPARE(set.switchTimes.changedCount(), kSwitchTimeSlotCount);
-        QVERIFY(set.record(BlockId::Humidity, 1, 7).changed);
-        QVERIFY(!set.record(BlockId::KeyPress, 0, 0).changed);
+        QVERIFY(set.record(BlockId::Humidity, 1, 7).changed &&
+                !set.record(BlockId::KeyPress, 0, 0).changed);
         QVERIFY(set.record(BlockId::KeyPress, 0, 0).value ==
                 varied.record(BlockId::KeyPress, 0, 0).value);
     }
@@ -237,94 +227,71 @@ private Q_SLOTS:
     // Files that are not whole settings files, or hold a bad line, are refused with nothing
     // changed, not even the names or flags before the bad line; the message names the first
     // missing or incomplete section, or the bad line and its number.
-    void refusedFilesChangeNothing_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("named");
-        QTest::addColumn<int>("line"); // 0: not checked
+    void refusedFilesChangeNothing() {
+        using S = LoadResult::Status;
+        auto check = [](const QByteArray& file, S status, const char* named, int line = 0) {
+            ParameterSet set = variedSet();
+            applyChangedEvent(set, ChangedEvent::SendAllDone);
+            const ParameterSet before = set;
+            const LoadResult r = loadSettingsBytes(file, set);
+            QCOMPARE(r.status, status);
+            QVERIFY2(r.message().contains(QString::fromUtf8(named)), qPrintable(r.message()));
+            QVERIFY(r.message().endsWith(QStringLiteral("Es wurde nichts geladen.")));
+            if (line > 0) {
+                QCOMPARE(r.line, line);
+                QCOMPARE(r.lineText, QString::fromUtf8(named));
+                QVERIFY(r.message().contains(QString::number(line)));
+            }
+            QVERIFY(set == before);
+        };
         const QByteArray whole = settingsFileBytes(ParameterSet());
         auto upTo = [&](const char* text) { return whole.left(whole.indexOf(text)); };
         auto without = [&](const QByteArray& part) {
             QByteArray f = whole;
             return f.replace(f.indexOf(part), part.size(), QByteArray());
         };
-        using S = LoadResult::Status;
-        auto row = [](const char* tag, const QByteArray& file, S status, const char* named,
-                      int line = 0) {
-            QTest::newRow(tag) << file << int(status) << QString::fromUtf8(named) << line;
-        };
-        const char* foreign = "keine Korvane-Einstellungsdatei";
+        const S foreign = S::NotSettingsFile, missing = S::MissingSection, bad = S::Malformed,
+                range = S::OutOfRange;
+        const char* notOurs = "keine Korvane-Einstellungsdatei";
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
             binary += char((i * 7919) % 256);
-        row("empty", QByteArray(), S::NotSettingsFile, foreign);
-        row("binary", binary, S::NotSettingsFile, foreign);
-        row("foreign ini", "[General]\r\nMotor1=3\r\nDauer=4\r\n", S::NotSettingsFile, foreign);
-        row("names only", upTo("[Schaltzeit_"), S::MissingSection,
-            "[Schaltzeit_Mo_Motor1_Nr1] fehlt");
-        row("cut inside a slot",
-            upTo("Minute=--\r\nDauer=40\r\nGruppe=1\r\nFunktion=Normal\r\n"
-                 "\r\n[Schaltzeit_Mo_Motor1_Nr2]"),
-            S::MissingSection, "[Schaltzeit_Mo_Motor1_Nr1] fehlt die Zeile \u201EMinute=\u201C");
-        row("cut between sections", upTo("[Wind_Motor1_Profil1]"), S::MissingSection,
-            "[Wind_Motor1_Profil1] fehlt");
-        row("cut in the key-press sections", upTo("[TastAutomatik_Motor5_Profil1]"),
-            S::MissingSection, "[TastAutomatik_Motor5_Profil1] fehlt");
-        row("section left out",
-            without("[Regen_Motor4_Profil2]\r\nEinAus=Aus\r\nRichtung=Auf\r\n\r\n"),
-            S::MissingSection, "der Abschnitt [Regen_Motor4_Profil2] fehlt.");
-        QByteArray lineLeftOut = whole;
-        lineLeftOut.remove(
-            lineLeftOut.lastIndexOf("Helligkeit=", whole.indexOf("[DaemmerungAbend_")),
-            int(qstrlen("Helligkeit=110\r\n")));
-        row("line left out", lineLeftOut, S::MissingSection,
-            "[DaemmerungMorgen_Motor8_Profil2] fehlt die Zeile \u201EHelligkeit=");
-        row("parameters left out", without("Offset_IT=0\r\n"), S::MissingSection,
-            "[Parameter_] fehlt die Zeile \u201EOffset_IT=");
+        check(QByteArray(), foreign, notOurs);
+        check(binary, foreign, notOurs);
+        check("[General]\r\nMotor1=3\r\nDauer=4\r\n", foreign, notOurs);
+        check(upTo("[Schaltzeit_"), missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt");
+        check(upTo("Minute=--\r\nDauer=40\r\nGruppe=1\r\nFunktion=Normal\r\n\r\n"
+                   "[Schaltzeit_Mo_Motor1_Nr2]"),
+              missing, "[Schaltzeit_Mo_Motor1_Nr1] fehlt die Zeile \u201EMinute=\u201C");
+        check(upTo("[Wind_Motor1_Profil1]"), missing, "[Wind_Motor1_Profil1] fehlt");
+        check(upTo("[TastAutomatik_Motor5_Profil1]"), missing,
+              "[TastAutomatik_Motor5_Profil1] fehlt");
+        check(without("[Regen_Motor4_Profil2]\r\nEinAus=Aus\r\nRichtung=Auf\r\n\r\n"), missing,
+              "der Abschnitt [Regen_Motor4_Profil2] fehlt.");
+        const qsizetype cut = whole.lastIndexOf("Helligkeit=", whole.indexOf("[DaemmerungAbend_"));
+        check(whole.left(cut) + whole.mid(cut + qstrlen("Helligkeit=110\r\n")), missing,
+              "[DaemmerungMorgen_Motor8_Profil2] fehlt die Zeile \u201EHelligkeit=");
+        check(without("Offset_IT=0\r\n"), missing, "[Parameter_] fehlt die Zeile \u201EOffset_IT=");
 
         const QByteArray head =
             "[Motor-Namen_]\r\nMotor1=Neu\r\n\r\n[Beschattung_Motor1_Profil1]\r\n";
         const QByteArray slot = "[Schaltzeit_Mo_Motor1_Nr1]\nRichtung=Auf\n";
-        row("letters as number", head + "EinAus=Ein\r\nTemperatur=zwanzig\r\n", S::Malformed,
-            "Temperatur=zwanzig", 6);
-        row("empty number", head + "Von=\r\n", S::Malformed, "Von=", 5);
-        row("motor letter in header", "[Motor-Namen_]\nMotor1=Neu\n[Wind_MotorX_Profil1]\n",
-            S::Malformed, "[Wind_MotorX_Profil1]", 3);
-        row("name without digit", "[Motor-Namen_]\nMotorX=Neu\n", S::Malformed, "MotorX=Neu", 2);
-        row("group letter", "[Schaltzeit_Mo_Motor1_Nr1]\nGruppe=x\n", S::Malformed, "Gruppe=x", 2);
+        check(head + "EinAus=Ein\r\nTemperatur=zwanzig\r\n", bad, "Temperatur=zwanzig", 6);
+        check(head + "Von=\r\n", bad, "Von=", 5);
+        check("[Motor-Namen_]\nMotor1=Neu\n[Wind_MotorX_Profil1]\n", bad, "[Wind_MotorX_Profil1]",
+              3);
+        check("[Motor-Namen_]\nMotorX=Neu\n", bad, "MotorX=Neu", 2);
+        check("[Schaltzeit_Mo_Motor1_Nr1]\nGruppe=x\n", bad, "Gruppe=x", 2);
         // Values outside their lists are refused where they were read.
-        row("temperature out of range",
-            head + "EinAus=Ein\r\nTemperatur=36\r\nVon=10\r\nBis=20\r\nHelligkeit=244\r\n"
-                   "Dauer=10\r\n",
-            S::OutOfRange, "Temperatur=36", 6);
-        row("missing brightness", "[DaemmerungMorgen_Motor1_Profil1]\nVon=8\nDauer=40\n",
-            S::OutOfRange, "Dauer=40", 3);
-        row("switch time at 25:00",
-            slot + "Stunde=25\nMinute=0\nDauer=40\nGruppe=1\nFunktion=Normal\n", S::OutOfRange,
-            "Stunde=25", 3);
-        row("group 3", slot + "Stunde=--\nDauer=40\nGruppe=3\nFunktion=Normal\n", S::OutOfRange,
-            "Gruppe=3", 5);
-        row("alarm 3", "[AlarmPattern_]\nMotor1=3\n", S::OutOfRange, "Motor1=3", 2);
-        row("profile 3", "[Parameter_]\nAktives_Profil=3\n", S::OutOfRange, "Aktives_Profil=3", 2);
-    }
-
-    void refusedFilesChangeNothing() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, named);
-        QFETCH(int, line);
-        ParameterSet set = variedSet();
-        applyChangedEvent(set, ChangedEvent::SendAllDone);
-        const ParameterSet before = set;
-        const LoadResult r = loadSettingsBytes(file, set);
-        QTEST(int(r.status), "status");
-        QVERIFY2(r.message().contains(named), qPrintable(r.message()));
-        QVERIFY(r.message().endsWith(QStringLiteral("Es wurde nichts geladen.")));
-        if (line > 0) {
-            QCOMPARE(r.line, line);
-            QCOMPARE(r.lineText, named);
-            QVERIFY(r.message().contains(QString::number(line)));
-        }
-        QVERIFY(set == before);
+        check(head + "EinAus=Ein\r\nTemperatur=36\r\nVon=10\r\nBis=20\r\nHelligkeit=244\r\n"
+                     "Dauer=10\r\n",
+              range, "Temperatur=36", 6);
+        check("[DaemmerungMorgen_Motor1_Profil1]\nVon=8\nDauer=40\n", range, "Dauer=40", 3);
+        check(slot + "Stunde=25\nMinute=0\nDauer=40\nGruppe=1\nFunktion=Normal\n", range,
+              "Stunde=25", 3);
+        check(slot + "Stunde=--\nDauer=40\nGruppe=3\nFunktion=Normal\n", range, "Gruppe=3", 5);
+        check("[AlarmPattern_]\nMotor1=3\n", range, "Motor1=3", 2);
+        check("[Parameter_]\nAktives_Profil=3\n", range, "Aktives_Profil=3", 2);
     }
 
     void saveAndLoadFiles() {
@@ -336,7 +303,6 @@ private Q_SLOTS:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), settingsFileBytes(written));
-        f.close();
 
         ParameterSet read;
         QVERIFY(loadSettingsFile(path, read).ok());
@@ -361,25 +327,20 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(QStringLiteral("alt.vts"));
         const QByteArray old = settingsFileBytes(ParameterSet()).left(2000);
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(old);
-        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+        f.close();
         // A file size limit makes the write fail half way, like a full disk.
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 8192;
+        const rlimit small{8192, saved.rlim_max};
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         const SaveResult r = saveSettingsFile(path, variedSet());
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
-        QVERIFY(!r.ok);
-        QVERIFY(!r.errorText.isEmpty());
-        QFile f(path);
+        QVERIFY(!r.ok && !r.errorText.isEmpty());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("alt.vts")});
