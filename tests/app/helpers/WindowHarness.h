@@ -24,6 +24,42 @@ namespace korvane::test {
 
 using FakeSerialLink = ::FakeLink;
 
+// What a user's pick does: select the item and report the activation.
+inline void choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+// A click on item `row` as a user makes it: selected, then clicked.
+inline void clickItem(QListWidget* list, int row) {
+    list->setCurrentRow(row);
+    Q_EMIT list->itemClicked(list->item(row));
+}
+inline QModelIndex rowIndex(QListWidget* list, int row) {
+    return list->model()->index(row, 0);
+}
+inline QStringList rows(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+// Those of `names` below `root` that are hidden themselves (or missing).
+inline QStringList hiddenOf(const QObject* root, const QStringList& names) {
+    QStringList hidden;
+    for (const QString& name : names)
+        if (auto* w = root->findChild<QWidget*>(name); !w || w->isHidden())
+            hidden << name;
+    return hidden;
+}
+// Those of `names` below `root` that are disabled (or missing).
+inline QStringList disabledOf(const QObject* root, const QStringList& names) {
+    QStringList disabled;
+    for (const QString& name : names)
+        if (auto* w = root->findChild<QWidget*>(name); !w || !w->isEnabled())
+            disabled << name;
+    return disabled;
+}
+
 inline const QStringList kConnectionButtonNames{
     QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),
     QStringLiteral("Logbuch_Button"),      QStringLiteral("Logbuch_Anfang"),
@@ -35,12 +71,15 @@ inline const QStringList kConnectionButtonNames{
 class WindowHarness {
 public:
     // `ini`: content of Korvane.ini; nullptr: no file.
-    explicit WindowHarness(const char* ini = nullptr)
+    // `open`: the link is open from the start, without any start-up.
+    explicit WindowHarness(const char* ini = nullptr, bool open = false)
         : program(std::make_unique<DesktopProgram>(link, writeIni(dir, ini))),
           session(program->session()), window(&program->window()) {
         const int manualOnly = 3600 * 1000; // the test drives every tick itself
         session.setTimerIntervals(manualOnly, manualOnly, manualOnly);
         window->setMessagePresenter([this](const QString& text) { messages.append(text); });
+        if (open)
+            session.openDevice(QStringLiteral("/dev/fake"));
     }
     QString iniPath() const { return dir.filePath("Korvane.ini"); }
     ParameterSet& params() { return program->params(); }
@@ -71,6 +110,10 @@ public:
     template <typename T = QWidget> T* find(const QString& name) const {
         return window->findChild<T*>(name);
     }
+    void choose(const QString& combo, int index) { test::choose(find<QComboBox>(combo), index); }
+    QStringList hidden(const QStringList& names) const { return hiddenOf(window, names); }
+    // The connection's buttons that are disabled.
+    QStringList disabledButtons() const { return disabledOf(window, kConnectionButtonNames); }
     // Whether `name` shows when its tab page is shown (hidden itself or
     // inside a hidden group both count as not shown).
     bool shownOnPage(const QString& name) const {
