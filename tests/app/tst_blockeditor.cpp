@@ -1,5 +1,4 @@
-// The per-motor block editors on the automatics, climate and manual pages,
-// driven as a user drives them, against the rows and flags the core computes.
+// The per-motor block editors driven as a user does, against the core's rows and flags.
 
 #include "BlockEditor.h"
 #include "SwitchTimePage.h"
@@ -14,7 +13,6 @@ using namespace korvane::test;
 
 namespace {
 
-// The desktop program over a fake link that is open from the start.
 struct Rig : WindowHarness {
     Rig() : WindowHarness(nullptr, true) {}
     BlockEditor* editor(BlockId id) {
@@ -23,7 +21,6 @@ struct Rig : WindowHarness {
     BlockRecord& rec(BlockId id, int profile, int motor) {
         return params().record(id, profile, motor);
     }
-    // The reply the controller sends for one record (motor 0..7).
     void reply(BlockId id, int profile, int motor, const BlockRecord& rec) {
         const BlockDescription& b = blockDescription(id);
         QByteArray payload = encodeBlockWrite(b, profile, motor, rec).mid(qstrlen(b.writeCommand));
@@ -71,8 +68,7 @@ private Q_SLOTS:
         QComboBox* motor = editor->motorDropDown();
         const auto field = [&](int f) { return r.find<QComboBox>(b.fields[f].editor); };
 
-        // Replies for motor 3 in both profiles: the list shows the active one,
-        // the editors keep showing motor 1.
+        // Replies for motor 3 in both profiles: the list shows the active one.
         const BlockRecord shown = sampleRecord(b, 1);
         r.reply(id, profile, 2, shown);
         r.reply(id, 1 - profile, 2, sampleRecord(b, 2));
@@ -139,48 +135,45 @@ private Q_SLOTS:
         QVERIFY(wind->item(2)->text().endsWith('v'));
         QVERIFY(rain->list()->item(2)->text().endsWith('v'));
 
-        // And back from the rain group.
         clickRow(rain->list(), 2);
         r.choose("ER_Richtung", 0);
         QVERIFY(wind->item(2)->text().endsWith('^'));
         QCOMPARE(r.find<QComboBox>("EW_Richtung")->currentIndex(), 0);
     }
 
-    // The read-only comparison and direction texts of the climate editors,
-    // and what the outside control hides when it is deactivated.
+    // Read-only texts of the climate editors; what a deactivated outside control hides.
     void indicators() {
         using B = BlockId;
-        const struct {
-            B block;
-            QList<int> values;
-            const char* texts; // name=text|...
-            const char* hidden = "";
-        } cases[] = {
-            {B::InsideTemp, {0, 0, 31, 0, 29, 39, 8, 21}, "IT_kl_gr=T<|IT_Ab_Auf=↓"},
-            {B::InsideTemp, {0, 1, 31, 1, 33, 39, 8, 21}, "IT_kl_gr=T>|IT_Ab_Auf=↑"},
-            {B::Humidity, {0, 0, 75, 65, 39, 8, 21}, "RelF_kl_gr=F<|RelF_Ab_Auf=↓|RelF_Auf_Ab=↑"},
-            {B::Humidity, {0, 0, 75, 65, 190, 8, 21}, "RelF_Ab_Auf=–"}, // continuous
-            {B::Humidity, {0, 1, 65, 75, 39, 8, 21}, "RelF_kl_gr=F>|RelF_Ab_Auf=–"},
-            {B::OutsideTemp, {0, 11, 1, 14, 39}, "AT_gr_kl=T<|AT_kl_gr=T>|AT_Ab_Auf=↑"},
+        // block, values, "name=text|...", hidden
+        const std::tuple<B, QList<int>, const char*, const char*> cases[] = {
+            {B::InsideTemp, {0, 0, 31, 0, 29, 39, 8, 21}, "IT_kl_gr=T<|IT_Ab_Auf=↓", ""},
+            {B::InsideTemp, {0, 1, 31, 1, 33, 39, 8, 21}, "IT_kl_gr=T>|IT_Ab_Auf=↑", ""},
+            {B::Humidity,
+             {0, 0, 75, 65, 39, 8, 21},
+             "RelF_kl_gr=F<|RelF_Ab_Auf=↓|RelF_Auf_Ab=↑",
+             ""},
+            {B::Humidity, {0, 0, 75, 65, 190, 8, 21}, "RelF_Ab_Auf=–", ""}, // continuous
+            {B::Humidity, {0, 1, 65, 75, 39, 8, 21}, "RelF_kl_gr=F>|RelF_Ab_Auf=–", ""},
+            {B::OutsideTemp, {0, 11, 1, 14, 39}, "AT_gr_kl=T<|AT_kl_gr=T>|AT_Ab_Auf=↑", ""},
             {B::OutsideTemp,
              {0, 11, 2, 14, 39},
              "AT_gr_kl=T<", // deactivated
              "AT_Schwelle_2|AT_Stellzeit|AT_kl_gr|AT_Ab_Auf|AT_Label_3|AT_Label_4"},
         };
-        for (const auto& c : cases) {
+        for (const auto& [block, values, texts, hiddenNames] : cases) {
             Rig r;
-            BlockRecord& rec = r.rec(c.block, 0, 1);
-            for (int f = 0; f < c.values.size(); ++f)
-                rec.value[f] = c.values[f];
-            clickRow(r.editor(c.block)->list(), 1);
-            const QStringList texts = QString(c.texts).split('|');
-            const QStringList hidden = QString(c.hidden).split('|', Qt::SkipEmptyParts);
+            BlockRecord& rec = r.rec(block, 0, 1);
+            for (int f = 0; f < values.size(); ++f)
+                rec.value[f] = values[f];
+            clickRow(r.editor(block)->list(), 1);
+            const QStringList pairs = QString(texts).split('|');
+            const QStringList hidden = QString(hiddenNames).split('|', Qt::SkipEmptyParts);
             QStringList names, seen;
-            for (const QString& pair : texts) {
+            for (const QString& pair : pairs) {
                 names << pair.section('=', 0, 0);
                 seen << names.last() + '=' + r.find<QLineEdit>(names.last())->text();
             }
-            QCOMPARE(seen, texts);
+            QCOMPARE(seen, pairs);
             QCOMPARE(r.hidden(names + hidden), hidden);
         }
     }
@@ -195,8 +188,7 @@ private Q_SLOTS:
         QCOMPARE(r.program->switchTimePage().currentMotor(), 0);
     }
 
-    // The manual page shows the motor names, starts and ends manual mode and
-    // sends each choice, the same one again too.
+    // The manual page starts and ends manual mode and sends each choice, a repeat too.
     void manualControlBytes() {
         Rig r;
         QTabWidget* tabs = r.program->window().tabs();
@@ -225,8 +217,7 @@ private Q_SLOTS:
         QCOMPARE(hs5->currentRow(), 1);
     }
 
-    // The controller must not stay in manual mode when the program lets go
-    // of the line: a port change, a transfer or closing the window ends it.
+    // A port change, a transfer or closing the window ends manual mode.
     void manualModeEndsWhenTheLineIsReleased() {
         using P = DesktopProgram&;
         const std::function<void(P)> releases[] = {

@@ -37,25 +37,22 @@ private Q_SLOTS:
 
     // A bad first line costs a message, not the start-up: the port is opened.
     void portFromSettingsFile() {
-        const struct {
-            const char* ini; // nullptr: no file
-            int port;
-            QString device;
-            bool warned;
-        } cases[] = {{nullptr, 1, "/dev/ttyS0", false},
-                     {"8", 8, "/dev/ttyS7", false}, // no line end
-                     {"3\r\nCOM3=/dev/ttyUSB0\r\n", 3, "/dev/ttyUSB0", false},
-                     {"drei\r\n", 1, "/dev/ttyS0", true},
-                     {"2\nCOM 2 = /dev/ttyACM0\nCOM9=/dev/x\n", 2, "/dev/ttyACM0", true}};
-        for (const auto& c : cases) {
-            WindowHarness h(c.ini);
+        // ini (nullptr: no file), port, device, warned
+        const std::tuple<const char*, int, QString, bool> cases[] = {
+            {nullptr, 1, "/dev/ttyS0", false},
+            {"8", 8, "/dev/ttyS7", false}, // no line end
+            {"3\r\nCOM3=/dev/ttyUSB0\r\n", 3, "/dev/ttyUSB0", false},
+            {"drei\r\n", 1, "/dev/ttyS0", true},
+            {"2\nCOM 2 = /dev/ttyACM0\nCOM9=/dev/x\n", 2, "/dev/ttyACM0", true}};
+        for (const auto& [ini, port, device, warned] : cases) {
+            WindowHarness h(ini);
             QVERIFY(h.activate());
-            QCOMPARE(h.messages.size(), c.warned ? 1 : 0);
-            QCOMPARE(h.link.openedDevices, QStringList{c.device});
+            QCOMPARE(h.messages.size(), warned ? 1 : 0);
+            QCOMPARE(h.link.openedDevices, QStringList{device});
             QVERIFY(h.link.isOpen());
-            QCOMPARE(h.window->portNumber(), c.port);
+            QCOMPARE(h.window->portNumber(), port);
             QCOMPARE(h.find<QComboBox>("Combo_PortNum")->currentText(),
-                     QStringLiteral("COM %1").arg(c.port));
+                     QStringLiteral("COM %1").arg(port));
         }
     }
 

@@ -9,8 +9,7 @@ using namespace korvane::test;
 
 namespace {
 
-// Model texts: position 9 "W" conservatory, 11 motors, 13 slots, 14 "S"
-// sensor, 15 "T" key-press automatic.
+// Position 9 "W" conservatory, 11 motors, 13 slots, 14 "S" sensor, 15 "T" key-press.
 const QByteArray kFullModel = "RS-8000 W 8 8ST";
 const QByteArray kPlainModel = "RS-8000   8 8  ";
 
@@ -26,7 +25,6 @@ const QStringList kConservatory =
         .split(' ');
 const QStringList kKeyPress{"GroupBox_Tast_Automatik", "Tast_Label2", "Tast_Liste"};
 
-// Activated, with `model` connected.
 struct Connected : WindowHarness {
     explicit Connected(const QByteArray& model = {}) {
         QVERIFY(activate());
@@ -43,37 +41,34 @@ private Q_SLOTS:
     void modelDecidesPagesAndGroups() {
         const QString plainUrl = "www.vendrix.example";
         const QString conservatoryUrl = "www.wintergarten.vendrix.example";
-        const struct {
-            QByteArray model;
-            QList<bool> tabs;  // seven pages and "Verlauf", in order
-            QStringList shown; // of the model-dependent widgets
-            QString url;
-        } cases[] = {{kFullModel,
-                      {1, 1, 1, 1, 1, 1, 1, 1},
-                      kOutdoor + kConservatory + kKeyPress,
-                      conservatoryUrl},
-                     {kPlainModel, {1, 0, 0, 0, 1, 1, 1, 1}, {}, plainUrl},
-                     {"RS-8000   8 8S ", {1, 1, 1, 0, 1, 1, 1, 1}, kOutdoor, plainUrl},
-                     {"RS-8000 W 4 6  ",
-                      {1, 1, 1, 1, 1, 1, 1, 1},
-                      kOutdoor + kConservatory,
-                      conservatoryUrl},
-                     {"RS-8000   8 8 T", {1, 0, 0, 0, 1, 1, 1, 1}, kKeyPress, plainUrl}};
-        for (const auto& c : cases) {
-            Connected h(c.model);
+        // model, the seven pages and "Verlauf", the model-dependent widgets shown, url
+        const std::tuple<QByteArray, QList<bool>, QStringList, QString> cases[] = {
+            {kFullModel,
+             {1, 1, 1, 1, 1, 1, 1, 1},
+             kOutdoor + kConservatory + kKeyPress,
+             conservatoryUrl},
+            {kPlainModel, {1, 0, 0, 0, 1, 1, 1, 1}, {}, plainUrl},
+            {"RS-8000   8 8S ", {1, 1, 1, 0, 1, 1, 1, 1}, kOutdoor, plainUrl},
+            {"RS-8000 W 4 6  ",
+             {1, 1, 1, 1, 1, 1, 1, 1},
+             kOutdoor + kConservatory,
+             conservatoryUrl},
+            {"RS-8000   8 8 T", {1, 0, 0, 0, 1, 1, 1, 1}, kKeyPress, plainUrl}};
+        for (const auto& [model, tabs, widgets, url] : cases) {
+            Connected h(model);
             QTabWidget* pages = h.window->tabs();
             QList<bool> visible;
             for (int i = 0; i < pages->count(); ++i)
                 visible << pages->isTabVisible(i);
-            QCOMPARE(visible, c.tabs);
+            QCOMPARE(visible, tabs);
             QStringList shown;
             for (const QString& name : kOutdoor + kConservatory + kKeyPress) {
                 QVERIFY2(h.find(name), qPrintable(name));
                 if (h.shownOnPage(name))
                     shown << name;
             }
-            QCOMPARE(shown, c.shown);
-            QCOMPARE(h.text("URL_Label"), c.url);
+            QCOMPARE(shown, widgets);
+            QCOMPARE(h.text("URL_Label"), url);
             QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
             QCOMPARE(h.disabledButtons(), QStringList());
         }
@@ -98,8 +93,7 @@ private Q_SLOTS:
         // The pages keep what the last model allowed.
         QVERIFY(h.window->tabs()->isTabVisible(MainWindow::Conservatory));
 
-        // A smaller model answers: the next tick finds it without any user
-        // action and leaves the page that is now hidden.
+        // A smaller model answers: found at the next tick, its hidden page left.
         h.connectModel(kPlainModel);
         QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
         QCOMPARE(h.disabledButtons(), QStringList());
@@ -135,11 +129,8 @@ private Q_SLOTS:
         calm[12] = 1;   // rain,
         calm[15] = 0;   // no humidity
         storm[9] = 140; // beyond the bar
-        const struct {
-            Values values;
-            QString expected; // "name=text" pairs, split by '|'
-            bool windBarShown;
-        } cases[] = {
+        // values, "name=text|...", wind bar shown
+        const std::tuple<Values, QString, bool> cases[] = {
             {kTypical,
              "IT_Aktuell=21,5°|IT_Aktuell2=21,5°|IT_Min=18°|IT_Min2=18°|IT_Max=24°|IT_Max2=24°|"
              "AT_Aktuell=7,3°|AT_Aktuell2=7,3°|AT_Min=-2°|AT_min2=-2°|AT_Max=9°|AT_Max2=9°|"
@@ -150,16 +141,16 @@ private Q_SLOTS:
              "AktWind=0 km/h|AlarmStatus=Alarm ausgelöst|RegenStatus= Es regnet|RelFeuchte= - ",
              false},
             {storm, "AktWind=140 km/h", true}};
-        for (const auto& c : cases) {
+        for (const auto& [values, expected, windBarShown] : cases) {
             Connected h(kFullModel);
             h.sendLiveValues(kTypical);
-            h.sendLiveValues(c.values);
-            for (const QString& pair : c.expected.split('|'))
+            h.sendLiveValues(values);
+            for (const QString& pair : expected.split('|'))
                 QCOMPARE(h.text(pair.section('=', 0, 0)), pair.section('=', 1));
             auto* bar = h.find<QProgressBar>("WindProgressBar");
-            QCOMPARE(!bar->isHidden(), c.windBarShown);
-            if (c.windBarShown)
-                QCOMPARE(bar->value(), qMin(c.values[9], bar->maximum()));
+            QCOMPARE(!bar->isHidden(), windBarShown);
+            if (windBarShown)
+                QCOMPARE(bar->value(), qMin(values[9], bar->maximum()));
         }
     }
 

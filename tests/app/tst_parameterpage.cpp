@@ -1,5 +1,4 @@
-// The " Parameter" page: the five system parameters, the profile switch and
-// copy, and the alarm setup, against replies and the parameter set.
+// The " Parameter" page: system parameters, profile switch and copy, alarm setup.
 
 #include "helpers/WindowHarness.h"
 
@@ -10,7 +9,6 @@ namespace {
 
 const QStringList kAlternativeLabels{"AP_Label1", "AP_Label2", "AP_Label3"};
 
-// The desktop program over a fake link that is open from the start.
 struct Rig : WindowHarness {
     Rig() : WindowHarness(nullptr, true) {}
     bool alternativeLabelsShown() { return hidden(kAlternativeLabels).isEmpty(); }
@@ -22,19 +20,18 @@ class TestParameterPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void repliesSelectTheirItems() {
-        const struct {
-            const char *code, *payload, *editor, *shown;
-        } cases[] = {{"szz", "30,", "ZufallsZeitspanne", "± 30 min"},
-                     {"sbh", "50,", "BeschattungsHysterese", "50"},
-                     {"soa", "97,", "OffsetAussentemperatur", "- 3 °C"},
-                     {"soi", "100,", "OffsetInnentemperatur", "0 °C"},
-                     {"ssp", "1,", "AktivesProfil", "Alternativ"}};
-        for (const auto& c : cases) {
+        const std::array<const char*, 4> cases[] = {
+            {"szz", "30,", "ZufallsZeitspanne", "± 30 min"},
+            {"sbh", "50,", "BeschattungsHysterese", "50"},
+            {"soa", "97,", "OffsetAussentemperatur", "- 3 °C"},
+            {"soi", "100,", "OffsetInnentemperatur", "0 °C"},
+            {"ssp", "1,", "AktivesProfil", "Alternativ"}};
+        for (const auto& [code, payload, editor, shown] : cases) {
             Rig r;
-            r.link.reply(c.code, c.payload);
-            QCOMPARE(r.find<QComboBox>(c.editor)->currentText(), QString(c.shown));
-            QCOMPARE(r.alternativeLabelsShown(), qstrcmp(c.code, "ssp") == 0);
-            QCOMPARE(r.params().activeProfile, qstrcmp(c.code, "ssp") == 0 ? 1 : 0);
+            r.link.reply(code, payload);
+            QCOMPARE(r.find<QComboBox>(editor)->currentText(), QString(shown));
+            QCOMPARE(r.alternativeLabelsShown(), qstrcmp(code, "ssp") == 0);
+            QCOMPARE(r.params().activeProfile, qstrcmp(code, "ssp") == 0 ? 1 : 0);
         }
     }
 

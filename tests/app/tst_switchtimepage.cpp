@@ -29,7 +29,6 @@ struct Fixture {
     }
     QComboBox* combo(const char* name) const { return page.findChild<QComboBox*>(name); }
     int index(const char* name) const { return combo(name)->currentIndex(); }
-    // The current indexes of the blank-separated combo box names.
     QList<int> indexes(const char* names) const {
         QList<int> indexes;
         for (const QString& name : QString(names).split(' '))
@@ -128,8 +127,7 @@ private Q_SLOTS:
         QCOMPARE(f.indexes("CB_Wochentag CB_Raum"), (QList<int>{2, 0}));
     }
 
-    // A slot whose group fits no item takes a value but keeps its group; a
-    // blank slot number stores nothing at all.
+    // A slot with no fitting group keeps it; a blank slot number stores nothing.
     void editsWithoutAFullTarget() {
         Fixture f;
         f.table.at(1, 2, 3).group = 2; // a weekend code on a Tuesday: no group item fits
@@ -153,32 +151,28 @@ private Q_SLOTS:
         QVERIFY(f.table == before);
     }
 
-    // A click on a character cell selects the day, motor and slot of that
-    // cell; on a separator row it takes the row below.
+    // A cell click selects its day, motor and slot; a separator row, the row below.
     void rowClickToSlot() {
         const int r = rowOf(kByMotor, 4, 6);
-        const struct {
-            bool byDay;
-            int row, column;
-            QList<int> daySlotMotorRow;
-        } cases[] = {{false, r, 0, {4, 0, 6, r}},           // day abbreviation
-                     {false, r, 27, {4, 0, 6, r}},          // right half of first cell
-                     {false, r, 30, {4, 1, 6, r}},          // after first bar
-                     {false, r, 20 + 44 + 4, {4, 4, 6, r}}, // fifth minute
-                     {false, r, 20 + 77 + 2, {4, 7, 6, r}}, // last cell
-                     {true, 8, 35, {1, 1, 0, 9}}};          // separator
-        for (const auto& c : cases) {
+        const std::tuple<bool, int, int, QList<int>> cases[] = {
+            {false, r, 0, {4, 0, 6, r}},           // day abbreviation
+            {false, r, 27, {4, 0, 6, r}},          // right half of first cell
+            {false, r, 30, {4, 1, 6, r}},          // after first bar
+            {false, r, 20 + 44 + 4, {4, 4, 6, r}}, // fifth minute
+            {false, r, 20 + 77 + 2, {4, 7, 6, r}}, // last cell
+            {true, 8, 35, {1, 1, 0, 9}}};          // separator
+        for (const auto& [byDay, row, column, daySlotMotorRow] : cases) {
             Fixture f;
             f.page.rebuildLists();
-            if (c.byDay)
+            if (byDay)
                 f.click("TagButton");
             const SwitchTimeTable before = f.table;
-            f.clickCell(c.row, c.column);
+            f.clickCell(row, column);
             QVERIFY(f.table == before); // a click loads, it stores nothing
             QCOMPARE(f.indexes("CB_Wochentag CB_Schaltzeit_Nr CB_Raum") +
                          QList<int>{f.page.list(f.page.shownOrder())->currentRow()},
-                     c.daySlotMotorRow);
-            QCOMPARE(f.copyFrom(), QStringLiteral("Motor %1").arg(c.daySlotMotorRow[2] + 1));
+                     daySlotMotorRow);
+            QCOMPARE(f.copyFrom(), QStringLiteral("Motor %1").arg(daySlotMotorRow[2] + 1));
         }
     }
 
@@ -202,18 +196,15 @@ private Q_SLOTS:
         QCOMPARE(f.table.changedCount(), 0);
     }
 
-    // As a user does it: click into the field, type, then confirm; the name
-    // is taken once, and a later focus change or pick renames nothing.
-    void rename_data() {
-        QTest::addColumn<int>("key"); // 0: click "Speichern auf Datenträger", -1: open the list
-        QTest::newRow("enter") << int(Qt::Key_Return);
-        QTest::newRow("tab") << int(Qt::Key_Tab);
-        QTest::newRow("click on save") << 0;
-        QTest::newRow("opening the list") << -1;
+    // Typed and confirmed, a name is taken once; a focus change or pick renames nothing.
+    void rename() {
+        // 0: click "Speichern auf Datenträger", -1: open the list
+        for (int key : {int(Qt::Key_Return), int(Qt::Key_Tab), 0, -1})
+            renameBy(key);
     }
 
-    void rename() {
-        QFETCH(int, key);
+private:
+    void renameBy(int key) {
         Fixture f;
         f.page.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.page));
@@ -252,6 +243,7 @@ private Q_SLOTS:
                                                 "Motor 5", "Motor 6", "Motor 7", "Motor 8"}));
     }
 
+private Q_SLOTS:
     void renameAppliesToCurrentMotor() {
         Fixture f;
         f.table.at(0, 3, 0).time = 601;
@@ -291,8 +283,7 @@ private Q_SLOTS:
                  QString(30, QLatin1Char(' ')) + QStringLiteral("Lese Daten von Steuerung ...   "
                                                                 "Schaltzeiten Di"));
 
-        // The replies fill the table and the names; the end of read-all
-        // selects Monday, motor 1, slot 1 and shows it.
+        // The end of read-all selects and shows Monday, motor 1, slot 1.
         f.table.resetForReadAll();
         f.table.at(0, 0, 0) = SwitchTimeSlot{1, 61, 5, 7, 2, 0};
         f.names.setName(0, QStringLiteral("Flur        "));

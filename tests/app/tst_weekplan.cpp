@@ -1,6 +1,4 @@
-// The week plan on the "Schaltzeiten" page: the marks of the editor's motor,
-// the tip of a mark, a click that loads the slot like a row click, and a
-// drawing that follows each edit while the list orders stay.
+// The week plan: marks of the editor's motor, tips, clicks that load, edits that redraw.
 #include "SwitchTimePage.h"
 #include "WeekPlanView.h"
 #include "helpers/WindowHarness.h"

@@ -1,6 +1,4 @@
-// Checking backups: the comparison of two parameter sets, `diff` over files
-// and against the controller, `send --verify`, and `ports` with the
-// simulator's pseudo-terminal mapped in Korvane.ini.
+// Checking backups: `diff`, `send --verify` and `ports` with the simulator mapped.
 
 #include "helpers/SimRig.h"
 
@@ -11,8 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
-#include <QTest>
 #include <optional>
 
 using namespace korvane;
@@ -29,8 +25,7 @@ class TestBackupCheck : public QObject {
     }
 
 private Q_SLOTS:
-    // The arguments: two files (the core's lines, 1 when there are any, 2 for
-    // a missing file), or one file and the controller (-1); the scope words.
+    // Two files (1 on differences, 2 on errors) or one and the controller (-1).
     void fileDiff() {
         ParameterSet set;
         const QString fileA = save("a.vts", set);
@@ -69,9 +64,7 @@ private Q_SLOTS:
             QVERIFY2(cli::parseScope(QString::fromUtf8(word)) == model, word);
     }
 
-    // Clean, send --verify succeeds and a diff against the controller finds
-    // nothing; when the controller keeps a wrong value, both name it, and the
-    // diff writes nothing to the controller.
+    // send --verify and a controller diff both name a wrong value; the diff writes nothing.
     void verifyAndControllerDiff() {
         const std::pair<const char*, QString> cases[] = {
             {"", ""}, // clean
@@ -115,8 +108,7 @@ private Q_SLOTS:
         }
     }
 
-    // The simulator's pseudo-terminal, mapped to COM 2 through a link: the
-    // mapping, the device it resolves to, and the COM numbers that lead nowhere.
+    // The simulator's pseudo-terminal mapped to COM 2 through a link.
     void portsWithSimulator() {
         Simulator sim;
         QVERIFY(sim.start());

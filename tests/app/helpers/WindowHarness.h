@@ -43,21 +43,14 @@ inline QStringList rows(const QListWidget* list) {
         rows << list->item(i)->text();
     return rows;
 }
-// Those of `names` below `root` that are hidden themselves (or missing).
-inline QStringList hiddenOf(const QObject* root, const QStringList& names) {
-    QStringList hidden;
+// Those of `names` below `root` that are missing, or hidden (or disabled).
+inline QStringList hiddenOf(const QObject* root, const QStringList& names, bool disabled = false) {
+    QStringList found;
     for (const QString& name : names)
-        if (auto* w = root->findChild<QWidget*>(name); !w || w->isHidden())
-            hidden << name;
-    return hidden;
-}
-// Those of `names` below `root` that are disabled (or missing).
-inline QStringList disabledOf(const QObject* root, const QStringList& names) {
-    QStringList disabled;
-    for (const QString& name : names)
-        if (auto* w = root->findChild<QWidget*>(name); !w || !w->isEnabled())
-            disabled << name;
-    return disabled;
+        if (auto* w = root->findChild<QWidget*>(name);
+            !w || (disabled ? !w->isEnabled() : w->isHidden()))
+            found << name;
+    return found;
 }
 
 inline const QStringList kConnectionButtonNames{
@@ -66,12 +59,10 @@ inline const QStringList kConnectionButtonNames{
     QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
 };
 
-// The desktop program over a fake link, with a settings file in a temporary
-// directory and recorded messages; the test drives every timer tick itself.
+// The desktop program over a fake link, a temporary settings file and recorded messages.
 class WindowHarness {
 public:
-    // `ini`: content of Korvane.ini; nullptr: no file.
-    // `open`: the link is open from the start, without any start-up.
+    // `ini`: Korvane.ini (nullptr: none); `open`: link open from the start, no start-up.
     explicit WindowHarness(const char* ini = nullptr, bool open = false)
         : program(std::make_unique<DesktopProgram>(link, writeIni(dir, ini))),
           session(program->session()), window(&program->window()) {
@@ -83,7 +74,6 @@ public:
     }
     QString iniPath() const { return dir.filePath("Korvane.ini"); }
     ParameterSet& params() { return program->params(); }
-    // Clears the "changed" mark of every block record.
     void clearFlags() {
         for (BlockTable& table : params().blocks)
             for (auto& profile : table)
@@ -100,7 +90,6 @@ public:
         link.reply("smo", model);
         session.pollTick();
     }
-    // An "skd" reply with these 16 values.
     void sendLiveValues(const std::array<int, 16>& values) {
         QByteArray payload;
         for (int v : values)
@@ -112,10 +101,8 @@ public:
     }
     void choose(const QString& combo, int index) { test::choose(find<QComboBox>(combo), index); }
     QStringList hidden(const QStringList& names) const { return hiddenOf(window, names); }
-    // The connection's buttons that are disabled.
-    QStringList disabledButtons() const { return disabledOf(window, kConnectionButtonNames); }
-    // Whether `name` shows when its tab page is shown (hidden itself or
-    // inside a hidden group both count as not shown).
+    QStringList disabledButtons() const { return hiddenOf(window, kConnectionButtonNames, true); }
+    // Whether `name` shows when its tab page is shown (not hidden, nor its group).
     bool shownOnPage(const QString& name) const {
         QWidget* widget = find(name);
         QWidget* page = widget;
@@ -123,7 +110,6 @@ public:
             page = page->parentWidget();
         return widget && widget->isVisibleTo(page ? page : window);
     }
-    // The text of the line edit or label `name`.
     QString text(const QString& name) const {
         if (auto* field = find<QLineEdit>(name))
             return field->text();
