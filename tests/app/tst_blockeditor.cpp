@@ -1,5 +1,4 @@
-// The per-motor block editors on the automatics, climate and manual pages,
-// driven as a user drives them, against the rows and flags the core computes.
+// The per-motor block editors driven as a user does, against the core's rows and flags.
 
 #include "BlockEditor.h"
 #include "SwitchTimePage.h"
@@ -10,38 +9,27 @@
 #include <functional>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
 
-// The desktop program over a fake link that is open from the start.
-struct Rig : test::WindowHarness {
-    Rig() { session.openDevice(QStringLiteral("/dev/fake")); }
+struct Rig : WindowHarness {
+    Rig() : WindowHarness(nullptr, true) {}
     BlockEditor* editor(BlockId id) {
         return find<BlockEditor>(QLatin1String(blockDescription(id).editorPrefix) + "_Editor");
     }
-    // The reply the controller sends for one record (motor 0..7).
+    BlockRecord& rec(BlockId id, int profile, int motor) {
+        return params().record(id, profile, motor);
+    }
     void reply(BlockId id, int profile, int motor, const BlockRecord& rec) {
         const BlockDescription& b = blockDescription(id);
         QByteArray payload = encodeBlockWrite(b, profile, motor, rec).mid(qstrlen(b.writeCommand));
-        payload.replace('\r', ',');
-        link.reply(b.replyCode, payload);
+        link.reply(b.replyCode, payload.replace('\r', ','));
     }
 };
 
-QStringList listRows(QListWidget* list) {
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows << list->item(i)->text();
-    return rows;
-}
-
-void choose(QComboBox* combo, int index) {
-    combo->setCurrentIndex(index);
-    Q_EMIT combo->activated(index);
-}
-
-QModelIndex row(QListWidget* list, int r) {
-    return list->model()->index(r, 0);
+void clickRow(QListWidget* list, int r) {
+    Q_EMIT list->clicked(rowIndex(list, r));
 }
 
 // A switched-on record whose values differ from the defaults in every field.
@@ -78,148 +66,129 @@ private Q_SLOTS:
         QVERIFY(editor);
         QListWidget* list = editor->list();
         QComboBox* motor = editor->motorDropDown();
+        const auto field = [&](int f) { return r.find<QComboBox>(b.fields[f].editor); };
 
-        // Replies for motor 3 in both profiles: the list shows the active one,
-        // the editors keep showing motor 1.
+        // Replies for motor 3 in both profiles: the list shows the active one.
         const BlockRecord shown = sampleRecord(b, 1);
         r.reply(id, profile, 2, shown);
         r.reply(id, 1 - profile, 2, sampleRecord(b, 2));
-        QCOMPARE(listRows(list), blockListRows(r.params(), id, profile));
-        QCOMPARE(r.params().record(id, profile, 2).value, shown.value);
+        QCOMPARE(rows(list), blockListRows(r.params(), id, profile));
+        QCOMPARE(r.rec(id, profile, 2).value, shown.value);
         QCOMPARE(motor->currentIndex(), 0);
-        QVERIFY(r.find(b.fields[1].editor)->isHidden()); // motor 1 is off
+        QVERIFY(field(1)->isHidden()); // motor 1 is off
 
         // A list click loads the editors and marks nothing.
         r.clearFlags();
-        Q_EMIT list->clicked(row(list, 2));
+        clickRow(list, 2);
         QCOMPARE(motor->currentIndex(), 2);
         for (int f = 0; f < b.fieldCount(); ++f) {
-            auto* combo = r.find<QComboBox>(b.fields[f].editor);
-            QCOMPARE(combo->currentIndex(), shown.value[f]);
-            QCOMPARE(!combo->isHidden(), fieldVisible(b, shown, f));
-            QCOMPARE(combo->itemText(0), symbolDisplayText(b.fields[f].itemText(0)));
+            QCOMPARE(field(f)->currentIndex(), shown.value[f]);
+            QCOMPARE(!field(f)->isHidden(), fieldVisible(b, shown, f));
+            QCOMPARE(field(f)->itemText(0), symbolDisplayText(b.fields[f].itemText(0)));
         }
-        QVERIFY(!r.params().record(id, profile, 2).changed);
+        QVERIFY(!r.rec(id, profile, 2).changed);
 
         // Choosing a motor marks that motor's record of the active profile only.
         choose(motor, 4);
-        QVERIFY(r.params().record(id, profile, 4).changed);
-        QVERIFY(!r.params().record(id, 1 - profile, 4).changed);
-        QVERIFY(!r.params().record(id, profile, 2).changed);
+        QCOMPARE((QList<bool>{r.rec(id, profile, 4).changed, r.rec(id, 1 - profile, 4).changed,
+                              r.rec(id, profile, 2).changed}),
+                 (QList<bool>{true, false, false}));
         QCOMPARE(list->currentRow(), 4);
 
         // An edit stores through the block's rule and rebuilds the rows.
-        Q_EMIT list->clicked(row(list, 2));
-        const int field = b.fieldCount() - 1;
-        auto* combo = r.find<QComboBox>(b.fields[field].editor);
-        const int pick = (shown.value[field] + 1) % b.fields[field].itemCount;
+        clickRow(list, 2);
+        const int last = b.fieldCount() - 1;
+        const int pick = (shown.value[last] + 1) % b.fields[last].itemCount;
         BlockRecord expected = shown;
-        applyFieldEdit(b, expected, field, pick);
-        choose(combo, pick);
-        QCOMPARE(r.params().record(id, profile, 2).value, expected.value);
-        QVERIFY(r.params().record(id, profile, 2).changed);
-        QCOMPARE(listRows(list), blockListRows(r.params(), id, profile));
+        applyFieldEdit(b, expected, last, pick);
+        choose(field(last), pick);
+        QCOMPARE(r.rec(id, profile, 2).value, expected.value);
+        QVERIFY(r.rec(id, profile, 2).changed);
+        QCOMPARE(rows(list), blockListRows(r.params(), id, profile));
         for (int f = 0; f < b.fieldCount(); ++f)
-            QCOMPARE(r.find<QComboBox>(b.fields[f].editor)->currentIndex(), expected.value[f]);
+            QCOMPARE(field(f)->currentIndex(), expected.value[f]);
 
         // A double click switches the motor off and hides its value editors.
         r.clearFlags();
-        Q_EMIT list->doubleClicked(row(list, 2));
-        QCOMPARE(r.params().record(id, profile, 2).value[0], kOff);
-        QVERIFY(r.params().record(id, profile, 2).changed);
+        Q_EMIT list->doubleClicked(rowIndex(list, 2));
+        QCOMPARE(r.rec(id, profile, 2).value[0], kOff);
+        QVERIFY(r.rec(id, profile, 2).changed);
         QCOMPARE(list->item(2)->text(), blockListRows(r.params(), id, profile)[2]);
         for (int f = 1; f < b.fieldCount(); ++f)
-            QVERIFY(r.find(b.fields[f].editor)->isHidden());
+            QVERIFY(field(f)->isHidden());
     }
 
     void windAndRainShareTheDirection() {
         Rig r;
+        QListWidget* wind = r.editor(BlockId::Wind)->list();
         BlockEditor* rain = r.editor(BlockId::Rain);
-        r.params().record(BlockId::Wind, 0, 2).value[0] = kOn;
-        r.params().record(BlockId::Rain, 0, 2).value[0] = kOn;
+        r.rec(BlockId::Wind, 0, 2).value[0] = kOn;
+        r.rec(BlockId::Rain, 0, 2).value[0] = kOn;
         r.program->window().refreshPageViews();
         r.clearFlags();
-        Q_EMIT r.editor(BlockId::Wind)->list()->clicked(row(r.editor(BlockId::Wind)->list(), 2));
+        clickRow(wind, 2);
         QCOMPARE(rain->motorDropDown()->currentIndex(), 0);
 
-        choose(r.find<QComboBox>("EW_Richtung"), 1); // down, for motor 3
-        QCOMPARE(r.params().record(BlockId::Rain, 0, 2).value[ER_Record::Richtung], 1);
-        QVERIFY(r.params().record(BlockId::Rain, 0, 2).changed);
-        QVERIFY(r.editor(BlockId::Wind)->list()->item(2)->text().endsWith('v'));
+        r.choose("EW_Richtung", 1); // down, for motor 3
+        QCOMPARE(r.rec(BlockId::Rain, 0, 2).value[ER_Record::Richtung], 1);
+        QVERIFY(r.rec(BlockId::Rain, 0, 2).changed);
+        QVERIFY(wind->item(2)->text().endsWith('v'));
         QVERIFY(rain->list()->item(2)->text().endsWith('v'));
 
-        // And back from the rain group.
-        Q_EMIT rain->list()->clicked(row(rain->list(), 2));
-        choose(r.find<QComboBox>("ER_Richtung"), 0);
-        QVERIFY(r.editor(BlockId::Wind)->list()->item(2)->text().endsWith('^'));
+        clickRow(rain->list(), 2);
+        r.choose("ER_Richtung", 0);
+        QVERIFY(wind->item(2)->text().endsWith('^'));
         QCOMPARE(r.find<QComboBox>("EW_Richtung")->currentIndex(), 0);
     }
 
-    // The read-only comparison and direction texts of the climate editors,
-    // and what the outside control hides when it is deactivated.
-    void indicators_data() {
-        QTest::addColumn<int>("block");
-        QTest::addColumn<QList<int>>("values");
-        QTest::addColumn<QStringList>("texts"); // name=text
-        QTest::addColumn<QStringList>("hidden");
-        using B = BlockId;
-        QTest::addRow("inside T> up")
-            << int(B::InsideTemp) << QList<int>{0, 0, 31, 0, 29, 39, 8, 21}
-            << QStringList{"IT_kl_gr=T<", "IT_Ab_Auf=↓"} << QStringList{};
-        QTest::addRow("inside T< down")
-            << int(B::InsideTemp) << QList<int>{0, 1, 31, 1, 33, 39, 8, 21}
-            << QStringList{"IT_kl_gr=T>", "IT_Ab_Auf=↑"} << QStringList{};
-        QTest::addRow("humidity F> moves")
-            << int(B::Humidity) << QList<int>{0, 0, 75, 65, 39, 8, 21}
-            << QStringList{"RelF_kl_gr=F<", "RelF_Ab_Auf=↓", "RelF_Auf_Ab=↑"} << QStringList{};
-        QTest::addRow("humidity continuous")
-            << int(B::Humidity) << QList<int>{0, 0, 75, 65, 190, 8, 21}
-            << QStringList{"RelF_Ab_Auf=–"} << QStringList{};
-        QTest::addRow("humidity F<")
-            << int(B::Humidity) << QList<int>{0, 1, 65, 75, 39, 8, 21}
-            << QStringList{"RelF_kl_gr=F>", "RelF_Ab_Auf=–"} << QStringList{};
-        QTest::addRow("outside down")
-            << int(B::OutsideTemp) << QList<int>{0, 11, 1, 14, 39}
-            << QStringList{"AT_gr_kl=T<", "AT_kl_gr=T>", "AT_Ab_Auf=↑"} << QStringList{};
-        QTest::addRow("outside deactivated")
-            << int(B::OutsideTemp) << QList<int>{0, 11, 2, 14, 39} << QStringList{"AT_gr_kl=T<"}
-            << QStringList{"AT_Schwelle_2", "AT_Stellzeit", "AT_kl_gr",
-                           "AT_Ab_Auf",     "AT_Label_3",   "AT_Label_4"};
-    }
-
+    // Read-only texts of the climate editors; what a deactivated outside control hides.
     void indicators() {
-        QFETCH(int, block);
-        QFETCH(QList<int>, values);
-        QFETCH(QStringList, texts);
-        QFETCH(QStringList, hidden);
-        Rig r;
-        BlockRecord& rec = r.params().record(BlockId(block), 0, 1);
-        for (int f = 0; f < values.size(); ++f)
-            rec.value[f] = values[f];
-        BlockEditor* editor = r.editor(BlockId(block));
-        Q_EMIT editor->list()->clicked(row(editor->list(), 1));
-        for (const QString& pair : texts) {
-            const QStringList nameText = pair.split('=');
-            QCOMPARE(r.find<QLineEdit>(nameText[0])->text(), nameText[1]);
-            QVERIFY2(!r.find(nameText[0])->isHidden(), qPrintable(nameText[0]));
+        using B = BlockId;
+        // block, values, "name=text|...", hidden
+        const std::tuple<B, QList<int>, const char*, const char*> cases[] = {
+            {B::InsideTemp, {0, 0, 31, 0, 29, 39, 8, 21}, "IT_kl_gr=T<|IT_Ab_Auf=↓", ""},
+            {B::InsideTemp, {0, 1, 31, 1, 33, 39, 8, 21}, "IT_kl_gr=T>|IT_Ab_Auf=↑", ""},
+            {B::Humidity,
+             {0, 0, 75, 65, 39, 8, 21},
+             "RelF_kl_gr=F<|RelF_Ab_Auf=↓|RelF_Auf_Ab=↑",
+             ""},
+            {B::Humidity, {0, 0, 75, 65, 190, 8, 21}, "RelF_Ab_Auf=–", ""}, // continuous
+            {B::Humidity, {0, 1, 65, 75, 39, 8, 21}, "RelF_kl_gr=F>|RelF_Ab_Auf=–", ""},
+            {B::OutsideTemp, {0, 11, 1, 14, 39}, "AT_gr_kl=T<|AT_kl_gr=T>|AT_Ab_Auf=↑", ""},
+            {B::OutsideTemp,
+             {0, 11, 2, 14, 39},
+             "AT_gr_kl=T<", // deactivated
+             "AT_Schwelle_2|AT_Stellzeit|AT_kl_gr|AT_Ab_Auf|AT_Label_3|AT_Label_4"},
+        };
+        for (const auto& [block, values, texts, hiddenNames] : cases) {
+            Rig r;
+            BlockRecord& rec = r.rec(block, 0, 1);
+            for (int f = 0; f < values.size(); ++f)
+                rec.value[f] = values[f];
+            clickRow(r.editor(block)->list(), 1);
+            const QStringList pairs = QString(texts).split('|');
+            const QStringList hidden = QString(hiddenNames).split('|', Qt::SkipEmptyParts);
+            QStringList names, seen;
+            for (const QString& pair : pairs) {
+                names << pair.section('=', 0, 0);
+                seen << names.last() + '=' + r.find<QLineEdit>(names.last())->text();
+            }
+            QCOMPARE(seen, pairs);
+            QCOMPARE(r.hidden(names + hidden), hidden);
         }
-        for (const QString& name : hidden)
-            QVERIFY2(r.find(name)->isHidden(), qPrintable(name));
     }
-
     void climateMotorDropDownsChooseTheMotorToRename() {
         Rig r;
         for (const char* name : {"BA_Raum", "PT_Raum", "IT_Raum", "RelF_Raum", "AT_Raum"}) {
-            choose(r.find<QComboBox>(name), 5);
+            r.choose(name, 5);
             QCOMPARE(r.program->switchTimePage().currentMotor(), 5);
-            choose(r.find<QComboBox>(name), 0);
+            r.choose(name, 0);
         }
-        choose(r.find<QComboBox>("DM_Raum"), 6); // the twilight drop-downs do not
+        r.choose("DM_Raum", 6); // the twilight drop-downs do not
         QCOMPARE(r.program->switchTimePage().currentMotor(), 0);
     }
 
-    // The manual page shows the motor names, starts and ends manual mode and
-    // sends each choice, the same one again too.
+    // The manual page starts and ends manual mode and sends each choice, a repeat too.
     void manualControlBytes() {
         Rig r;
         QTabWidget* tabs = r.program->window().tabs();
@@ -227,14 +196,13 @@ private Q_SLOTS:
         r.link.written.clear();
         tabs->setCurrentIndex(MainWindow::Manual);
         QCOMPARE(r.link.written, QByteArray(" rhi\r"));
-        QCOMPARE(r.find<QLabel>("HS_4_Label")->text(), QStringLiteral("Küche"));
+        QCOMPARE(r.text("HS_4_Label"), QStringLiteral("Küche"));
         QCOMPARE(r.find<QListWidget>("HS_1")->item(0)->text(), QStringLiteral("↑"));
         QCOMPARE(r.editor(BlockId::KeyPress)->list()->count(), 8);
 
         auto* hs5 = r.find<QListWidget>("HS_5");
         r.link.written.clear();
-        hs5->setCurrentRow(2);
-        Q_EMIT hs5->itemClicked(hs5->item(2));
+        clickItem(hs5, 2);
         Q_EMIT hs5->itemClicked(hs5->item(0));
         Q_EMIT hs5->itemClicked(hs5->item(1)); // the same choice again sends again
         Q_EMIT hs5->itemClicked(hs5->item(1));
@@ -249,28 +217,23 @@ private Q_SLOTS:
         QCOMPARE(hs5->currentRow(), 1);
     }
 
-    // The controller must not stay in manual mode when the program lets go
-    // of the line: a port change, a transfer or closing the window ends it.
-    void manualModeEndsWhenTheLineIsReleased_data() {
-        QTest::addColumn<std::function<void(DesktopProgram&)>>("release");
-        using P = DesktopProgram&;
-        QTest::addRow("port change") << std::function([](P p) { p.window().choosePort(2); });
-        QTest::addRow("read-all") << std::function(
-            [](P p) { p.session().setActivity(Activity::ReadAll); });
-        QTest::addRow("logbook") << std::function(
-            [](P p) { p.session().setActivity(Activity::Logbook); });
-        QTest::addRow("window closed") << std::function([](P p) { p.window().close(); });
-    }
-
+    // A port change, a transfer or closing the window ends manual mode.
     void manualModeEndsWhenTheLineIsReleased() {
-        QFETCH(std::function<void(DesktopProgram&)>, release);
-        Rig r;
-        r.program->window().tabs()->setCurrentIndex(MainWindow::Manual);
-        r.link.written.clear();
-        release(*r.program);
-        QVERIFY2(r.link.written.startsWith(" rhe\r"), r.link.written.constData());
-        QCOMPARE(r.link.written.count(" rhe\r"), 1);
-        QVERIFY(!r.program->window().manualControl().isOn());
+        using P = DesktopProgram&;
+        const std::function<void(P)> releases[] = {
+            [](P p) { p.window().choosePort(2); },
+            [](P p) { p.session().setActivity(Activity::ReadAll); },
+            [](P p) { p.session().setActivity(Activity::Logbook); },
+            [](P p) { p.window().close(); }};
+        for (const auto& release : releases) {
+            Rig r;
+            r.program->window().tabs()->setCurrentIndex(MainWindow::Manual);
+            r.link.written.clear();
+            release(*r.program);
+            QVERIFY2(r.link.written.startsWith(" rhe\r"), r.link.written.constData());
+            QCOMPARE(r.link.written.count(" rhe\r"), 1);
+            QVERIFY(!r.program->window().manualControl().isOn());
+        }
     }
 };
 

@@ -1,26 +1,18 @@
-// The "Verlauf" page: the threshold lines of the chosen motor in the active
-// profile, humidity only where measured, pausing and the CSV export.
-#include "FakeLink.h"
+// The "Verlauf" page: threshold lines, humidity only where measured, pause, CSV.
 #include "HistoryCharts.h"
 #include "HistoryPage.h"
-#include "params/ParameterSet.h"
-#include "session/ControllerSession.h"
+#include "helpers/WindowHarness.h"
 #include "session/ModelInfo.h"
 
 #include <QChart>
-#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QLineSeries>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace korvane;
 
 namespace {
 constexpr qint64 kT0 = 1'765'000'000'000;
 
-// A history page over a session on a fake link.
 struct Rig {
     FakeLink link;
     ControllerSession session{&link};
@@ -41,9 +33,8 @@ private Q_SLOTS:
             page.redraw();
             return page.charts()->thresholdNames(c);
         };
-        BlockRecord& wind2 = set.record(BlockId::Wind, 0, 1);
-        wind2.value[EW_Record::kmh] = 3;
-        wind2.value[0] = kOn;
+        set.record(BlockId::Wind, 0, 1).value[EW_Record::kmh] = 3;
+        set.record(BlockId::Wind, 0, 1).value[0] = kOn;
         QVERIFY(names(HistoryChart::Wind).isEmpty()); // motor 1 chosen
         page.motorCombo()->setCurrentIndex(1);
         QCOMPARE(names(HistoryChart::Wind), QStringList{"Wind (20)"});
@@ -64,13 +55,10 @@ private Q_SLOTS:
 
     void humidityOnlyWhereMeasured() {
         Rig r;
-        ModelInfo model;
-        model.sensor = true;
-        r.page.applyModel(model);
-        QVERIFY(!r.page.charts()->humidityShown());
-        model.conservatory = true;
-        r.page.applyModel(model);
-        QVERIFY(r.page.charts()->humidityShown());
+        for (bool conservatory : {false, true}) {
+            r.page.applyModel(ModelInfo{true, conservatory});
+            QCOMPARE(r.page.charts()->humidityShown(), conservatory);
+        }
     }
 
     void pauseFreezesTheRange() {
@@ -98,12 +86,11 @@ private Q_SLOTS:
             r.page.recorder().history().append(sampleFromReply(v, kT0 + i * 900));
         }
         QTemporaryDir dir;
-        const QString path = dir.filePath("v.csv");
         QStringList messages;
-        r.page.setSaveDialog([&] { return path; });
+        r.page.setSaveDialog([&] { return dir.filePath("v.csv"); });
         r.page.setMessageSink([&](const QString& m) { messages << m; });
         r.page.saveButton()->click();
-        QFile f(path);
+        QFile f(dir.filePath("v.csv"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll().count("\r\n"), 1 + 3); // heading and three rows
         r.page.setSaveDialog([&] { return dir.filePath("missing/v.csv"); });

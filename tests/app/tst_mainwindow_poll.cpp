@@ -4,15 +4,12 @@
 #include "HeaderArea.h"
 #include "LogoShape.h"
 
-#include <QTabWidget>
-
 using namespace korvane;
 using namespace korvane::test;
 
 namespace {
 
-// Model texts: position 9 "W" conservatory, 11 motors, 13 slots, 14 "S"
-// sensor, 15 "T" key-press automatic.
+// Position 9 "W" conservatory, 11 motors, 13 slots, 14 "S" sensor, 15 "T" key-press.
 const QByteArray kFullModel = "RS-8000 W 8 8ST";
 const QByteArray kPlainModel = "RS-8000   8 8  ";
 
@@ -22,78 +19,61 @@ using Values = std::array<int, 16>;
 constexpr Values kTypical{200, 21, 5, 18, 24, 7, 3, -2, 9, 12, 40, 0, 0, 12, 180, 55};
 
 const QStringList kOutdoor{"GroupBox_SensorTypen", "GroupBox_AlarmSetUp"};
-const QStringList kConservatory{"GroupBox_WintergStrg",
-                                "GroupBoxInnentemperatur",
-                                "GroupBoxInnentemperatur2",
-                                "AktivesProfil",
-                                "Profil_Kopieren",
-                                "FeuchteSteuerung",
-                                "RelF_Liste",
-                                "RelF_Label_7"};
+const QStringList kConservatory =
+    QString("GroupBox_WintergStrg GroupBoxInnentemperatur GroupBoxInnentemperatur2 AktivesProfil "
+            "Profil_Kopieren FeuchteSteuerung RelF_Liste RelF_Label_7")
+        .split(' ');
 const QStringList kKeyPress{"GroupBox_Tast_Automatik", "Tast_Label2", "Tast_Liste"};
 
-bool buttonsEnabled(const WindowHarness& h, bool expected) {
-    for (const QString& name : kConnectionButtonNames) {
-        if (h.find(name)->isEnabled() != expected)
-            return false;
+struct Connected : WindowHarness {
+    explicit Connected(const QByteArray& model = {}) {
+        QVERIFY(activate());
+        if (!model.isEmpty())
+            connectModel(model);
     }
-    return true;
-}
+};
 
 } // namespace
 
 class TestMainWindowPoll : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void modelDecidesPagesAndGroups_data() {
-        QTest::addColumn<QByteArray>("model");
-        QTest::addColumn<QList<bool>>("tabs");         // seven pages and "Verlauf", in order
-        QTest::addColumn<QStringList>("shownWidgets"); // of the model-dependent ones
-        QTest::addColumn<QString>("url");
-        const QString plainUrl = "www.vendrix.example";
-        const QString conservatoryUrl = "www.wintergarten.vendrix.example";
-        QTest::newRow("all letters") << kFullModel << QList<bool>{1, 1, 1, 1, 1, 1, 1, 1}
-                                     << kOutdoor + kConservatory + kKeyPress << conservatoryUrl;
-        QTest::newRow("no letters")
-            << kPlainModel << QList<bool>{1, 0, 0, 0, 1, 1, 1, 1} << QStringList{} << plainUrl;
-        QTest::newRow("sensor") << QByteArray("RS-8000   8 8S ")
-                                << QList<bool>{1, 1, 1, 0, 1, 1, 1, 1} << kOutdoor << plainUrl;
-        QTest::newRow("conservatory")
-            << QByteArray("RS-8000 W 4 6  ") << QList<bool>{1, 1, 1, 1, 1, 1, 1, 1}
-            << kOutdoor + kConservatory << conservatoryUrl;
-        QTest::newRow("key-press") << QByteArray("RS-8000   8 8 T")
-                                   << QList<bool>{1, 0, 0, 0, 1, 1, 1, 1} << kKeyPress << plainUrl;
-    }
-
     void modelDecidesPagesAndGroups() {
-        QFETCH(QByteArray, model);
-        QFETCH(QList<bool>, tabs);
-        QFETCH(QStringList, shownWidgets);
-        QFETCH(QString, url);
-        WindowHarness h;
-        QVERIFY(h.activate());
-        h.connectModel(model);
-        QTabWidget* pages = h.window->tabs();
-        QCOMPARE(pages->count(), tabs.size());
-        for (int i = 0; i < pages->count(); ++i)
-            QVERIFY2(pages->isTabVisible(i) == tabs[i], qPrintable(pages->tabText(i)));
-        for (const QString& name : kOutdoor + kConservatory + kKeyPress) {
-            QVERIFY2(h.find(name), qPrintable(name));
-            QVERIFY2(h.shownOnPage(name) == shownWidgets.contains(name), qPrintable(name));
+        const QString plain = "www.vendrix.example";
+        const QString wg = "www.wintergarten.vendrix.example";
+        // model, the seven pages and "Verlauf" (1: visible), the widgets shown, url
+        const std::tuple<QByteArray, QString, QStringList, QString> cases[] = {
+            {kFullModel, "11111111", kOutdoor + kConservatory + kKeyPress, wg},
+            {kPlainModel, "10001111", {}, plain},
+            {"RS-8000   8 8S ", "11101111", kOutdoor, plain},
+            {"RS-8000 W 4 6  ", "11111111", kOutdoor + kConservatory, wg},
+            {"RS-8000   8 8 T", "10001111", kKeyPress, plain}};
+        for (const auto& [model, tabs, widgets, url] : cases) {
+            Connected h(model);
+            QString visible;
+            for (int i = 0; i < h.window->tabs()->count(); ++i)
+                visible += h.window->tabs()->isTabVisible(i) ? '1' : '0';
+            QCOMPARE(visible, tabs);
+            QStringList shown;
+            for (const QString& name : kOutdoor + kConservatory + kKeyPress) {
+                QVERIFY2(h.find(name), qPrintable(name));
+                if (h.shownOnPage(name))
+                    shown << name;
+            }
+            QCOMPARE(shown, widgets);
+            QCOMPARE(h.text("URL_Label"), url);
+            QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
+            QCOMPARE(h.disabledButtons(), QStringList());
         }
-        QCOMPARE(h.text("URL_Label"), url);
-        QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
-        QVERIFY(buttonsEnabled(h, true));
     }
 
     void connectionLostAndRegained() {
-        WindowHarness h;
-        QVERIFY(h.activate());
+        Connected h;
         h.session.pollTick();
         QVERIFY(!h.find("KeineVerbindung_Label")->isHidden());
-        QVERIFY(buttonsEnabled(h, false));
+        QCOMPARE(h.disabledButtons(), kConnectionButtonNames);
         h.connectModel(kFullModel);
-        QVERIFY(buttonsEnabled(h, true));
+        QCOMPARE(h.disabledButtons(), QStringList());
         h.window->tabs()->setCurrentIndex(MainWindow::Conservatory);
 
         // The controller falls silent: one watchdog period without a byte.
@@ -102,15 +82,14 @@ private Q_SLOTS:
         h.session.pollTick();
         QCOMPARE(h.text("StatusBar1_Panel0"), QString("Keine Verbindung"));
         QVERIFY(!h.find("KeineVerbindung_Label")->isHidden());
-        QVERIFY(buttonsEnabled(h, false));
+        QCOMPARE(h.disabledButtons(), kConnectionButtonNames);
         // The pages keep what the last model allowed.
         QVERIFY(h.window->tabs()->isTabVisible(MainWindow::Conservatory));
 
-        // A smaller model answers: the next tick finds it without any user
-        // action and leaves the page that is now hidden.
+        // A smaller model answers: found at the next tick, its hidden page left.
         h.connectModel(kPlainModel);
         QVERIFY(h.find("KeineVerbindung_Label")->isHidden());
-        QVERIFY(buttonsEnabled(h, true));
+        QCOMPARE(h.disabledButtons(), QStringList());
         QVERIFY(!h.window->tabs()->isTabVisible(MainWindow::Conservatory));
         QVERIFY(h.window->tabs()->currentIndex() != MainWindow::Conservatory);
         QVERIFY(!h.shownOnPage("Tast_Liste"));
@@ -125,67 +104,51 @@ private Q_SLOTS:
     }
 
     void statusPanelsMirrorSession() {
-        WindowHarness h;
-        QVERIFY(h.activate());
+        Connected h;
         h.link.reply("sfi", "1.08");
         h.link.reply("sdt", "05.12.26");
         h.link.reply("sti", "10:11:12");
         h.connectModel(kFullModel);
         h.sendLiveValues(kTypical);
-        for (int i = 0; i < 14; ++i) {
+        for (int i = 0; i < 14; ++i)
             QCOMPARE(h.text(QStringLiteral("StatusBar1_Panel%1").arg(i)),
                      h.session.panels().text(i));
-        }
-    }
-
-    void liveFields_data() {
-        QTest::addColumn<Values>("values");
-        QTest::addColumn<QString>("expected"); // "name=text" pairs, split by '|'
-        QTest::addColumn<bool>("windBarShown");
-        QTest::newRow("typical")
-            << kTypical
-            << QString(
-                   "IT_Aktuell=21,5°|IT_Aktuell2=21,5°|IT_Min=18°|IT_Min2=18°|IT_Max=24°|"
-                   "IT_Max2=24°|AT_Aktuell=7,3°|AT_Aktuell2=7,3°|AT_Min=-2°|AT_min2=-2°|AT_Max=9°|"
-                   "AT_Max2=9°|AktWind=12 km/h|MaxWind=40 km/h|AlarmStatus=   Kein Alarm|"
-                   "RegenStatus= Kein Regen|RelFeuchte=55 %|BA_LuxAktuell=180|DM_LuxAktuell=180|"
-                   "DA_LuxAktuell=180")
-            << true;
-        Values v = kTypical;
-        v[9] = 0;
-        v[11] = 1;
-        v[12] = 1;
-        v[15] = 0;
-        QTest::newRow("calm, alarm, rain, no humidity")
-            << v
-            << QString("AktWind=0 km/h|AlarmStatus=Alarm ausgelöst|RegenStatus= Es "
-                       "regnet|RelFeuchte= - ")
-            << false;
-        v = kTypical;
-        v[9] = 140;
-        QTest::newRow("storm beyond the bar") << v << QString("AktWind=140 km/h") << true;
     }
 
     void liveFields() {
-        QFETCH(Values, values);
-        QFETCH(QString, expected);
-        QFETCH(bool, windBarShown);
-        WindowHarness h;
-        QVERIFY(h.activate());
-        h.connectModel(kFullModel);
-        h.sendLiveValues(kTypical);
-        h.sendLiveValues(values);
-        for (const QString& pair : expected.split('|'))
-            QCOMPARE(h.text(pair.section('=', 0, 0)), pair.section('=', 1));
-        auto* bar = h.find<QProgressBar>("WindProgressBar");
-        QCOMPARE(!bar->isHidden(), windBarShown);
-        if (windBarShown)
-            QCOMPARE(bar->value(), qMin(values[9], bar->maximum()));
+        Values calm = kTypical, storm = kTypical;
+        calm[9] = 0;    // no wind,
+        calm[11] = 1;   // alarm,
+        calm[12] = 1;   // rain,
+        calm[15] = 0;   // no humidity
+        storm[9] = 140; // beyond the bar
+        // values, "name=text|...", wind bar shown
+        const std::tuple<Values, QString, bool> cases[] = {
+            {kTypical,
+             "IT_Aktuell=21,5°|IT_Aktuell2=21,5°|IT_Min=18°|IT_Min2=18°|IT_Max=24°|IT_Max2=24°|"
+             "AT_Aktuell=7,3°|AT_Aktuell2=7,3°|AT_Min=-2°|AT_min2=-2°|AT_Max=9°|AT_Max2=9°|"
+             "AktWind=12 km/h|MaxWind=40 km/h|AlarmStatus=   Kein Alarm|RegenStatus= Kein Regen|"
+             "RelFeuchte=55 %|BA_LuxAktuell=180|DM_LuxAktuell=180|DA_LuxAktuell=180",
+             true},
+            {calm,
+             "AktWind=0 km/h|AlarmStatus=Alarm ausgelöst|RegenStatus= Es regnet|RelFeuchte= - ",
+             false},
+            {storm, "AktWind=140 km/h", true}};
+        for (const auto& [values, expected, windBarShown] : cases) {
+            Connected h(kFullModel);
+            h.sendLiveValues(kTypical);
+            h.sendLiveValues(values);
+            for (const QString& pair : expected.split('|'))
+                QCOMPARE(h.text(pair.section('=', 0, 0)), pair.section('=', 1));
+            auto* bar = h.find<QProgressBar>("WindProgressBar");
+            QCOMPARE(!bar->isHidden(), windBarShown);
+            if (windBarShown)
+                QCOMPARE(bar->value(), qMin(values[9], bar->maximum()));
+        }
     }
 
     void heartbeatDot() {
-        WindowHarness h;
-        QVERIFY(h.activate());
+        Connected h;
         auto* dot = h.find<LogoShape>("Dot");
         h.session.pollTick();
         QCOMPARE(dot->color(), HeaderArea::kDotRed);
@@ -205,19 +168,18 @@ private Q_SLOTS:
     }
 
     void luxFieldClickTogglesMode() {
-        WindowHarness h;
-        QVERIFY(h.activate());
+        Connected h;
         h.window->tabs()->setCurrentIndex(MainWindow::ShadingTwilight);
-        const QStringList labels{"BA_Label5", "DM_Label4", "DA_Label4"};
-        for (const QString& l : labels)
-            QCOMPARE(h.text(l), QString("Lux mittel"));
+        const auto labels = [&] {
+            return QStringList{h.text("BA_Label5"), h.text("DM_Label4"), h.text("DA_Label4")};
+        };
+        QCOMPARE(labels(), QStringList(3, "Lux mittel"));
         // Clicking any of the three fields switches all; brightness 200, mean 180.
         const QList<QStringList> steps{{"BA_LuxAktuell", "Lux aktuell", "DA_LuxAktuell", "200"},
                                        {"DM_LuxAktuell", "Lux mittel", "BA_LuxAktuell", "180"}};
         for (const QStringList& step : steps) {
             QTest::mouseClick(h.find(step[0]), Qt::LeftButton);
-            for (const QString& l : labels)
-                QCOMPARE(h.text(l), step[1]);
+            QCOMPARE(labels(), QStringList(3, step[1]));
             h.sendLiveValues(kTypical);
             QCOMPARE(h.text(step[2]), step[3]);
         }

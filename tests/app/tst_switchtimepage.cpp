@@ -1,20 +1,14 @@
 #include "SwitchTimePage.h"
+#include "helpers/WindowHarness.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeLists.h"
 #include "params/SwitchTimeTable.h"
 #include "params/SwitchTimeTexts.h"
 
-#include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetricsF>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
-#include <QTest>
 
 using namespace korvane;
 
@@ -33,23 +27,20 @@ struct Fixture {
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
     }
-    QComboBox* combo(const char* name) const {
-        auto* c = page.findChild<QComboBox*>(QLatin1String(name));
-        Q_ASSERT(c);
-        return c;
-    }
+    QComboBox* combo(const char* name) const { return page.findChild<QComboBox*>(name); }
     int index(const char* name) const { return combo(name)->currentIndex(); }
+    QList<int> indexes(const char* names) const {
+        QList<int> indexes;
+        for (const QString& name : QString(names).split(' '))
+            indexes << index(qPrintable(name));
+        return indexes;
+    }
     QString text(const char* name) const { return combo(name)->currentText(); }
-    QLabel* copyFrom() const { return page.findChild<QLabel*>(QStringLiteral("copy_from_label")); }
-    QPushButton* button(const char* name) const {
-        return page.findChild<QPushButton*>(QLatin1String(name));
+    QString copyFrom() const { return page.findChild<QLabel*>("copy_from_label")->text(); }
+    void click(const char* button) {
+        QTest::mouseClick(page.findChild<QPushButton*>(button), Qt::LeftButton);
     }
-    // What a user pick does: select the item and report the activation.
-    void pick(const char* name, int index) {
-        QComboBox* c = combo(name);
-        c->setCurrentIndex(index);
-        Q_EMIT c->activated(index);
-    }
+    void pick(const char* name, int index) { test::choose(combo(name), index); }
     // A click on character `column` of `row` in the list on show.
     void clickCell(int row, int column) {
         QListWidget* list = page.list(page.shownOrder());
@@ -65,13 +56,12 @@ struct Fixture {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(int(x), rect.center().y()));
     }
     QLineEdit* nameEdit() const { return combo("CB_Raum")->lineEdit(); }
-    void typeName(const QString& ascii) {
-        nameEdit()->setFocus();
-        nameEdit()->selectAll();
-        QTest::keyClicks(nameEdit(), ascii);
-    }
     QString row(SwitchTimeListOrder order, int r) const {
         return page.list(order)->item(r)->text();
+    }
+    // Whether the list of `order` shows row `r` as the table makes it.
+    bool rowFits(SwitchTimeListOrder order, int day, int motor) const {
+        return row(order, rowOf(order, day, motor)) == dataRowText(table, names, day, motor);
     }
 };
 
@@ -87,28 +77,28 @@ private Q_SLOTS:
             QVERIFY(QFontInfo(f.page.list(order)->font()).fixedPitch());
         }
         QVERIFY(f.page.progressBar()->isHidden());
-
         QCOMPARE(f.text("CB_Dauer"), QStringLiteral("40s"));
-        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor 1"));
+        QCOMPARE(f.copyFrom(), QStringLiteral("Motor 1"));
         QCOMPARE(f.page.currentMotor(), 0);
 
         // The motor list shows first; the buttons switch without rebuilding.
+        const auto shown = [&] {
+            return QList<bool>{f.page.list(kByDay)->isVisible(),
+                               f.page.list(kByMotor)->isVisible()};
+        };
         QCOMPARE(f.page.shownOrder(), kByMotor);
-        QVERIFY(f.page.list(kByDay)->isHidden());
+        QCOMPARE(shown(), (QList<bool>{false, true}));
         f.table.at(0, 0, 0).time = 5;
-        QTest::mouseClick(f.button("TagButton"), Qt::LeftButton);
-        QVERIFY(f.page.list(kByDay)->isVisible());
-        QVERIFY(f.page.list(kByMotor)->isHidden());
+        f.click("TagButton");
+        QCOMPARE(shown(), (QList<bool>{true, false}));
         QCOMPARE(f.page.shownOrder(), kByDay);
         QCOMPARE(f.row(kByDay, 0), QStringLiteral("Mo  Motor 1 "));
-        QTest::mouseClick(f.button("MotorButton"), Qt::LeftButton);
-        QVERIFY(f.page.list(kByMotor)->isVisible());
-        QVERIFY(f.page.list(kByDay)->isHidden());
+        f.click("MotorButton");
+        QCOMPARE(shown(), (QList<bool>{false, true}));
 
         QSignalSpy port(&f.page, &SwitchTimePage::portPicked);
         f.pick("Combo_PortNum", 2);
-        QCOMPARE(port.count(), 1);
-        QCOMPARE(port.at(0).at(0).toInt(), 2);
+        QCOMPARE(port, QList<QList<QVariant>>{{2}});
     }
 
     void storeOneDayThenWholeWeekThenSingle() {
@@ -116,40 +106,35 @@ private Q_SLOTS:
         f.table.setAllChanged(false);
         QSignalSpy edited(&f.page, &SwitchTimePage::edited);
         f.pick("CB_Schaltzeit", 6 * 60 + 30 + 1); // 06:30 with group "-"
-        QCOMPARE(f.table.at(0, 0, 0).time, 391);
-        QCOMPARE(f.table.at(0, 0, 0).group, 1);
-        QCOMPARE(f.table.at(1, 0, 0).time, 0);
-        QCOMPARE(f.table.changedCount(), 1);
-        for (auto order : {kByDay, kByMotor})
-            QCOMPARE(f.row(order, 0), dataRowText(f.table, f.names, 0, 0));
+        QCOMPARE((QList<int>{f.table.at(0, 0, 0).time, f.table.at(0, 0, 0).group,
+                             f.table.at(1, 0, 0).time, f.table.changedCount()}),
+                 (QList<int>{391, 1, 0, 1}));
+        QVERIFY(f.rowFits(kByDay, 0, 0) && f.rowFits(kByMotor, 0, 0));
 
         f.pick("CB_Gruppe", 2); // "Mo - So"
         QCOMPARE(f.table.changedCount(), 7);
         QCOMPARE(f.table.at(6, 0, 0).time, 391);
 
         f.pick("CB_Wochentag", 2); // Wednesday: editor loads the whole-week slot
-        QCOMPARE(f.index("CB_Gruppe"), 2);
-        QCOMPARE(f.index("CB_Schaltzeit"), 391);
+        QCOMPARE(f.indexes("CB_Gruppe CB_Schaltzeit"), (QList<int>{2, 391}));
         QCOMPARE(f.page.list(kByMotor)->currentRow(), rowOf(kByMotor, 2, 0));
         f.pick("CB_Gruppe", 0); // "-"
         f.pick("CB_Schaltzeit", 900);
         for (int d = 0; d < 7; ++d)
             QCOMPARE(f.table.at(d, 0, 0).time, d == 2 ? 900 : 391);
         QCOMPARE(edited.count(), 4);
-        QCOMPARE(f.index("CB_Wochentag"), 2); // editor keeps its day and motor
-        QCOMPARE(f.index("CB_Raum"), 0);
+        // The editor keeps its day and motor.
+        QCOMPARE(f.indexes("CB_Wochentag CB_Raum"), (QList<int>{2, 0}));
     }
 
-    // A slot whose group fits no item takes a value but keeps its group; a
-    // blank slot number stores nothing at all.
+    // A slot with no fitting group keeps it; a blank slot number stores nothing.
     void editsWithoutAFullTarget() {
         Fixture f;
         f.table.at(1, 2, 3).group = 2; // a weekend code on a Tuesday: no group item fits
         f.page.rebuildLists();
-        QTest::mouseClick(f.button("TagButton"), Qt::LeftButton);
+        f.click("TagButton");
         f.clickCell(rowOf(kByDay, 1, 2), kSwitchRowSlotColumn + 3 * kSwitchRowCellWidth + 1);
-        QCOMPARE(f.index("CB_Schaltzeit_Nr"), 3);
-        QCOMPARE(f.index("CB_Gruppe"), -1);
+        QCOMPARE(f.indexes("CB_Schaltzeit_Nr CB_Gruppe"), (QList<int>{3, -1}));
         f.table.setAllChanged(false);
         SwitchTimeTable before = f.table;
         f.pick("CB_Dauer", 70);
@@ -166,39 +151,29 @@ private Q_SLOTS:
         QVERIFY(f.table == before);
     }
 
-    // A click on a character cell selects the day, motor and slot of that
-    // cell; on a separator row it takes the row below.
-    void rowClickToSlot_data() {
-        QTest::addColumn<bool>("byDay");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QList<int>>("daySlotMotorRow");
-        const int r = rowOf(kByMotor, 4, 6);
-        QTest::newRow("day abbreviation") << false << r << 0 << QList<int>{4, 0, 6, r};
-        QTest::newRow("right half of first cell") << false << r << 27 << QList<int>{4, 0, 6, r};
-        QTest::newRow("after first bar") << false << r << 30 << QList<int>{4, 1, 6, r};
-        QTest::newRow("fifth minute") << false << r << 20 + 44 + 4 << QList<int>{4, 4, 6, r};
-        QTest::newRow("last cell") << false << r << 20 + 77 + 2 << QList<int>{4, 7, 6, r};
-        QTest::newRow("separator") << true << 8 << 35 << QList<int>{1, 1, 0, 9};
-    }
-
+    // A cell click selects its day, motor and slot; a separator row, the row below.
     void rowClickToSlot() {
-        QFETCH(bool, byDay);
-        QFETCH(int, row);
-        QFETCH(int, column);
-        QFETCH(QList<int>, daySlotMotorRow);
-        Fixture f;
-        f.page.rebuildLists();
-        if (byDay)
-            QTest::mouseClick(f.button("TagButton"), Qt::LeftButton);
-        const SwitchTimeTable before = f.table;
-        f.clickCell(row, column);
-        QVERIFY(f.table == before); // a click loads, it stores nothing
-        QCOMPARE(f.index("CB_Wochentag"), daySlotMotorRow[0]);
-        QCOMPARE(f.index("CB_Schaltzeit_Nr"), daySlotMotorRow[1]);
-        QCOMPARE(f.index("CB_Raum"), daySlotMotorRow[2]);
-        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor %1").arg(daySlotMotorRow[2] + 1));
-        QCOMPARE(f.page.list(f.page.shownOrder())->currentRow(), daySlotMotorRow[3]);
+        const int r = rowOf(kByMotor, 4, 6);
+        const std::tuple<bool, int, int, QList<int>> cases[] = {
+            {false, r, 0, {4, 0, 6, r}},           // day abbreviation
+            {false, r, 27, {4, 0, 6, r}},          // right half of first cell
+            {false, r, 30, {4, 1, 6, r}},          // after first bar
+            {false, r, 20 + 44 + 4, {4, 4, 6, r}}, // fifth minute
+            {false, r, 20 + 77 + 2, {4, 7, 6, r}}, // last cell
+            {true, 8, 35, {1, 1, 0, 9}}};          // separator
+        for (const auto& [byDay, row, column, daySlotMotorRow] : cases) {
+            Fixture f;
+            f.page.rebuildLists();
+            if (byDay)
+                f.click("TagButton");
+            const SwitchTimeTable before = f.table;
+            f.clickCell(row, column);
+            QVERIFY(f.table == before); // a click loads, it stores nothing
+            QCOMPARE(f.indexes("CB_Wochentag CB_Schaltzeit_Nr CB_Raum") +
+                         QList<int>{f.page.list(f.page.shownOrder())->currentRow()},
+                     daySlotMotorRow);
+            QCOMPARE(f.copyFrom(), QStringLiteral("Motor %1").arg(daySlotMotorRow[2] + 1));
+        }
     }
 
     void copyToMotor() {
@@ -206,11 +181,11 @@ private Q_SLOTS:
         f.table.at(3, 1, 7).time = 777;
         f.table.setAllChanged(false);
         f.pick("CB_Raum", 1);
-        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Motor 2"));
+        QCOMPARE(f.copyFrom(), QStringLiteral("Motor 2"));
         QSignalSpy edited(&f.page, &SwitchTimePage::edited);
         f.pick("CB_Copy_Raum", 4);
         QCOMPARE(f.table.changedCount(), 56);
-        QCOMPARE(f.row(kByMotor, rowOf(kByMotor, 3, 4)), dataRowText(f.table, f.names, 3, 4));
+        QVERIFY(f.rowFits(kByMotor, 3, 4));
         QCOMPARE(edited.count(), 1);
         QCOMPARE(f.index("CB_Raum"), 1);
 
@@ -221,18 +196,15 @@ private Q_SLOTS:
         QCOMPARE(f.table.changedCount(), 0);
     }
 
-    // As a user does it: click into the field, type, then confirm; the name
-    // is taken once, and a later focus change or pick renames nothing.
-    void rename_data() {
-        QTest::addColumn<int>("key"); // 0: click "Speichern auf Datenträger", -1: open the list
-        QTest::newRow("enter") << int(Qt::Key_Return);
-        QTest::newRow("tab") << int(Qt::Key_Tab);
-        QTest::newRow("click on save") << 0;
-        QTest::newRow("opening the list") << -1;
+    // Typed and confirmed, a name is taken once; a focus change or pick renames nothing.
+    void rename() {
+        // 0: click "Speichern auf Datenträger", -1: open the list
+        for (int key : {int(Qt::Key_Return), int(Qt::Key_Tab), 0, -1})
+            renameBy(key);
     }
 
-    void rename() {
-        QFETCH(int, key);
+private:
+    void renameBy(int key) {
         Fixture f;
         f.page.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.page));
@@ -249,17 +221,16 @@ private Q_SLOTS:
         if (key > 0) {
             QTest::keyClick(field, Qt::Key(key));
         } else if (key == 0) {
-            QTest::mouseClick(f.button("SaveToDisk_Button"), Qt::LeftButton);
+            f.click("SaveToDisk_Button");
             QCOMPARE(nameWhenSaving, QStringLiteral("Wohnzimmer"));
         } else {
             f.combo("CB_Raum")->showPopup();
             f.combo("CB_Raum")->hidePopup();
         }
         QCOMPARE(renamed.count(), 1);
-        QCOMPARE(f.combo("CB_Raum")->itemText(0), QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.combo("CB_Copy_Raum")->itemText(0), QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.text("CB_Raum"), QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Wohnzimmer"));
+        QCOMPARE((QStringList{f.combo("CB_Raum")->itemText(0), f.combo("CB_Copy_Raum")->itemText(0),
+                              f.text("CB_Raum"), f.copyFrom()}),
+                 QStringList(4, "Wohnzimmer"));
         QVERIFY(f.row(kByMotor, 0).startsWith(QStringLiteral("Mo  Wohnzimmer      ")));
 
         f.page.setCurrentMotor(5);
@@ -272,21 +243,24 @@ private Q_SLOTS:
                                                 "Motor 5", "Motor 6", "Motor 7", "Motor 8"}));
     }
 
+private Q_SLOTS:
     void renameAppliesToCurrentMotor() {
         Fixture f;
         f.table.at(0, 3, 0).time = 601;
         f.page.setCurrentMotor(3); // chosen on another page
-        f.typeName(QStringLiteral("K"));
+        f.nameEdit()->setFocus();
+        f.nameEdit()->selectAll();
+        QTest::keyClicks(f.nameEdit(), QStringLiteral("K"));
         QTest::sendKeyEvent(QTest::Click, f.nameEdit(), Qt::Key_unknown, QStringLiteral("ü"),
                             Qt::NoModifier);
         QTest::keyClicks(f.nameEdit(), QStringLiteral("che Nord-West"));
         QTest::keyClick(f.nameEdit(), Qt::Key_Enter);
-        QCOMPARE(f.names.name(3), QStringLiteral("Küche Nord-West"));
-        QCOMPARE(f.combo("CB_Copy_Raum")->itemText(3), QStringLiteral("Küche Nord-West"));
-        QCOMPARE(f.names.name(0), QStringLiteral("Motor 1"));
-        QCOMPARE(f.index("CB_Raum"), 3);
-        QCOMPARE(f.index("CB_Schaltzeit"), 601); // editor shows motor 4's slot
-        QCOMPARE(f.row(kByMotor, rowOf(kByMotor, 0, 3)), dataRowText(f.table, f.names, 0, 3));
+        QCOMPARE(
+            (QStringList{f.names.name(3), f.combo("CB_Copy_Raum")->itemText(3), f.names.name(0)}),
+            (QStringList{"Küche Nord-West", "Küche Nord-West", "Motor 1"}));
+        // The editor shows motor 4's slot.
+        QCOMPARE(f.indexes("CB_Raum CB_Schaltzeit"), (QList<int>{3, 601}));
+        QVERIFY(f.rowFits(kByMotor, 0, 3));
     }
 
     void readAllResetAndEnd() {
@@ -294,35 +268,31 @@ private Q_SLOTS:
         f.pick("CB_Wochentag", 3);
         f.pick("CB_Copy_Raum", 5);
         f.page.resetForReadAll();
-        for (const char* name : {"CB_Wochentag", "CB_Raum", "CB_Schaltzeit_Nr", "CB_Up_Down",
-                                 "CB_Schaltzeit", "CB_Dauer", "CB_Gruppe", "CB_Funktion"})
-            QVERIFY2(f.index(name) == -1, name);
+        QCOMPARE(f.indexes("CB_Wochentag CB_Raum CB_Schaltzeit_Nr CB_Up_Down CB_Schaltzeit "
+                           "CB_Dauer CB_Gruppe CB_Funktion"),
+                 QList<int>(8, -1));
         for (auto order : {kByDay, kByMotor}) {
             QListWidget* l = f.page.list(order);
-            QCOMPARE(l->count(), rowCount(order));
             QVERIFY(l->selectedItems().isEmpty());
-            for (int r = 0; r < l->count(); ++r)
-                QCOMPARE(f.row(order, r), r == 6 ? readAllProgressText() : QString());
+            QStringList expected(rowCount(order));
+            expected[6] = readAllProgressText();
+            QCOMPARE(test::rows(l), expected);
         }
         f.page.setProgressRow(readAllProgressText(QStringLiteral("Schaltzeiten Di")));
         QCOMPARE(f.row(kByMotor, 6),
                  QString(30, QLatin1Char(' ')) + QStringLiteral("Lese Daten von Steuerung ...   "
                                                                 "Schaltzeiten Di"));
 
-        // The replies fill the table and the names; the end of read-all
-        // selects Monday, motor 1, slot 1 and shows it.
+        // The end of read-all selects and shows Monday, motor 1, slot 1.
         f.table.resetForReadAll();
         f.table.at(0, 0, 0) = SwitchTimeSlot{1, 61, 5, 7, 2, 0};
         f.names.setName(0, QStringLiteral("Flur        "));
         f.page.selectAfterReadAll();
-        for (const char* name : {"CB_Wochentag", "CB_Raum", "CB_Copy_Raum", "CB_Schaltzeit_Nr"})
-            QVERIFY2(f.index(name) == 0, name);
-        QCOMPARE(f.combo("CB_Raum")->itemText(0), QStringLiteral("Flur        "));
-        QCOMPARE(f.copyFrom()->text(), QStringLiteral("Flur        "));
-        QCOMPARE(f.text("CB_Schaltzeit"), QStringLiteral("01:00"));
-        QCOMPARE(f.text("CB_Gruppe"), QStringLiteral("Mo - So"));
-        QCOMPARE(f.text("CB_Funktion"), QStringLiteral("Zufall"));
-        QCOMPARE(f.row(kByMotor, 0), dataRowText(f.table, f.names, 0, 0));
+        QCOMPARE(f.indexes("CB_Wochentag CB_Raum CB_Copy_Raum CB_Schaltzeit_Nr"), QList<int>(4, 0));
+        QCOMPARE((QStringList{f.combo("CB_Raum")->itemText(0), f.copyFrom(),
+                              f.text("CB_Schaltzeit"), f.text("CB_Gruppe"), f.text("CB_Funktion")}),
+                 (QStringList{"Flur        ", "Flur        ", "01:00", "Mo - So", "Zufall"}));
+        QVERIFY(f.rowFits(kByMotor, 0, 0));
         QCOMPARE(f.row(kByDay, 61), dataRowText(f.table, f.names, 6, 7));
     }
 };

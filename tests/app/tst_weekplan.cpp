@@ -1,15 +1,9 @@
-// The week plan on the "Schaltzeiten" page: the marks of the editor's motor,
-// the tip of a mark, a click that loads the slot like a row click, and a
-// drawing that follows each edit while the list orders stay.
+// The week plan: marks of the editor's motor, tips, clicks that load, edits that redraw.
 #include "SwitchTimePage.h"
 #include "WeekPlanView.h"
+#include "helpers/WindowHarness.h"
 #include "params/MotorNames.h"
 #include "params/SwitchTimeTable.h"
-
-#include <QComboBox>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
 using namespace korvane;
 
@@ -21,10 +15,8 @@ class TestWeekPlan : public QObject {
     QComboBox* combo(SwitchTimePage& page, const char* name) {
         return page.findChild<QComboBox*>(QLatin1String(name));
     }
-    // As the user picks an item.
     void pick(SwitchTimePage& page, const char* name, int index) {
-        combo(page, name)->setCurrentIndex(index);
-        Q_EMIT combo(page, name)->activated(index);
+        test::choose(combo(page, name), index);
     }
 
 private Q_SLOTS:
@@ -48,8 +40,7 @@ private Q_SLOTS:
                                          kFunctionAstro}));
         QCOMPARE(marks[1], (WeekPlanMark{0, 3, 1215, true, kDefaultDuration, kGroupSingleDay,
                                          kFunctionFixed}));
-        QCOMPARE(marks[6].day, 5);
-        QCOMPARE(marks[6].slot, 7);
+        QCOMPARE((QList<int>{marks[6].day, marks[6].slot}), (QList<int>{5, 7}));
         QCOMPARE(weekPlanTip(marks[0], 30),
                  QStringLiteral("Mo, Nr. 1: 06:30 auf, 40s, Mo - Fr, Astro"));
         QCOMPARE(weekPlanTip(marks[6], 45),
@@ -76,18 +67,16 @@ private Q_SLOTS:
         // Click the Saturday mark: the editor shows Sa, motor 3, slot 8.
         pick(page, "CB_Wochentag", 1);
         QTest::mouseClick(plan, Qt::LeftButton, {}, plan->markCentre(6).toPoint());
-        QCOMPARE(combo(page, "CB_Wochentag")->currentIndex(), 5);
-        QCOMPARE(combo(page, "CB_Raum")->currentIndex(), 2);
-        QCOMPARE(combo(page, "CB_Schaltzeit_Nr")->currentIndex(), 7);
-        QCOMPARE(combo(page, "CB_Schaltzeit")->currentIndex(), 721);
-        QCOMPARE(combo(page, "CB_Funktion")->currentText(), QStringLiteral("Zufall"));
-        QCOMPARE(combo(page, "CB_Up_Down")->currentIndex(), 1);
-        QCOMPARE(combo(page, "CB_Dauer")->currentText(), QStringLiteral("40s"));
-        QCOMPARE(combo(page, "CB_Gruppe")->currentText(), QStringLiteral("-"));
-        QCOMPARE(page.currentMotor(), 2);
+        const auto at = [&](const char* name) { return combo(page, name)->currentIndex(); };
+        const auto text = [&](const char* name) { return combo(page, name)->currentText(); };
+        QCOMPARE((QList<int>{at("CB_Wochentag"), at("CB_Raum"), at("CB_Schaltzeit_Nr"),
+                             at("CB_Schaltzeit"), at("CB_Up_Down"), page.currentMotor()}),
+                 (QList<int>{5, 2, 7, 721, 1, 2}));
+        QCOMPARE((QStringList{text("CB_Funktion"), text("CB_Dauer"), text("CB_Gruppe")}),
+                 (QStringList{"Zufall", "40s", "-"}));
         // Nothing under the pointer: nothing loaded.
         QTest::mouseClick(plan, Qt::LeftButton, {}, QPoint(2, 2));
-        QCOMPARE(combo(page, "CB_Schaltzeit_Nr")->currentIndex(), 7);
+        QCOMPARE(at("CB_Schaltzeit_Nr"), 7);
 
         // Edit the loaded slot to 13:00: the mark moves at once.
         const double before = plan->markCentre(6).x();

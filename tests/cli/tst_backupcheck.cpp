@@ -1,24 +1,14 @@
-// Checking backups: the comparison of two parameter sets, `diff` over files
-// and against the controller, `send --verify`, and `ports` with the
-// simulator's pseudo-terminal mapped in Korvane.ini.
+// Checking backups: `diff`, `send --verify` and `ports` with the simulator mapped.
 
 #include "helpers/SimRig.h"
 
 #include "DiffCommand.h"
 #include "PortsCommand.h"
-#include "TransferCommands.h"
-
 #include "Simulator.h"
-#include "files/SettingsFile.h"
-#include "session/ParameterDiff.h"
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
-#include <QTest>
 #include <optional>
 
 using namespace korvane;
@@ -35,8 +25,7 @@ class TestBackupCheck : public QObject {
     }
 
 private Q_SLOTS:
-    // The arguments: two files (the core's lines, 1 when there are any, 2 for
-    // a missing file), or one file and the controller (-1); the scope words.
+    // Two files (1 on differences, 2 on errors) or one and the controller (-1).
     void fileDiff() {
         ParameterSet set;
         const QString fileA = save("a.vts", set);
@@ -61,7 +50,6 @@ private Q_SLOTS:
             QVERIFY2(options, qPrintable(error));
             QCOMPARE(cli::runDiffWithoutPort(*options, o, e).value_or(-1), expected);
         }
-        o.flush();
         QCOMPARE(out, QStringLiteral("Alarm Setup · Motor 5 (Motor 5): ○ → ↑\n"));
 
         // sensor, conservatory, key-press automatic, motors, slots
@@ -76,70 +64,56 @@ private Q_SLOTS:
             QVERIFY2(cli::parseScope(QString::fromUtf8(word)) == model, word);
     }
 
-    // Clean, send --verify succeeds and a diff against the controller finds
-    // nothing; when the controller keeps a wrong value, both name it, and the
-    // diff writes nothing to the controller.
-    void verifyAndControllerDiff_data() {
-        QTest::addColumn<QStringList>("faults");
-        QTest::addColumn<int>("sendCode");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("clean") << QStringList() << 0 << QString();
-        QTest::newRow("corrupt shading write")
-            << QStringList{"corrupt=rbp:1"} << 2
-            << QString("Beschattung · Motor 1 (Raum 1 mit l) · Standard · Aktivie- rungszeit: 10s "
-                       "→ 11s");
-        QTest::newRow("corrupt profile write")
-            << QStringList{"corrupt=rsp"} << 2
-            << QString("Parameter · Profil: Standard → Alternativ");
-        QTest::newRow("corrupt switch-time write")
-            << QStringList{"corrupt=rfs:3"} << 2
-            << QString("Schaltzeiten · Mo · Motor 1 (Raum 1 mit l) · Nr. 3 · Dauer: 40s → 41s");
-        QTest::newRow("corrupt alarm write") << QStringList{"corrupt=ras:2"} << 2
-                                             << QString("Alarm Setup · Motor 2 (Motor 2): ○ → ↓");
-    }
+    // send --verify and a controller diff both name a wrong value; the diff writes nothing.
     void verifyAndControllerDiff() {
-        QFETCH(QStringList, faults);
-        QFETCH(int, sendCode);
-        QFETCH(QString, line);
-        ParameterSet sent;
-        // A name longer than the controller keeps is no difference.
-        sent.motorNames.setName(0, QStringLiteral("Raum 1 mit langem Namen"));
-        const QString file = save("sent.vts", sent);
-        ParameterSet loaded;
-        QVERIFY(loadSettingsFile(file, loaded).ok());
-        SimRig rig(SimModel(), faults);
-        QCOMPARE(cli::runSendCommand(rig.session, loaded, file, true, 5, rig.out, rig.err),
-                 sendCode);
-        rig.out.flush();
-        rig.err.flush();
-        if (line.isEmpty())
-            QVERIFY2(rig.outText.contains(QStringLiteral("gepr\u00FCft")), qPrintable(rig.errText));
-        else
-            QVERIFY2(rig.errText.contains(line + u'\n'), qPrintable(rig.errText));
+        const std::pair<const char*, QString> cases[] = {
+            {"", ""}, // clean
+            {"corrupt=rbp:1", "Beschattung · Motor 1 (Raum 1 mit l) · Standard · Aktivie- "
+                              "rungszeit: 10s → 11s"},
+            {"corrupt=rsp", "Parameter · Profil: Standard → Alternativ"},
+            {"corrupt=rfs:3",
+             "Schaltzeiten · Mo · Motor 1 (Raum 1 mit l) · Nr. 3 · Dauer: 40s → 41s"},
+            {"corrupt=ras:2", "Alarm Setup · Motor 2 (Motor 2): ○ → ↓"}};
+        for (const auto& [fault, line] : cases) {
+            ParameterSet sent;
+            // A name longer than the controller keeps is no difference.
+            sent.motorNames.setName(0, QStringLiteral("Raum 1 mit langem Namen"));
+            const QString file = save("sent.vts", sent);
+            ParameterSet loaded;
+            QVERIFY(loadSettingsFile(file, loaded).ok());
+            SimRig rig(SimModel(), QString(fault).split(' ', Qt::SkipEmptyParts));
+            QCOMPARE(cli::runSendCommand(rig.session, loaded, file, true, 5, rig.out, rig.err),
+                     line.isEmpty() ? 0 : 2);
+            if (line.isEmpty())
+                QVERIFY2(rig.outText.contains(QStringLiteral("gepr\u00FCft")),
+                         qPrintable(rig.errText));
+            else
+                QVERIFY2(rig.errText.contains(line + u'\n'), qPrintable(rig.errText));
 
-        rig.setFaults({});
-        const int stored = rig.sim.writesStored();
-        QString out;
-        QTextStream o(&out);
-        QCOMPARE(cli::runControllerDiff(rig.session, sent, 5, o, rig.err), line.isEmpty() ? 0 : 1);
-        o.flush();
-        QCOMPARE(out, line.isEmpty() ? QString() : line + u'\n');
-        // A name as the controller shows it, without the blanks of its cell.
-        out.clear();
-        sent.motorNames.setName(1, QStringLiteral("Bad"));
-        QCOMPARE(cli::runControllerDiff(rig.session, sent, 5, o, rig.err), 1);
-        o.flush();
-        QVERIFY2(out.startsWith(QStringLiteral("Motornamen \u00B7 Motor 2: Bad \u2192 Motor 2\n")),
-                 qPrintable(out));
-        QCOMPARE(rig.sim.writesStored(), stored);
+            rig.setFaults({});
+            const int stored = rig.sim.writesStored();
+            QString out;
+            QTextStream o(&out);
+            QCOMPARE(cli::runControllerDiff(rig.session, sent, 5, o, rig.err),
+                     line.isEmpty() ? 0 : 1);
+            QCOMPARE(out, line.isEmpty() ? QString() : line + u'\n');
+            // A name as the controller shows it, without the blanks of its cell.
+            out.clear();
+            sent.motorNames.setName(1, QStringLiteral("Bad"));
+            QCOMPARE(cli::runControllerDiff(rig.session, sent, 5, o, rig.err), 1);
+            QVERIFY2(
+                out.startsWith(QStringLiteral("Motornamen \u00B7 Motor 2: Bad \u2192 Motor 2\n")),
+                qPrintable(out));
+            QCOMPARE(rig.sim.writesStored(), stored);
+        }
     }
 
-    // The simulator's pseudo-terminal, mapped to COM 2 through a link: the
-    // mapping, the device it resolves to, and the COM numbers that lead nowhere.
+    // The simulator's pseudo-terminal mapped to COM 2 through a link.
     void portsWithSimulator() {
         Simulator sim;
         QVERIFY(sim.start());
         const QString link = m_dir.filePath("ttyKorvane");
+        const QString resolved = QFileInfo(sim.slavePath()).canonicalFilePath();
         QVERIFY(QFile::link(sim.slavePath(), link));
         const QString ini = m_dir.filePath("Korvane.ini");
         QFile f(ini);
@@ -150,25 +124,21 @@ private Q_SLOTS:
         QString out, err;
         QTextStream o(&out), e(&err);
         QCOMPARE(cli::runPortsCommand(ini, true, o, e), 0);
-        o.flush();
         const QJsonObject root = QJsonDocument::fromJson(out.toUtf8()).object();
         const QJsonArray com = root.value("com").toArray();
         QCOMPARE(com.size(), 8);
-        const QJsonObject com2 = com.at(1).toObject();
-        QCOMPARE(com2.value("device").toString(), link);
-        QCOMPARE(com2.value("resolved").toString(), QFileInfo(sim.slavePath()).canonicalFilePath());
-        QVERIFY(com2.value("mapped").toBool());
-        QVERIFY(com2.value("present").toBool());
-        const QJsonObject com3 = com.at(2).toObject();
-        QCOMPARE(com3.value("device").toString(), QStringLiteral("/dev/ttyS2"));
-        QVERIFY(!com3.value("mapped").toBool());
+        QCOMPARE(com.at(1).toObject(), (QJsonObject{{"com", 2},
+                                                    {"device", link},
+                                                    {"resolved", resolved},
+                                                    {"mapped", true},
+                                                    {"present", true}}));
+        QCOMPARE((QList<QJsonValue>{com.at(2)["device"], com.at(2)["mapped"]}),
+                 (QList<QJsonValue>{"/dev/ttyS2", false}));
         QVERIFY(root.value("ports").isArray());
 
         out.clear();
         QCOMPARE(cli::runPortsCommand(ini, false, o, e), 0);
-        o.flush();
-        QVERIFY2(out.contains(QStringLiteral("COM 2 \u2192 %1 (%2)")
-                                  .arg(link, QFileInfo(sim.slavePath()).canonicalFilePath())),
+        QVERIFY2(out.contains(QStringLiteral("COM 2 \u2192 %1 (%2)").arg(link, resolved)),
                  qPrintable(out));
     }
 };

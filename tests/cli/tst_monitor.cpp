@@ -1,6 +1,4 @@
-// `korvane-cli monitor --csv` against the simulated controller: one row per
-// live-values reply, with the values the simulator sent, and nothing written
-// to the controller but the poll requests.
+// `monitor --csv`: one row per live-values reply as sent, and no writes.
 #include "helpers/SimRig.h"
 
 #include "MonitorCommand.h"
@@ -10,8 +8,6 @@
 #include "protocol/ReplyValues.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <csignal>
 
@@ -33,13 +29,11 @@ private Q_SLOTS:
         });
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("log.csv"));
-        const int code =
-            cli::runMonitorCommand(rig.session, {path, 2, 5}, rig.out, rig.err, [] { return 0; });
-        QCOMPARE(code, 0);
+        QCOMPARE(
+            cli::runMonitorCommand(rig.session, {path, 2, 5}, rig.out, rig.err, [] { return 0; }),
+            0);
 
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QList<QByteArray> lines = f.readAll().split('\n');
+        QList<QByteArray> lines = fileBytes(path).split('\n');
         QVERIFY(lines.takeLast().isEmpty()); // ends with a line break
         QVERIFY(lines.takeFirst().startsWith("\xEF\xBB\xBFZeit;Helligkeit aktuell (Lux);"));
         QVERIFY2(sent.size() >= 10, qPrintable(QString::number(sent.size())));
@@ -65,7 +59,7 @@ private Q_SLOTS:
         SimRig rig;
         rig.session.setTimerIntervals(100, 2500, 100);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("log.csv"));
+        const QString path = dir.filePath("log.csv");
         cli::clearStopRequest();
         cli::installStopSignals();
         QTimer::singleShot(1000, [] { std::raise(SIGINT); });
@@ -75,9 +69,7 @@ private Q_SLOTS:
         QVERIFY(clock.elapsed() < 5000);
         cli::clearStopRequest();
         std::signal(SIGINT, SIG_DFL);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray text = f.readAll();
+        const QByteArray text = fileBytes(path);
         QVERIFY(text.endsWith("\r\n"));
         QVERIFY(text.count('\n') >= 3);
     }

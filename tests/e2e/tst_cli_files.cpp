@@ -1,6 +1,4 @@
-// korvane-cli refuses bad files and unusable ports before any transfer, with
-// a message naming the path and a documented exit code; Korvane.ini with CR
-// line ends or a mapping on line 1 maps and warns about what it ignores.
+// korvane-cli refuses bad files and ports before any transfer, naming the path.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -28,8 +26,7 @@ class TestCliFiles : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(QFile::exists(cliPath()), qPrintable(cliPath())); }
 
-    // "%D" in the arguments, the ini and the expected text is the working
-    // folder. No row reaches a controller: every port is missing or no tty.
+    // "%D" is the working folder; every port is missing or no tty.
     void refusedBeforeTransfer_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("ini"); // empty: no Korvane.ini
@@ -61,7 +58,6 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QStringList, said);
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         const QString d = dir.path();
         writeFile(dir.filePath(QStringLiteral("leer.vts")), {});
         if (!ini.isEmpty())
@@ -74,9 +70,8 @@ private Q_SLOTS:
         cli.setWorkingDirectory(d);
         cli.start(cliPath(), args);
         QVERIFY(cli.waitForFinished(3000)); // no wait for any controller
-        const QString output =
-            QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
         QCOMPARE(cli.exitCode(), exitCode);
+        const QString output = cli.readAllStandardOutput() + cli.readAllStandardError();
         for (QString text : said)
             QVERIFY2(output.contains(text.replace(QStringLiteral("%D"), d)), qPrintable(output));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("kein"))));

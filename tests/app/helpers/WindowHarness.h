@@ -24,27 +24,56 @@ namespace korvane::test {
 
 using FakeSerialLink = ::FakeLink;
 
+// What a user's pick does: select the item and report the activation.
+inline void choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+// A click on item `row` as a user makes it: selected, then clicked.
+inline void clickItem(QListWidget* list, int row) {
+    list->setCurrentRow(row);
+    Q_EMIT list->itemClicked(list->item(row));
+}
+inline QModelIndex rowIndex(QListWidget* list, int row) {
+    return list->model()->index(row, 0);
+}
+inline QStringList rows(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+// Those of `names` below `root` that are missing, or hidden (or disabled).
+inline QStringList hiddenOf(const QObject* root, const QStringList& names, bool disabled = false) {
+    QStringList found;
+    for (const QString& name : names)
+        if (auto* w = root->findChild<QWidget*>(name);
+            !w || (disabled ? !w->isEnabled() : w->isHidden()))
+            found << name;
+    return found;
+}
+
 inline const QStringList kConnectionButtonNames{
     QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),
     QStringLiteral("Logbuch_Button"),      QStringLiteral("Logbuch_Anfang"),
     QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
 };
 
-// The desktop program over a fake link, with a settings file in a temporary
-// directory and recorded messages; the test drives every timer tick itself.
+// The desktop program over a fake link, a temporary settings file and recorded messages.
 class WindowHarness {
 public:
-    // `ini`: content of Korvane.ini; nullptr: no file.
-    explicit WindowHarness(const char* ini = nullptr)
+    // `ini`: Korvane.ini (nullptr: none); `open`: link open from the start, no start-up.
+    explicit WindowHarness(const char* ini = nullptr, bool open = false)
         : program(std::make_unique<DesktopProgram>(link, writeIni(dir, ini))),
           session(program->session()), window(&program->window()) {
         const int manualOnly = 3600 * 1000; // the test drives every tick itself
         session.setTimerIntervals(manualOnly, manualOnly, manualOnly);
         window->setMessagePresenter([this](const QString& text) { messages.append(text); });
+        if (open)
+            session.openDevice(QStringLiteral("/dev/fake"));
     }
     QString iniPath() const { return dir.filePath("Korvane.ini"); }
     ParameterSet& params() { return program->params(); }
-    // Clears the "changed" mark of every block record.
     void clearFlags() {
         for (BlockTable& table : params().blocks)
             for (auto& profile : table)
@@ -61,7 +90,6 @@ public:
         link.reply("smo", model);
         session.pollTick();
     }
-    // An "skd" reply with these 16 values.
     void sendLiveValues(const std::array<int, 16>& values) {
         QByteArray payload;
         for (int v : values)
@@ -71,8 +99,10 @@ public:
     template <typename T = QWidget> T* find(const QString& name) const {
         return window->findChild<T*>(name);
     }
-    // Whether `name` shows when its tab page is shown (hidden itself or
-    // inside a hidden group both count as not shown).
+    void choose(const QString& combo, int index) { test::choose(find<QComboBox>(combo), index); }
+    QStringList hidden(const QStringList& names) const { return hiddenOf(window, names); }
+    QStringList disabledButtons() const { return hiddenOf(window, kConnectionButtonNames, true); }
+    // Whether `name` shows when its tab page is shown (not hidden, nor its group).
     bool shownOnPage(const QString& name) const {
         QWidget* widget = find(name);
         QWidget* page = widget;
@@ -80,7 +110,6 @@ public:
             page = page->parentWidget();
         return widget && widget->isVisibleTo(page ? page : window);
     }
-    // The text of the line edit or label `name`.
     QString text(const QString& name) const {
         if (auto* field = find<QLineEdit>(name))
             return field->text();

@@ -8,13 +8,20 @@
 #include "files/SettingsFile.h"
 #include "session/ControllerSession.h"
 
+#include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
 
 namespace korvane {
 
-// The simulated controller in-process, behind a loopback link, with a session
-// on the program's side and text streams that collect what a command prints.
+inline QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The simulated controller behind a loopback link, a session and the printed text.
 struct SimRig {
     SimController sim;
     SimLoopbackLink link{[this](const QByteArray& request) {
@@ -51,28 +58,24 @@ struct SimRig {
         sim.setFaults(faults);
     }
 
-    // Runs `command` as korvane-cli does: "status" (or "status --json"),
-    // "read", "send" (of `file`, loaded first), "logbook" (export to `file`),
-    // "logbook --list", or "logbook both" (a file and --list).
+    // Runs "status [--json]", "read", "send", "logbook", "logbook --list" or
+    // "logbook both" (a file and --list) as korvane-cli does.
     int run(const QString& command, const QString& file, int timeoutSeconds) {
         if (command.startsWith(QLatin1String("status")))
             return cli::runStatusCommand(session, timeoutSeconds, command.endsWith("json"), out,
                                          err);
         if (command == QLatin1String("read"))
             return cli::runReadCommand(session, file, timeoutSeconds, out, err);
-        if (command == QLatin1String("send")) {
-            ParameterSet set;
-            if (!loadSettingsFile(file, set).ok())
-                return -1;
-            return cli::runSendCommand(session, set, file, false, timeoutSeconds, out, err);
-        }
+        if (ParameterSet set; command == QLatin1String("send"))
+            return loadSettingsFile(file, set).ok()
+                       ? cli::runSendCommand(session, set, file, false, timeoutSeconds, out, err)
+                       : -1;
         const bool list = command.endsWith("list");
         return cli::runLogbookCommand(session, list ? QString() : file,
                                       list || command.endsWith("both"), timeoutSeconds, out, err);
     }
 
-    // Everything the controller keeps, as its answers to the read-all requests
-    // and the entry count, per request; asked without faults, past the line.
+    // The controller's answers to the read-all requests, without faults, past the line.
     QMap<QByteArray, QByteArray> state() {
         setFaults({});
         QObject::disconnect(toLink);
