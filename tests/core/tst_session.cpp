@@ -28,6 +28,12 @@ struct Rig {
         link.written.clear();
     }
     QString panel(int p) const { return session.panels().text(p); }
+    QString panels(std::initializer_list<int> ps) const {
+        QStringList out;
+        for (int p : ps)
+            out << panel(p);
+        return out.join(QLatin1Char('|'));
+    }
 };
 
 QString iniFile(const QTemporaryDir& dir, const QByteArray& content) {
@@ -54,31 +60,21 @@ private Q_SLOTS:
 
     void connectsAndAppliesModel_data() {
         QTest::addColumn<QByteArray>("model");
-        QTest::addColumn<bool>("sensor");
-        QTest::addColumn<bool>("conservatory");
-        QTest::addColumn<bool>("keyAutomatic");
-        QTest::addColumn<int>("motors");
-        QTest::addColumn<int>("slots");
-        QTest::newRow("conservatory") << kConservatory << true << true << true << 8 << 8;
-        QTest::newRow("basic") << kBasic << false << false << false << 4 << 6;
+        QTest::addColumn<ModelInfo>("info");
+        QTest::newRow("conservatory") << kConservatory << ModelInfo{true, true, true, 8, 8};
+        QTest::newRow("basic") << kBasic << ModelInfo{false, false, false, 4, 6};
     }
     void connectsAndAppliesModel() {
         QFETCH(QByteArray, model);
         Rig r;
         QSignalSpy state(&r.session, &ControllerSession::pollState);
         r.link.receive(frame("smo", model) + frame("sfi", "1.08") + frame("sdt", "05.12.26"));
-        QCOMPARE(r.panel(StatusPanels::Model), QString::fromLatin1(model));
-        QCOMPARE(r.panel(StatusPanels::Version), QStringLiteral("V1.08"));
-        QCOMPARE(r.panel(StatusPanels::Date), QStringLiteral("05.12.26"));
+        QCOMPARE(r.panels({StatusPanels::Model, StatusPanels::Version, StatusPanels::Date}),
+                 QString::fromLatin1(model) + "|V1.08|05.12.26");
         r.session.pollTick();
         QCOMPARE(state.size(), 1);
         QVERIFY(state.first().at(0).toBool());
-        const ModelInfo m = r.session.model();
-        QTEST(m.sensor, "sensor");
-        QTEST(m.conservatory, "conservatory");
-        QTEST(m.keyAutomatic, "keyAutomatic");
-        QTEST(m.motorCount, "motors");
-        QTEST(m.slotsPerMotor, "slots");
+        QTEST(r.session.model(), "info");
         // "slr" goes out once, after the first connected poll.
         QVERIFY(r.link.written.endsWith("slr"));
         r.session.pollTick();
@@ -100,10 +96,7 @@ private Q_SLOTS:
     void settingsFileWrittenOnceAndFailureReported() {
         Rig r;
         int writes = 0;
-        r.session.setProgramSettingsWriter([&] {
-            ++writes;
-            return false;
-        });
+        r.session.setProgramSettingsWriter([&] { return ++writes < 0; }); // counts, fails
         QSignalSpy messages(&r.session, &ControllerSession::userMessage);
         r.session.pollTick(); // not connected: no write
         QCOMPARE(writes, 0);
@@ -140,9 +133,8 @@ private Q_SLOTS:
         QSignalSpy failed(&r.session, &ControllerSession::portOpenFailed);
         QVERIFY(!r.session.openDevice(QStringLiteral("/dev/busy")));
         QCOMPARE(failed.size(), 1);
-        QCOMPARE(r.session.openError().kind, SerialError::Kind::Busy);
-        QCOMPARE(r.session.openError().osError, EBUSY);
-        QCOMPARE(r.session.openError().device, QStringLiteral("/dev/busy"));
+        QCOMPARE(r.session.openError(),
+                 (SerialError{SerialError::Kind::Busy, EBUSY, QStringLiteral("/dev/busy")}));
     }
 
     void sendAllSuspendsPollAndWatchdog() {
@@ -163,44 +155,38 @@ private Q_SLOTS:
         QSignalSpy live(&r.session, &ControllerSession::liveValues);
         r.link.receive(frame("skd", kLive));
         QCOMPARE(live.size(), 1);
-        QCOMPARE(r.panel(StatusPanels::Sun), QStringLiteral("Sonne: 250"));
-        QCOMPARE(r.panel(StatusPanels::Wind), QStringLiteral("Wind: 7"));
-        QCOMPARE(r.panel(StatusPanels::Inside), QStringLiteral("IT: 21,5\u00B0"));
-        QVERIFY(r.panel(StatusPanels::Outside).isEmpty()); // 999: no sensor, panel kept
+        // Outside 999: no sensor, its panel stays empty; the lux mean is shown at start.
+        QCOMPARE(r.panels({StatusPanels::Sun, StatusPanels::Wind, StatusPanels::Inside,
+                           StatusPanels::Outside}),
+                 QStringLiteral("Sonne: 250|Wind: 7|IT: 21,5\u00B0|"));
         const auto d = live.first().first().value<LiveDisplay>();
-        QCOMPARE(d.outsideNow, QStringLiteral("    -"));
-        QCOMPARE(d.outsideMin, QStringLiteral("   -"));
-        QCOMPARE(d.windNow, QStringLiteral("0 km/h"));
+        QCOMPARE((QStringList{d.outsideNow, d.outsideMin, d.windNow, d.lux, d.humidity}),
+                 (QStringList{"    -", "   -", "0 km/h", "240", "55 %"}));
         QVERIFY(!d.windBarVisible);
-        QCOMPARE(d.lux, QStringLiteral("240")); // mean shown at start
-        QCOMPARE(d.humidity, QStringLiteral("55 %"));
         r.session.toggleLuxMean();
         r.link.receive(frame("skd", kLive));
         QCOMPARE(r.session.lastLiveValues().lux, QStringLiteral("250"));
     }
 
     // Whole degrees and unsigned tenths, as text and as a number.
-    void temperatures_data() {
-        QTest::addColumn<int>("whole");
-        QTest::addColumn<int>("tenths");
-        QTest::addColumn<double>("degrees");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("warm") << 21 << 5 << 21.5 << QStringLiteral("21,5°");
-        QTest::newRow("frost") << -3 << 5 << -3.5 << QStringLiteral("-3,5°");
-        QTest::newRow("frost, whole") << -12 << 0 << -12.0 << QStringLiteral("-12,0°");
-        QTest::newRow("zero") << 0 << 7 << 0.7 << QStringLiteral("0,7°");
-    }
     void temperatures() {
-        QFETCH(int, whole);
-        QFETCH(int, tenths);
-        QFETCH(QString, text);
-        QTEST(temperatureDegrees(whole, tenths), "degrees");
-        ReplyValues v{};
-        v[5] = whole; // outside
-        v[6] = tenths;
-        const LiveDisplay d = decodeLiveValues(v, true, true);
-        QCOMPARE(d.outsideNow, text);
-        QCOMPARE(d.outsidePanel, std::optional<QString>(QStringLiteral("AT: ") + text));
+        const struct {
+            int whole, tenths;
+            double degrees;
+            QString text;
+        } rows[] = {{21, 5, 21.5, "21,5°"},
+                    {-3, 5, -3.5, "-3,5°"},
+                    {-12, 0, -12.0, "-12,0°"},
+                    {0, 7, 0.7, "0,7°"}};
+        for (const auto& row : rows) {
+            QCOMPARE(temperatureDegrees(row.whole, row.tenths), row.degrees);
+            ReplyValues v{};
+            v[5] = row.whole; // outside
+            v[6] = row.tenths;
+            const LiveDisplay d = decodeLiveValues(v, true, true);
+            QCOMPARE(d.outsideNow, row.text);
+            QCOMPARE(d.outsidePanel, std::optional<QString>("AT: " + row.text));
+        }
     }
 
     // A bad value drops the frame but its bytes count, before any handler runs.
@@ -238,8 +224,7 @@ private Q_SLOTS:
         QVERIFY(!r.session.isConnected());
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.first().first().value<ChangedEvent>(), ChangedEvent::PortChanged);
-        QCOMPARE(r.panel(StatusPanels::Model), QStringLiteral("Keine Verbindung"));
-        QVERIFY(r.panel(StatusPanels::Version).isEmpty());
+        QCOMPARE(r.panels({StatusPanels::Model, StatusPanels::Version}), "Keine Verbindung|");
     }
 
     void reopensAfterTheDeviceComesBack() {
@@ -251,26 +236,26 @@ private Q_SLOTS:
         QCOMPARE(r.link.openedDevices.size(), before + 1);
     }
 
-    void programSettingsPortAndMapping_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<bool>("warned");
-        QTest::newRow("old file") << QByteArray("3\r\n") << 3 << "/dev/ttyS2" << false;
-        QTest::newRow("mapped, LF")
-            << QByteArray("3\nCOM3=/dev/ttyUSB0\n") << 3 << "/dev/ttyUSB0" << false;
-        QTest::newRow("out of range") << QByteArray("9\r\n") << 1 << "/dev/ttyS0" << true;
-        QTest::newRow("not a number") << QByteArray("abc\r\n") << 1 << "/dev/ttyS0" << true;
-        QTest::newRow("empty") << QByteArray() << 1 << "/dev/ttyS0" << true;
-    }
+    // Port, its device and whether a warning came, per file content.
     void programSettingsPortAndMapping() {
-        QFETCH(QByteArray, content);
-        QTemporaryDir dir;
-        QString warning;
-        const auto s = ProgramSettings::load(iniFile(dir, content), &warning);
-        QTEST(s.port(), "port");
-        QTEST(s.deviceFor(s.port()), "device");
-        QTEST(!warning.isEmpty(), "warned");
+        const struct {
+            QByteArray content;
+            QString result;
+        } rows[] = {
+            {"3\r\n", "3 /dev/ttyS2 ok"},                    // an old file
+            {"3\nCOM3=/dev/ttyUSB0\n", "3 /dev/ttyUSB0 ok"}, // mapped, LF
+            {"9\r\n", "1 /dev/ttyS0 warned"},                // out of range
+            {"abc\r\n", "1 /dev/ttyS0 warned"},
+            {"", "1 /dev/ttyS0 warned"},
+        };
+        for (const auto& row : rows) {
+            QTemporaryDir dir;
+            QString warning;
+            const auto s = ProgramSettings::load(iniFile(dir, row.content), &warning);
+            QCOMPARE(QString::number(s.port()) + ' ' + s.deviceFor(s.port()) +
+                         (warning.isEmpty() ? " ok" : " warned"),
+                     row.result);
+        }
     }
 
     void programSettingsRewriteKeepsMappingLines() {
