@@ -1,14 +1,9 @@
 // The simulated controller without a line: parser, replies, writes and acknowledgements,
 // logbook, radio clock and faults.
 
-#include "SimCommandParser.h"
 #include "SimController.h"
 #include "SimLoopbackLink.h"
-#include "logbook/LogEntry.h"
-#include "protocol/FrameReceiver.h"
-#include "protocol/ReplyValues.h"
 #include "session/ControllerSession.h"
-#include "session/ModelInfo.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -58,13 +53,6 @@ QList<int> slice(const ReplyValues& v, int from, int n) {
     return QList<int>(v.begin() + from, v.begin() + from + n);
 }
 
-QByteArray codes(const QList<Reply>& replies) {
-    QByteArray out;
-    for (const Reply& r : replies)
-        out += r.code;
-    return out;
-}
-
 bool in(int v, int lo, int hi) {
     return v >= lo && v <= hi;
 }
@@ -87,15 +75,13 @@ QStringList render(const SimCommandParser& parser, const QList<SimParsed>& items
 }
 
 SimCommandParser parser() {
-    return SimCommandParser({{"sfi"},
-                             {"sti"},
-                             {" sti"},
-                             {" sds"},
-                             {"sbp"},
-                             {" rbp", 9, SimFieldType::Number, SimCheck::Sum},
-                             {" rta ", 5, SimFieldType::Number, SimCheck::Sum},
-                             {" rzz", 2, SimFieldType::Number, SimCheck::Sum},
-                             {" rmn", 3, SimFieldType::Text, SimCheck::LastRepeats}});
+    QList<SimCommand> table{{" rbp", 9, SimFieldType::Number, SimCheck::Sum},
+                            {" rta ", 5, SimFieldType::Number, SimCheck::Sum},
+                            {" rzz", 2, SimFieldType::Number, SimCheck::Sum},
+                            {" rmn", 3, SimFieldType::Text, SimCheck::LastRepeats}};
+    for (const char* request : {"sfi", "sti", " sti", " sds", "sbp"})
+        table.append({request});
+    return SimCommandParser(table);
 }
 
 } // namespace
@@ -128,7 +114,8 @@ private Q_SLOTS:
     void pollReplies() {
         Harness h;
         const QList<Reply> r = h.send("sfi\rsdt\rsti\rskd\rsmo\r");
-        QCOMPARE(codes(r), "sfisdtstiskdsmo");
+        QCOMPARE(r.size(), 5);
+        QCOMPARE(r[0].code + r[1].code + r[2].code + r[3].code + r[4].code, "sfisdtstiskdsmo");
         QCOMPARE(r[0].payload + '|' + r[1].payload + '|' + r[2].payload + '|' + r[4].payload,
                  QByteArray("3.12|05.12.26|07:05:09|VX-4000 W 8 8ST"));
 
@@ -223,7 +210,9 @@ private Q_SLOTS:
     void requestAfterWritesEndsTheStepFirst() {
         Harness h;
         h.controller.setAckQuietMs(10000);
-        QCOMPARE(codes(h.send(" rzz30\r30\rsfi\r")), "stcsfi");
+        const QList<Reply> r = h.send(" rzz30\r30\rsfi\r");
+        QCOMPARE(r.size(), 2);
+        QCOMPARE(r[0].code + r[1].code, "stcsfi");
         QVERIFY(!h.controller.stepPending());
     }
 
@@ -266,13 +255,13 @@ private Q_SLOTS:
         Harness h(SimModel(Variant::Sensor, 3, 2));
         h.controller.logbook().handle("sll");
         const QDate monday(2026, 12, 7);
-        QCOMPARE(monday.dayOfWeek(), 1);
-        h.clock = QDateTime(monday, QTime(6, 59, 30));
-        h.controller.runSwitchTimes();
-        QCOMPARE(h.controller.logbook().count(), 0);
-        h.clock = QDateTime(monday, QTime(7, 0, 10)); // factory slot 1: up at 07:00
-        h.controller.runSwitchTimes();
-        QCOMPARE(h.controller.logbook().count(), 3);
+        const auto entriesAt = [&](QTime t) {
+            h.clock = QDateTime(monday, t);
+            h.controller.runSwitchTimes();
+            return h.controller.logbook().count();
+        };
+        QCOMPARE(entriesAt(QTime(6, 59, 30)), 0);
+        QCOMPARE(entriesAt(QTime(7, 0, 10)), 3);   // factory slot 1: up at 07:00
         h.clock = QDateTime(monday, QTime(21, 0)); // slot 2: down at 20:30
         h.send("sfi");                             // input runs the clock work too
         QCOMPARE(h.controller.logbook().count(), 6);
@@ -280,8 +269,8 @@ private Q_SLOTS:
         QCOMPARE(r.size(), 7);
         // Newest: down, 7 December, cause programmed switch time, 20:30.
         QCOMPARE(slice(values(r[0]), 2, 6), (QList<int>{0, 7, 12, 0, 20, 30}));
-        QCOMPARE(values(r[5])[2], 1); // the oldest: up at 07:00
-        QCOMPARE(values(r[5])[6], 7);
+        QCOMPARE((QList<int>{values(r[5])[2], values(r[5])[6]}),
+                 (QList<int>{1, 7})); // oldest: up, 7:00
         // A clock jump of days starts afresh instead of replaying them.
         h.clock = h.clock.addDays(3);
         h.controller.runSwitchTimes();
