@@ -28,11 +28,8 @@ class TestFrameReceiver : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void cutsFrames() {
-        const struct {
-            QByteArray reads; // one feed per '/'
-            QByteArray events;
-            QByteArray left;
-        } rows[] = {
+        // The bytes fed ('/' between feeds), the events and what is left pending.
+        const std::tuple<QByteArray, QByteArray, QByteArray> rows[] = {
             {"xxstart_sdt05.12.26ende_", "sdt|05.12.26;", ""},
             {"sta/rt_smoVX-40/00ende_", "smo|VX-4000;", ""},
             {"start_sfi1.2en/de_", "sfi|1.2;", ""},
@@ -43,13 +40,13 @@ private Q_SLOTS:
             {"garbage-garbage-sta", "junk:14;", "e-sta"},       // partial start survives
             {"start_smn3,K\374che       ende_", "smn|3,K\374che       ;", ""}, // high bytes kept
         };
-        for (const auto& row : rows) {
+        for (const auto& [reads, events, left] : rows) {
             FrameReceiver rx;
-            QByteArray events;
-            for (const QByteArray& r : row.reads.split('/'))
-                events += describe(rx.feed(r));
-            QCOMPARE(events, row.events);
-            QCOMPARE(rx.pending(), row.left);
+            QByteArray seen;
+            for (const QByteArray& r : reads.split('/'))
+                seen += describe(rx.feed(r));
+            QCOMPARE(seen, events);
+            QCOMPARE(rx.pending(), left);
         }
     }
 
@@ -67,30 +64,26 @@ private Q_SLOTS:
         QCOMPARE(describe(rx.feed("start_sfi2.0ende_")), "sfi|2.0;");
     }
 
-    // All sixteen values of a parsed payload, or the field that fails.
+    // All sixteen values of a parsed payload, or (values empty) the field that fails.
     void replyValues() {
-        const struct {
-            QByteArray payload;
-            QList<int> values; // empty: rejected at field `bad`
-            int bad = 0;
-        } rows[] = {{"1,2,3,4,5,6,7,8,36,", {1, 2, 3, 4, 5, 6, 7, 8, 36}},
-                    {"5,7", {5}},
-                    {"-12,3,", {-12, 3}},
-                    {"4,abc", {4}},
-                    {"1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,99,", QList<int>(16, 1)},
-                    {"1,x2,", {}, 1},
-                    {",", {}, 0},
-                    {"2147483648,", {}, 0},
-                    {"3,-,", {}, 1}};
-        for (const auto& row : rows) {
+        const std::tuple<QByteArray, QList<int>, int> rows[] = {
+            {"1,2,3,4,5,6,7,8,36,", {1, 2, 3, 4, 5, 6, 7, 8, 36}, 0},
+            {"5,7", {5}, 0},
+            {"-12,3,", {-12, 3}, 0},
+            {"4,abc", {4}, 0},
+            {"1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,99,", QList<int>(16, 1), 0},
+            {"1,x2,", {}, 1},
+            {",", {}, 0},
+            {"2147483648,", {}, 0},
+            {"3,-,", {}, 1}};
+        for (const auto& [payload, values, bad] : rows) {
             ReplyParseError error;
-            const auto v = parseReplyValues(row.payload, &error);
-            QCOMPARE(v.has_value(), !row.values.isEmpty());
+            const auto v = parseReplyValues(payload, &error);
+            QCOMPARE(v.has_value(), !values.isEmpty());
             if (v)
-                QCOMPARE(QList<int>(v->begin(), v->end()),
-                         row.values + QList<int>(16 - row.values.size(), 0));
+                QCOMPARE(QList<int>(v->begin(), v->end()), values + QList<int>(16 - values.size()));
             else
-                QCOMPARE(error.field, row.bad);
+                QCOMPARE(error.field, bad);
         }
     }
 

@@ -3,7 +3,6 @@
 
 #include "files/ProgramSettings.h"
 #include "session/ControllerSession.h"
-#include "session/LiveValues.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -50,35 +49,41 @@ class TestSession : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void pollTickWritesRequestsAndCounts() {
+    // Each poll writes the requests and counts them; a send-all suspends poll and watchdog.
+    void pollTickWritesRequestsUnlessSending() {
         Rig r;
         for (int i = 0; i < 3; ++i)
             r.session.pollTick();
         QCOMPARE(r.link.written, QByteArray("sfi\rsdt\rsti\rskd\rsmo\r").repeated(3));
         QCOMPARE(r.panel(StatusPanels::Tx), QStringLiteral("TxD: 60"));
+        r.link.written.clear();
+        r.link.receive(frame("smo", kBasic));
+        r.session.setActivity(Activity::SendAll);
+        r.session.pollTick();
+        QVERIFY(r.link.written.isEmpty());
+        r.session.watchdogTick();
+        r.session.watchdogTick();
+        QVERIFY(r.session.isConnected());
     }
 
-    void connectsAndAppliesModel_data() {
-        QTest::addColumn<QByteArray>("model");
-        QTest::addColumn<ModelInfo>("info");
-        QTest::newRow("conservatory") << kConservatory << ModelInfo{true, true, true, 8, 8};
-        QTest::newRow("basic") << kBasic << ModelInfo{false, false, false, 4, 6};
-    }
     void connectsAndAppliesModel() {
-        QFETCH(QByteArray, model);
-        Rig r;
-        QSignalSpy state(&r.session, &ControllerSession::pollState);
-        r.link.receive(frame("smo", model) + frame("sfi", "1.08") + frame("sdt", "05.12.26"));
-        QCOMPARE(r.panels({StatusPanels::Model, StatusPanels::Version, StatusPanels::Date}),
-                 QString::fromLatin1(model) + "|V1.08|05.12.26");
-        r.session.pollTick();
-        QCOMPARE(state.size(), 1);
-        QVERIFY(state.first().at(0).toBool());
-        QTEST(r.session.model(), "info");
-        // "slr" goes out once, after the first connected poll.
-        QVERIFY(r.link.written.endsWith("slr"));
-        r.session.pollTick();
-        QCOMPARE(r.link.written.count("slr"), 1);
+        for (const auto& [model, info] :
+             {std::pair{kConservatory, ModelInfo{true, true, true, 8, 8}},
+              std::pair{kBasic, ModelInfo{false, false, false, 4, 6}}}) {
+            Rig r;
+            QSignalSpy state(&r.session, &ControllerSession::pollState);
+            r.link.receive(frame("smo", model) + frame("sfi", "1.08") + frame("sdt", "05.12.26"));
+            QCOMPARE(r.panels({StatusPanels::Model, StatusPanels::Version, StatusPanels::Date}),
+                     QString::fromLatin1(model) + "|V1.08|05.12.26");
+            r.session.pollTick();
+            QCOMPARE(state.size(), 1);
+            QVERIFY(state.first().at(0).toBool());
+            QCOMPARE(r.session.model(), info);
+            // "slr" goes out once, after the first connected poll.
+            QVERIFY(r.link.written.endsWith("slr"));
+            r.session.pollTick();
+            QCOMPARE(r.link.written.count("slr"), 1);
+        }
     }
 
     void badModelCountsKeepPreviousAndReportOnce() {
@@ -137,17 +142,6 @@ private Q_SLOTS:
                  (SerialError{SerialError::Kind::Busy, EBUSY, QStringLiteral("/dev/busy")}));
     }
 
-    void sendAllSuspendsPollAndWatchdog() {
-        Rig r;
-        r.link.receive(frame("smo", kBasic));
-        r.session.setActivity(Activity::SendAll);
-        r.session.pollTick();
-        QVERIFY(r.link.written.isEmpty());
-        r.session.watchdogTick();
-        r.session.watchdogTick();
-        QVERIFY(r.session.isConnected());
-    }
-
     void liveValuesFillPanels() {
         Rig r;
         r.link.receive(frame("smo", kConservatory));
@@ -180,10 +174,8 @@ private Q_SLOTS:
                     {0, 7, 0.7, "0,7°"}};
         for (const auto& row : rows) {
             QCOMPARE(temperatureDegrees(row.whole, row.tenths), row.degrees);
-            ReplyValues v{};
-            v[5] = row.whole; // outside
-            v[6] = row.tenths;
-            const LiveDisplay d = decodeLiveValues(v, true, true);
+            const ReplyValues outside{0, 0, 0, 0, 0, row.whole, row.tenths};
+            const LiveDisplay d = decodeLiveValues(outside, true, true);
             QCOMPARE(d.outsideNow, row.text);
             QCOMPARE(d.outsidePanel, std::optional<QString>("AT: " + row.text));
         }
