@@ -89,19 +89,18 @@ class TestParameterTransfer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void sendChainFollowsTheModel() {
-        const struct {
-            QByteArray model;
-            QList<int> afterDays; // indices into the whole chain
-        } rows[] = {{kBasic, {0, 16, 17}},
-                    {kSensor, range(0, 9) + QList<int>{17}},
-                    {kSensorKey, range(0, 9) + QList<int>{16, 17}},
-                    {kConservatory, range(0, 17)}};
-        for (const auto& row : rows) {
-            Rig r(row.model);
+        // The model and the steps after the days, as indices into the whole chain.
+        const std::pair<QByteArray, QList<int>> rows[] = {
+            {kBasic, {0, 16, 17}},
+            {kSensor, range(0, 9) + QList<int>{17}},
+            {kSensorKey, range(0, 9) + QList<int>{16, 17}},
+            {kConservatory, range(0, 17)}};
+        for (const auto& [model, afterDays] : rows) {
+            Rig r(model);
             QVERIFY(r.transfer.startSendAll());
             QCOMPARE(r.session.activity(), Activity::SendAll);
             r.acknowledgeAll();
-            QCOMPARE(r.activityTexts, chainTexts(row.afterDays));
+            QCOMPARE(r.activityTexts, chainTexts(afterDays));
             QCOMPARE(r.sendDone.size(), 1);
             QVERIFY(r.sendDone.first().first().toBool());
             QCOMPARE(r.session.activity(), Activity::Idle);
@@ -180,8 +179,7 @@ private Q_SLOTS:
         QCOMPARE(r.params.switchTimes.changedCount(), 1);
     }
 
-    // What the checklist says after the given records came: "+" when complete, else "-" and
-    // the message naming what is missing.
+    // The checklist after the given records: "+" when complete, else "-" and what is missing.
     void incompleteReadMessages() {
         const auto after = [](const QByteArray& model, const QList<int>& missingSlots, bool names) {
             ReadAllChecklist list;
@@ -255,9 +253,8 @@ private Q_SLOTS:
         QVERIFY(r.link.written.startsWith("sfi\r"));
     }
 
-    // Which tables each event marks (1) or clears (0): switch times, then the
-    // shading record standing for the common blocks, humidity, reversing and
-    // key-press.
+    // Which tables each event marks (1) or clears (0): switch times, shading (for the common
+    // blocks), humidity, reversing and key-press.
     void eventsMarkTheirTables() {
         Rig r(kConservatory);
         const auto flags = [&r] {

@@ -20,20 +20,17 @@ private Q_SLOTS:
         const QString hint = QStringLiteral(
             "\nKeine Berechtigung: Benutzer in die Gruppe \u201Edialout\u201C aufnehmen "
             "(sudo usermod -aG dialout $USER) und neu anmelden.");
-        const struct {
-            int osError;
-            Kind kind;
-            QString text;
-        } rows[] = {{0, Kind::None, {}},
-                    {ENOENT, Kind::NotFound, notFound},
-                    {ENXIO, Kind::NotFound, notFound},
-                    {EBUSY, Kind::Busy, cannot + "16, Device or resource busy)"},
-                    {EACCES, Kind::Permission, cannot + "13, Permission denied)" + hint},
-                    {EIO, Kind::Io, cannot + "5, Input/output error)"}};
-        for (const auto& row : rows) {
-            const SerialError e = SerialError::fromOsError(QStringLiteral("/dev/x"), row.osError);
-            QCOMPARE(std::pair(e.kind, e.osError), std::pair(row.kind, row.osError));
-            QCOMPARE(serialErrorText(e), row.text);
+        const std::tuple<int, Kind, QString> rows[] = {
+            {0, Kind::None, {}},
+            {ENOENT, Kind::NotFound, notFound},
+            {ENXIO, Kind::NotFound, notFound},
+            {EBUSY, Kind::Busy, cannot + "16, Device or resource busy)"},
+            {EACCES, Kind::Permission, cannot + "13, Permission denied)" + hint},
+            {EIO, Kind::Io, cannot + "5, Input/output error)"}};
+        for (const auto& [osError, kind, text] : rows) {
+            const SerialError e = SerialError::fromOsError(QStringLiteral("/dev/x"), osError);
+            QCOMPARE(std::pair(e.kind, e.osError), std::pair(kind, osError));
+            QCOMPARE(serialErrorText(e), text);
         }
     }
 
@@ -46,22 +43,18 @@ private Q_SLOTS:
         Simulator sim;
         QVERIFY(sim.start());
 
-        const struct {
-            QString device;
-            Kind kind;
-            int osError;
-        } rows[] = {
+        const std::tuple<QString, Kind, int> rows[] = {
             {dir.filePath(QStringLiteral("fehlt")), Kind::NotFound, ENOENT},
             {dir.path(), Kind::Io, EISDIR},
             {plain.fileName(), Kind::Io, ENOTTY},
             {sim.slavePath(), Kind::None, 0},
         };
         QtSerialLink first;
-        for (const auto& row : rows) {
-            const SerialError e = first.open(row.device);
-            QCOMPARE(std::pair(e.kind, e.osError), std::pair(row.kind, row.osError));
-            QVERIFY(e.ok() || e.device == row.device);
-            QCOMPARE(first.isOpen(), row.kind == Kind::None);
+        for (const auto& [device, kind, osError] : rows) {
+            const SerialError e = first.open(device);
+            QCOMPARE(std::pair(e.kind, e.osError), std::pair(kind, osError));
+            QVERIFY(e.ok() || e.device == device);
+            QCOMPARE(first.isOpen(), kind == Kind::None);
         }
         // The port that `first` holds is busy for everyone else.
         QCOMPARE(QtSerialLink().open(sim.slavePath()),

@@ -164,20 +164,16 @@ private Q_SLOTS:
 
     // Whole degrees and unsigned tenths, as text and as a number.
     void temperatures() {
-        const struct {
-            int whole, tenths;
-            double degrees;
-            QString text;
-        } rows[] = {{21, 5, 21.5, "21,5°"},
-                    {-3, 5, -3.5, "-3,5°"},
-                    {-12, 0, -12.0, "-12,0°"},
-                    {0, 7, 0.7, "0,7°"}};
-        for (const auto& row : rows) {
-            QCOMPARE(temperatureDegrees(row.whole, row.tenths), row.degrees);
-            const ReplyValues outside{0, 0, 0, 0, 0, row.whole, row.tenths};
+        const std::tuple<int, int, double, QString> rows[] = {{21, 5, 21.5, "21,5°"},
+                                                              {-3, 5, -3.5, "-3,5°"},
+                                                              {-12, 0, -12.0, "-12,0°"},
+                                                              {0, 7, 0.7, "0,7°"}};
+        for (const auto& [whole, tenths, degrees, text] : rows) {
+            QCOMPARE(temperatureDegrees(whole, tenths), degrees);
+            const ReplyValues outside{0, 0, 0, 0, 0, whole, tenths};
             const LiveDisplay d = decodeLiveValues(outside, true, true);
-            QCOMPARE(d.outsideNow, row.text);
-            QCOMPARE(d.outsidePanel, std::optional<QString>("AT: " + row.text));
+            QCOMPARE(d.outsideNow, text);
+            QCOMPARE(d.outsidePanel, std::optional<QString>("AT: " + text));
         }
     }
 
@@ -230,23 +226,20 @@ private Q_SLOTS:
 
     // Port, its device and whether a warning came, per file content.
     void programSettingsPortAndMapping() {
-        const struct {
-            QByteArray content;
-            QString result;
-        } rows[] = {
+        const std::pair<QByteArray, QString> rows[] = {
             {"3\r\n", "3 /dev/ttyS2 ok"},                    // an old file
             {"3\nCOM3=/dev/ttyUSB0\n", "3 /dev/ttyUSB0 ok"}, // mapped, LF
             {"9\r\n", "1 /dev/ttyS0 warned"},                // out of range
             {"abc\r\n", "1 /dev/ttyS0 warned"},
             {"", "1 /dev/ttyS0 warned"},
         };
-        for (const auto& row : rows) {
+        for (const auto& [content, result] : rows) {
             QTemporaryDir dir;
             QString warning;
-            const auto s = ProgramSettings::load(iniFile(dir, row.content), &warning);
+            const auto s = ProgramSettings::load(iniFile(dir, content), &warning);
             QCOMPARE(QString::number(s.port()) + ' ' + s.deviceFor(s.port()) +
                          (warning.isEmpty() ? " ok" : " warned"),
-                     row.result);
+                     result);
         }
     }
 

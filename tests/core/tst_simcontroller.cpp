@@ -1,5 +1,4 @@
-// The simulated controller without a line: parser, replies, writes and acknowledgements,
-// logbook, radio clock and faults.
+// The simulated controller without a line: parser, replies, writes, logbook, clock, faults.
 
 #include "SimController.h"
 #include "SimLoopbackLink.h"
@@ -91,10 +90,8 @@ class TestSimController : public QObject {
 private Q_SLOTS:
     void parseWholeInput() {
         const QByteArray ones(60, '1');
-        const struct {
-            QByteArray input;
-            QString expected; // items joined with '|'
-        } rows[] = {
+        // The input and the items reported for it, joined with '|'.
+        const std::pair<QByteArray, QString> rows[] = {
             {" rbp2147483647\r1\r0\r0\r0\r0\r0\r0\r-2147483648\r", " rbp"}, // sum wraps at 32 bits
             {" rzz30\r31\r", " rzz!"},                        // single value copies differ
             {" rmn3\rKueche      \rKuche       \r", " rmn!"}, // name copies differ
@@ -104,9 +101,9 @@ private Q_SLOTS:
             {" rzz30\rsfi\r", "~ rzz30\r|sfi"}, // cut short: abandoned, requests survive
             {" rzz" + ones + "\r1\r", "~ rzz|?" + ones + "\r1\r"}, // overlong field
         };
-        for (const auto& row : rows) {
+        for (const auto& [input, expected] : rows) {
             SimCommandParser p = parser();
-            QCOMPARE(render(p, p.feed(row.input)).join(QLatin1Char('|')), row.expected);
+            QCOMPARE(render(p, p.feed(input)).join(QLatin1Char('|')), expected);
             QVERIFY(p.pending().isEmpty());
         }
     }
@@ -181,27 +178,24 @@ private Q_SLOTS:
         QCOMPARE(values(h.send("skd")[0])[11], 1);
     }
 
-    // Writes of a send-all step are stored and acknowledged with one "stc" once the line
-    // goes quiet; a refused write makes it "1," (all good: tst_simpty).
+    // A step's writes get one "stc" once the line is quiet; a refused one makes it "1,".
     void writesAndStepAcknowledgement() {
-        const struct {
-            QByteArray writes;
-            int stored;
-        } rows[] = {
+        const std::pair<QByteArray, int> rows[] = {
+            // the writes, how many are stored
             {" rbp1\r3\r1\r110\r6\r22\r200\r190\r534\r", 0}, // wrong check sum
             {" rbp1\r3\r1\r110\r6\r22\r200\r191\r534\r", 0}, // value out of range
             {" rwp0\r9\r1\r30\r40\r", 0},                    // motor beyond the model
             {" rzz60\r60\r rbh12\r13\r roa97\r97\r", 2},     // one bad among good
         };
-        for (const auto& row : rows) {
+        for (const auto& [writes, stored] : rows) {
             Harness h;
             h.controller.setAckQuietMs(20);
             // Byte by byte, as a slow line delivers it: still one step.
-            for (char c : row.writes)
+            for (char c : writes)
                 QVERIFY(h.send(QByteArray(1, c)).isEmpty());
             QTRY_COMPARE(h.replies.size(), 1);
             QCOMPARE(h.replies[0].code + h.replies[0].payload, "stc1,");
-            QCOMPARE(h.controller.writesStored(), row.stored);
+            QCOMPARE(h.controller.writesStored(), stored);
             QTest::qWait(60);
             QCOMPARE(h.replies.size(), 1);
         }
@@ -217,12 +211,8 @@ private Q_SLOTS:
     }
 
     void faultsAimedAtCodes() {
-        const struct {
-            QString fault;
-            QByteArray requests;
-            int frames; // -1: the name is refused
-            int bad;
-        } rows[] = {
+        // The fault, the requests, the frames that come (-1: the name is refused), how many bad.
+        const std::tuple<QString, QByteArray, int, int> rows[] = {
             {"bad-checksum", "sbpsfsskdsmn", 16 + 448 + 1 + 8, 16 + 448}, // checked frames only
             {"bad-check=sbp:3", "sbpsbp", 32, 1},
             {"bad-check=sbp", "sbpsbp", 32, 32},
@@ -233,20 +223,20 @@ private Q_SLOTS:
             {"bad-check-share=101", "", -1, 0},
             {"refuse=rbp:0", "", -1, 0},
         };
-        for (const auto& row : rows) {
-            const auto faults = SimFaults::fromName(row.fault);
-            QCOMPARE(faults.has_value(), row.frames >= 0);
+        for (const auto& [fault, requests, frames, badFrames] : rows) {
+            const auto faults = SimFaults::fromName(fault);
+            QCOMPARE(faults.has_value(), frames >= 0);
             if (!faults)
                 continue;
             Harness h;
             h.controller.setFaults(*faults);
-            const QList<Reply> replies = h.send(row.requests);
-            QCOMPARE(replies.size(), row.frames);
+            const QList<Reply> replies = h.send(requests);
+            QCOMPARE(replies.size(), frames);
             int bad = 0;
             for (const Reply& r : replies)
                 bad += kCheckedCounts.contains(r.code) &&
                        !checkSumMatches(values(r), kCheckedCounts[r.code]);
-            QCOMPARE(bad, row.bad);
+            QCOMPARE(bad, badFrames);
         }
     }
 
@@ -309,8 +299,7 @@ private Q_SLOTS:
         QVERIFY(!h.controller.dcfIndicatorActive());
     }
 
-    // The simulated logbook: an export leaves the read position, other requests are
-    // ignored, and a full log drops its oldest entry.
+    // An export keeps the read position, foreign requests are ignored, a full log drops its oldest.
     void simLogbook() {
         SimLogbook log(7);
         log.seed(20);
