@@ -1,14 +1,10 @@
 #include "FakeLink.h"
 #include "SimController.h"
 
-#include "session/ControllerSession.h"
 #include "session/ParameterTransfer.h"
-#include "session/ReadAllChecklist.h"
 
 #include <QSignalSpy>
 #include <QTest>
-
-#include <numeric>
 
 using namespace korvane;
 
@@ -68,12 +64,6 @@ QStringList chainTexts(const QList<int>& afterDays) {
     return out;
 }
 
-QList<int> range(int from, int to) {
-    QList<int> out(to - from + 1);
-    std::iota(out.begin(), out.end(), from);
-    return out;
-}
-
 // What a simulated controller of `model` answers to `requests`, one frame per entry.
 QList<QByteArray> simAnswers(const QByteArray& model, const QByteArray& requests) {
     SimController sim(SimModel::fromText(QString::fromLatin1(model)));
@@ -92,9 +82,9 @@ private Q_SLOTS:
         // The model and the steps after the days, as indices into the whole chain.
         const std::pair<QByteArray, QList<int>> rows[] = {
             {kBasic, {0, 16, 17}},
-            {kSensor, range(0, 9) + QList<int>{17}},
-            {kSensorKey, range(0, 9) + QList<int>{16, 17}},
-            {kConservatory, range(0, 17)}};
+            {kSensor, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 17}},
+            {kSensorKey, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 16, 17}},
+            {kConservatory, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}}};
         for (const auto& [model, afterDays] : rows) {
             Rig r(model);
             QVERIFY(r.transfer.startSendAll());
@@ -245,8 +235,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(r.sendDone.size(), 1, 10000);
         QVERIFY(!r.sendDone.first().first().toBool());
         QCOMPARE(r.session.activity(), Activity::Idle);
-        QVERIFY(r.params.record(BlockId::Shading, 0, 0).changed);
-        QVERIFY(r.params.switchTimes.changedCount() > 0);
+        QVERIFY(r.params.record(BlockId::Shading, 0, 0).changed &&
+                r.params.switchTimes.changedCount() > 0);
         // Polling is back.
         r.link.written.clear();
         r.session.pollTick();

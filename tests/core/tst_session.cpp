@@ -178,7 +178,7 @@ private Q_SLOTS:
     }
 
     // A bad value drops the frame but its bytes count, before any handler runs.
-    void countersRunBeforeHandlers() {
+    void countersRunBeforeHandlersAndTrace() {
         Rig r;
         QSignalSpy live(&r.session, &ControllerSession::liveValues);
         const QByteArray bytes = frame("skd", "1,zwei,3,");
@@ -191,10 +191,7 @@ private Q_SLOTS:
                                   [&](const QByteArray&) { rxSeenByAck = r.session.rxCount(); });
         r.link.receive(frame("stc", "0,"));
         QCOMPARE(rxSeenByAck, int(bytes.size() + frame("stc", "0,").size()));
-    }
-
-    void staleEndTraced() {
-        Rig r;
+        // A stale end marker is traced with the frame before it.
         r.link.receive(frame("sfi", "1.0"));
         r.link.receive("xyende_");
         QCOMPARE(r.panel(StatusPanels::Trace), QStringLiteral(" del 1.0"));

@@ -120,6 +120,12 @@ private Q_SLOTS:
         QCOMPARE(h.send("sti")[0].payload, QByteArray("07:06:10"));
         h.controller.setDateText(QStringLiteral("01.01.00"));
         QCOMPARE(h.send("sdt")[0].payload, QByteArray("01.01.00"));
+        // A request after writes ends their step first.
+        h.controller.setAckQuietMs(10000);
+        const QList<Reply> s = h.send(" rzz30\r30\rsfi\r");
+        QCOMPARE(s.size(), 2);
+        QCOMPARE(s[0].code + s[1].code, "stcsfi");
+        QVERIFY(!h.controller.stepPending());
     }
 
     void unknownAndForeignRequestsGetNoAnswer() {
@@ -199,15 +205,6 @@ private Q_SLOTS:
             QTest::qWait(60);
             QCOMPARE(h.replies.size(), 1);
         }
-    }
-
-    void requestAfterWritesEndsTheStepFirst() {
-        Harness h;
-        h.controller.setAckQuietMs(10000);
-        const QList<Reply> r = h.send(" rzz30\r30\rsfi\r");
-        QCOMPARE(r.size(), 2);
-        QCOMPARE(r[0].code + r[1].code, "stcsfi");
-        QVERIFY(!h.controller.stepPending());
     }
 
     void faultsAimedAtCodes() {

@@ -1,5 +1,4 @@
-// The simulator on a pseudo-terminal through the program's serial link: reopening, quiet
-// lines, faults, the device link and a paced line.
+// The simulator on a pseudo-terminal through the program's serial link.
 
 #include "Simulator.h"
 #include "protocol/FrameReceiver.h"
@@ -46,8 +45,7 @@ struct Program {
 class TestSimPty : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Exact bytes on the line; the program closes and reopens the port and the
-    // simulator keeps answering.
+    // Exact bytes on the line; the simulator answers a reopened port.
     void roundTripAndReopen() {
         Simulator sim;
         QVERIFY(sim.start());
@@ -87,8 +85,7 @@ private Q_SLOTS:
         }
     }
 
-    // Junk between frames, frames in pieces and a stale end marker sent raw:
-    // the receiver still gets every frame intact and in order.
+    // Junk, split frames and a raw stale end marker: every frame still arrives intact, in order.
     void junkAndSplitFrames() {
         Simulator sim(SimModel(Variant::Sensor, 4, 2));
         QVERIFY(sim.start());
@@ -108,8 +105,7 @@ private Q_SLOTS:
         QVERIFY(program.raw.size() > QByteArray("start_ende_").size() * expected);
     }
 
-    // A stale link from an earlier run is replaced and removed on stop; any
-    // other file is left alone.
+    // A stale device link is replaced and removed on stop; any other file is left alone.
     void deviceLink() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ttyKorvane"));
@@ -134,8 +130,7 @@ private Q_SLOTS:
         QCOMPARE(plain.readAll(), QByteArray("keep"));
     }
 
-    // At line speed the writes of one step trickle in over longer than the quiet spell
-    // that ends a step: still exactly one acknowledgement.
+    // At line speed a step's writes take longer than the quiet spell: still one acknowledgement.
     void pacedStepGetsOneAcknowledgement() {
         Simulator sim;
         QVERIFY(sim.start());
