@@ -37,16 +37,15 @@ private Q_SLOTS:
     void realOpens() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile plain(dir.filePath(QStringLiteral("datei")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
+        const QString plain = dir.filePath(QStringLiteral("datei"));
+        QVERIFY(QFile(plain).open(QIODevice::WriteOnly));
         Simulator sim;
         QVERIFY(sim.start());
 
         const std::tuple<QString, Kind, int> rows[] = {
             {dir.filePath(QStringLiteral("fehlt")), Kind::NotFound, ENOENT},
             {dir.path(), Kind::Io, EISDIR},
-            {plain.fileName(), Kind::Io, ENOTTY},
+            {plain, Kind::Io, ENOTTY},
             {sim.slavePath(), Kind::None, 0},
         };
         QtSerialLink first;
