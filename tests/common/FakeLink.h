@@ -5,6 +5,10 @@
 #include <QStringList>
 #include <utility>
 
+inline QByteArray frame(const QByteArray& code, const QByteArray& payload) {
+    return "start_" + code + payload + "ende_";
+}
+
 // A serial link in memory: records what is opened and written, and hands
 // bytes to the program as if the controller had sent them.
 class FakeLink : public korvane::SerialLink {
@@ -14,8 +18,7 @@ public:
 
     using SerialLink::open;
     korvane::SerialError open(const QString& device) override {
-        openedDevices.append(device);
-        m_device = device;
+        openedDevices.append(m_device = device);
         if (openError != 0)
             return korvane::SerialError::fromOsError(device, openError);
         m_open = true;
@@ -36,9 +39,7 @@ public:
         Q_EMIT bytesArrived(m_incoming.size());
     }
     // The controller answers with one frame.
-    void reply(const QByteArray& code, const QByteArray& payload) {
-        receive("start_" + code + payload + "ende_");
-    }
+    void reply(const QByteArray& code, const QByteArray& payload) { receive(frame(code, payload)); }
     void raiseLineError() { Q_EMIT lineError(); }
     void hangUp() {
         m_open = false;
@@ -54,10 +55,6 @@ private:
     QByteArray m_incoming;
     bool m_open = false;
 };
-
-inline QByteArray frame(const QByteArray& code, const QByteArray& payload) {
-    return "start_" + code + payload + "ende_";
-}
 
 // The eight "smn" frames a controller answers to the names request.
 inline QList<QByteArray> nameFrames(const QByteArray& name = "Raum        ") {

@@ -11,73 +11,53 @@
 using namespace korvane;
 using Kind = SerialError::Kind;
 
-Q_DECLARE_METATYPE(SerialError::Kind)
-
 class TestSerialLink : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void errorKindsAndTexts_data() {
-        QTest::addColumn<int>("osError");
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<QString>("text");
+    void errorKindsAndTexts() {
+        const QString notFound = QStringLiteral("Specified device not found (/dev/x).");
+        const QString cannot = QStringLiteral("Can't open specified device /dev/x (Error ");
         const QString hint = QStringLiteral(
             "\nKeine Berechtigung: Benutzer in die Gruppe \u201Edialout\u201C aufnehmen "
             "(sudo usermod -aG dialout $USER) und neu anmelden.");
-        QTest::newRow("opened") << 0 << Kind::None << QString();
-        QTest::newRow("ENOENT") << ENOENT << Kind::NotFound
-                                << "Specified device not found (/dev/x).";
-        QTest::newRow("ENXIO") << ENXIO << Kind::NotFound << "Specified device not found (/dev/x).";
-        QTest::newRow("EBUSY") << EBUSY << Kind::Busy
-                               << "Can't open specified device /dev/x (Error 16, Device or "
-                                  "resource busy)";
-        QTest::newRow("EACCES") << EACCES << Kind::Permission
-                                << "Can't open specified device /dev/x (Error 13, Permission "
-                                   "denied)" +
-                                       hint;
-        QTest::newRow("EIO") << EIO << Kind::Io
-                             << "Can't open specified device /dev/x (Error 5, Input/output error)";
-    }
-
-    void errorKindsAndTexts() {
-        QFETCH(int, osError);
-        const SerialError e = SerialError::fromOsError(QStringLiteral("/dev/x"), osError);
-        QTEST(e.kind, "kind");
-        QCOMPARE(e.osError, osError);
-        QTEST(serialErrorText(e), "text");
+        const std::tuple<int, Kind, QString> rows[] = {
+            {0, Kind::None, {}},
+            {ENOENT, Kind::NotFound, notFound},
+            {ENXIO, Kind::NotFound, notFound},
+            {EBUSY, Kind::Busy, cannot + "16, Device or resource busy)"},
+            {EACCES, Kind::Permission, cannot + "13, Permission denied)" + hint},
+            {EIO, Kind::Io, cannot + "5, Input/output error)"}};
+        for (const auto& [osError, kind, text] : rows) {
+            const SerialError e = SerialError::fromOsError(QStringLiteral("/dev/x"), osError);
+            QCOMPARE(std::pair(e.kind, e.osError), std::pair(kind, osError));
+            QCOMPARE(serialErrorText(e), text);
+        }
     }
 
     void realOpens() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile plain(dir.filePath(QStringLiteral("datei")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
+        const QString plain = dir.filePath(QStringLiteral("datei"));
+        QVERIFY(QFile(plain).open(QIODevice::WriteOnly));
         Simulator sim;
         QVERIFY(sim.start());
 
-        const struct {
-            QString device;
-            Kind kind;
-            int osError;
-        } rows[] = {
+        const std::tuple<QString, Kind, int> rows[] = {
             {dir.filePath(QStringLiteral("fehlt")), Kind::NotFound, ENOENT},
             {dir.path(), Kind::Io, EISDIR},
-            {plain.fileName(), Kind::Io, ENOTTY},
+            {plain, Kind::Io, ENOTTY},
             {sim.slavePath(), Kind::None, 0},
         };
         QtSerialLink first;
-        for (const auto& row : rows) {
-            const SerialError e = first.open(row.device);
-            QCOMPARE(e.kind, row.kind);
-            QCOMPARE(e.osError, row.osError);
-            QVERIFY(e.ok() || e.device == row.device);
-            QCOMPARE(first.isOpen(), row.kind == Kind::None);
+        for (const auto& [device, kind, osError] : rows) {
+            const SerialError e = first.open(device);
+            QCOMPARE(std::pair(e.kind, e.osError), std::pair(kind, osError));
+            QVERIFY(e.ok() || e.device == device);
+            QCOMPARE(first.isOpen(), kind == Kind::None);
         }
         // The port that `first` holds is busy for everyone else.
-        QtSerialLink second;
-        const SerialError busy = second.open(sim.slavePath());
-        QCOMPARE(busy.kind, Kind::Busy);
-        QCOMPARE(busy.osError, EBUSY);
+        QCOMPARE(QtSerialLink().open(sim.slavePath()),
+                 (SerialError{Kind::Busy, EBUSY, sim.slavePath()}));
     }
 };
 
