@@ -30,9 +30,6 @@ QStringList filesIn(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::Files);
 }
 
-const QByteArray kHeaderLine = "Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgel\xF6st durch\r\n";
-const QByteArray kEndLine = "0;K\374che;00.00.;00:00;v;   Keine Logbucheintr\xE4ge gespeichert\r\n";
-
 // The transfer over a link that the simulated logbook answers in-process.
 struct Rig {
     SimLogbook sim;
@@ -45,10 +42,7 @@ struct Rig {
         return tamper ? tamper(frames) : frames;
     }};
     ControllerSession session{&link};
-    LogbookTransfer transfer{session, [](int motor) {
-                                 return motor == 1 ? QStringLiteral("Küche")
-                                                   : QStringLiteral("Bad");
-                             }};
+    LogbookTransfer transfer{session, [](int m) { return QString(m == 1 ? "Küche" : "Bad"); }};
     QSignalSpy finished{&transfer, &LogbookTransfer::finished};
 
     Rig() { link.open(QStringLiteral("sim"), nullptr); }
@@ -236,13 +230,13 @@ private Q_SLOTS:
         QVERIFY(rig.run());
 
         QCOMPARE(readFile(path),
-                 kHeaderLine +
-                     "5;K\374che;03.12.;07:05;^;Fest programmierte Schaltzeit\r\n"
-                     "4;Bad;02.12.;06:30;v;Programmierte Schaltzeit mit Astrofunktion\r\n"
-                     "3;            ;01.02.;03:04; ;Neustart nach Anlagen-Reset\r\n"
-                     "2;;01.01.;00:00;v;Programmierte Schaltzeit (Art 5)\r\n"
-                     "1;;01.01.;00:00;^;Unbekannter Ausl\xF6ser (Code 42)\r\n" +
-                     kEndLine);
+                 "Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgel\xF6st durch\r\n"
+                 "5;K\374che;03.12.;07:05;^;Fest programmierte Schaltzeit\r\n"
+                 "4;Bad;02.12.;06:30;v;Programmierte Schaltzeit mit Astrofunktion\r\n"
+                 "3;            ;01.02.;03:04; ;Neustart nach Anlagen-Reset\r\n"
+                 "2;;01.01.;00:00;v;Programmierte Schaltzeit (Art 5)\r\n"
+                 "1;;01.01.;00:00;^;Unbekannter Ausl\xF6ser (Code 42)\r\n"
+                 "0;K\374che;00.00.;00:00;v;   Keine Logbucheintr\xE4ge gespeichert\r\n");
         QCOMPARE(filesIn(dir), QStringList{QStringLiteral("Logbuch.vlf")});
         QCOMPARE(progress.last(), (QList<QVariant>{5, 5}));
         QCOMPARE(rig.transfer.exportedEntries(), 5);
