@@ -18,11 +18,7 @@ constexpr qint64 kHour = 3600 * kSec;
 const qint64 kT0 = QDateTime(QDate(2026, 12, 5), QTime(7, 0)).toMSecsSinceEpoch();
 
 LiveSample sample(qint64 msecs, int lux = 100, quint8 flags = 0) {
-    LiveSample s;
-    s.msecs = msecs;
-    s.luxNow = qint16(lux);
-    s.flags = flags;
-    return s;
+    return {.msecs = msecs, .luxNow = qint16(lux), .flags = flags};
 }
 
 void fill(LiveHistory& h, qint64 from, qint64 spanMs, qint64 stepMs) {
@@ -110,9 +106,10 @@ private Q_SLOTS:
         for (int i = 0; i < lux.size(); ++i)
             h.append(sample(kT0 + i * kSec, lux[i], i >= 1 && i <= 2 ? LiveSample::Rain : 0));
         h.markGap();
-        LiveSample s = sample(kT0 + 6 * kSec, 60, LiveSample::Rain);
-        s.insideTenths = 215;
-        h.append(s);
+        h.append({.msecs = kT0 + 6 * kSec,
+                  .luxNow = 60,
+                  .insideTenths = 215,
+                  .flags = LiveSample::Rain});
         // Three-second buckets: [0,3) [3,6) [6,9)
         const HistoryView v = buildHistoryView(h, kT0, kT0 + 9 * kSec, 3);
         auto pt = [](qint64 sec, double y) { return QPointF(double(kT0 + sec * kSec), y); };
