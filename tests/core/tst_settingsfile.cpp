@@ -159,24 +159,20 @@ private Q_SLOTS:
         const ParameterSet varied = variedSet();
         ParameterSet set;
         applyChangedEvent(set, ChangedEvent::SendAllDone);
-        // After a whole file: LF-only line ends; remembered values shared
-        // between sections; a section without its trigger line stores
-        // nothing; only the first five characters of "Funktion" count.
+        // After a whole file: LF-only line ends; values remembered across sections; a section
+        // without its trigger line (Nr4: no Funktion) stores nothing; only the first five
+        // characters of "Funktion" count.
         const QByteArray file =
             settingsFileBytes(varied) +
-            "[Schaltzeit_Mi_Motor2_Nr3]\n"
-            "Richtung=Ab\nStunde=--\nMinute=--\nDauer=360\nGruppe=7\n"
+            "[Schaltzeit_Mi_Motor2_Nr3]\nRichtung=Ab\nStunde=--\nMinute=--\nDauer=360\nGruppe=7\n"
             "Funktion=Zufallsfunktion\n\n"
-            "[Schaltzeit_Mi_Motor2_Nr4]\n"
-            "Stunde=0\nMinute=0\nDauer=40\n\n" // no Funktion: not stored
+            "[Schaltzeit_Mi_Motor2_Nr4]\nStunde=0\nMinute=0\nDauer=40\n\n"
             "[Schaltzeit_Mi_Motor2_Nr5]\nFunktion=Astro\n\n"
             "[Beschattung_Motor4_Profil2]\nVon=10\nBis=20\nHelligkeit=244\nDauer=150\n\n"
-            "[InnenTemperatursteuerung_Motor1_Profil1]\n"
-            "EinAus=Ein\nGr_KL=Kl\nSchwelle1=22\nRichtung=Auf\nSchwelle2=30\n"
-            "Von=8\nBis=8\n"
+            "[InnenTemperatursteuerung_Motor1_Profil1]\nEinAus=Ein\nGr_KL=Kl\nSchwelle1=22\n"
+            "Richtung=Auf\nSchwelle2=30\nVon=8\nBis=8\n"
             "[Beschattung_Motor9_Profil1]\nDauer=10\n" // motor 9: ignored
-            "[Motor-Namen_]\nMotor3=Bad=G\xe4"
-            "ste\nMotor9=x\nunknown line\n"
+            "[Motor-Namen_]\nMotor3=Bad=G\xe4ste\nMotor9=x\nunknown line\n"
             "[Unbekannt_]\nFoo=bar\n";
         const LoadResult r = loadSettingsBytes(file, set);
         QVERIFY2(r.ok(), qPrintable(r.message()));
