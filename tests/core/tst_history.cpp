@@ -46,12 +46,11 @@ private Q_SLOTS:
         // Seconds, -1 marks a lost connection; the indices of samples that start a segment.
         auto check = [](const QList<qint64>& times, const QList<int>& starts) {
             LiveHistory h;
-            for (qint64 t : times) {
+            for (qint64 t : times)
                 if (t < 0)
                     h.markGap();
                 else // the input flag is ignored
                     h.append(sample(kT0 + t * kSec, 0, LiveSample::SegmentStart));
-            }
             QList<int> found;
             for (int i = 0; i < h.size(); ++i)
                 if (h.at(i).startsSegment())

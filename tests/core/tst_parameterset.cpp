@@ -25,9 +25,8 @@ private Q_SLOTS:
             const bool copied = b.id != BlockId::Humidity && b.id != BlockId::KeyPress;
             QCOMPARE(b.inProfileCopy, copied);
             for (int m = 0; m < kMotorCount; ++m) {
-                const auto& expected =
-                    copied ? before.record(b.id, 0, m) : before.record(b.id, 1, m);
-                QCOMPARE(set.record(b.id, 1, m).value, expected.value);
+                QCOMPARE(set.record(b.id, 1, m).value,
+                         before.record(b.id, copied ? 0 : 1, m).value);
                 QCOMPARE(set.record(b.id, 1, m).changed, copied);
                 QCOMPARE(set.record(b.id, 0, m), before.record(b.id, 0, m));
             }

@@ -184,10 +184,9 @@ private Q_SLOTS:
             QCOMPARE((QStringList{out.statusText, out.dayAbbrev}),
                      (QStringList{"Schaltzeiten " + day2, day2}));
             QCOMPARE(t.at(day, motor, slot), expected);
-            int differing = 0; // exactly the addressed slot differs from the reset table
-            for (int i = 0; i < kSwitchTimeSlotCount; ++i)
-                differing += t[i] == reset[i] ? 0 : 1;
-            QCOMPARE(differing, expected == reset.at(day, motor, slot) ? 0 : 1);
+            SwitchTimeTable whole = reset; // only the addressed slot differs from the reset table
+            whole.at(day, motor, slot) = expected;
+            QVERIFY(t == whole);
             if (sentBack)
                 QCOMPARE(encodeRfs(day, motor, slot, expected),
                          " rfs" + payload.replace(',', '\r'));
@@ -204,13 +203,11 @@ private Q_SLOTS:
     void sfsRejects() {
         auto check = [](const char* payload, bool dayValid, bool error) {
             SwitchTimeTable t;
-            const SwitchTimeTable before = t;
             const SfsOutcome out = applySfsReply(t, values(payload), 8, 8);
-            QVERIFY(!out.stored);
-            QCOMPARE(out.dayValid, dayValid);
-            QCOMPARE(out.statusText.isEmpty(), !dayValid);
+            QCOMPARE((QList{out.stored, out.dayValid, out.statusText.isEmpty()}),
+                     (QList{false, dayValid, !dayValid}));
             QCOMPARE(out.errorText, error ? QStringLiteral("Fehler Raumnamen") : QString());
-            QVERIFY(t == before);
+            QVERIFY(t == SwitchTimeTable());
         };
         // Wrong check; day 0 and 8; motor 9; slot 0; hour, minute, duration, group, function.
         check("3,2,4,0,0,0,1,7,2,20,", true, true);
@@ -291,10 +288,9 @@ private Q_SLOTS:
                                          "Motor 7     ", "            "};
         const QList<WireWrite> writes = sendMotorNames(names);
         QCOMPARE(writes.size(), 8);
-        for (int m = 0; m < 8; ++m) {
-            const QByteArray cell = cells.at(m) + '\r';
-            QCOMPARE(writes.at(m).bytes, " rmn" + QByteArray::number(m + 1) + '\r' + cell + cell);
-        }
+        for (int m = 0; m < 8; ++m)
+            QCOMPARE(writes.at(m).bytes,
+                     " rmn" + QByteArray::number(m + 1) + '\r' + (cells.at(m) + '\r').repeated(2));
     }
 };
 

@@ -27,10 +27,9 @@ struct ReceiverSetup {
     static ReceiverSetup fromByte(uint8_t b) {
         return {FuzzActivity((b & 7) % kFuzzActivityCount), SimModel::Variant((b >> 3) & 3)};
     }
-    uint8_t toByte() const { return uint8_t(int(activity) | int(model) << 3); }
     // The two bytes that open an input: this setup and the receive event size.
     QByteArray header(uint8_t chunkByte) const {
-        return QByteArray(1, char(toByte())) + char(chunkByte);
+        return QByteArray(1, char(int(activity) | int(model) << 3)) + char(chunkByte);
     }
 };
 
