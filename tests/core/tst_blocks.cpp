@@ -3,6 +3,7 @@
 #include "params/ParameterSet.h"
 
 #include <QTest>
+#include <numeric>
 
 using namespace korvane;
 
@@ -15,15 +16,12 @@ ReplyValues replyFromWrite(const BlockDescription& b, const QByteArray& write) {
 
 BlockRecord recordOf(BlockId id, const QList<int>& values) {
     BlockRecord rec = defaultRecord(blockDescription(id));
-    for (int f = 0; f < values.size(); ++f)
-        rec.value[f] = values[f];
+    std::copy(values.begin(), values.end(), rec.value.begin());
     return rec;
 }
 
 ReplyValues withSum(ReplyValues v, int n) {
-    v[n] = 0;
-    for (int i = 0; i < n; ++i)
-        v[n] += v[i];
+    v[n] = std::accumulate(v.begin(), v.begin() + n, 0);
     return v;
 }
 

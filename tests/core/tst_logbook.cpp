@@ -104,9 +104,8 @@ private Q_SLOTS:
               "1;Küche;03.12.;07:05;^;Unbekannter Auslöser (Code -3)");
         check({1, 1, 1, 3, 12, 0, 7, 5, -1}, 1, "Küche", "",
               "1;Küche;03.12.;07:05;^;Programmierte Schaltzeit (Art -1)");
-    }
 
-    void largeNumbersKeepColumnsAligned() {
+        // Counts of up to five digits keep the columns aligned.
         const LogEntry e{1, 1, 1, 3, 12, 4, 7, 5};
         const QString reference = logListRow(e, 1, QStringLiteral("Küche"));
         for (int count : {999, 1000, 9998, 99999}) {

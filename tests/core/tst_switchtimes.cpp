@@ -121,8 +121,7 @@ private Q_SLOTS:
         check("single weekday out of whole week", "7777777", 2, "-", "1111122", "0010000");
         check("single weekend day out of whole week", "7777777", 6, "-", "5555511", "0000001");
         check("single weekday leaves weekend group", "5555522", 1, "-", "1111122", "0100000");
-        check("workdays over singles and whole week", "1717177", 3, "Mo - Fr", "5555522",
-              "1111100");
+        check("workdays over singles and week", "1717177", 3, "Mo - Fr", "5555522", "1111100");
         check("weekend out of whole week", "7777777", 5, "Sa - So", "5555522", "0000011");
         check("weekend leaves single weekdays", "1111111", 6, "Sa - So", "1111122", "0000011");
         check("no group selected", "7777777", 0, "", "7777777", "0000000");

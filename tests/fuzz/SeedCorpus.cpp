@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     };
 
     QTemporaryDir tmp;
-    for (int a = 0; a < fuzz::kFuzzActivityCount; ++a) {
+    for (int a = 0; a < fuzz::kFuzzActivityCount; ++a)
         for (auto model : {SimModel::Variant::Basic, SimModel::Variant::Conservatory}) {
             const fuzz::ReceiverSetup setup{FuzzActivity(a), model};
             const QByteArray header = setup.header(uint8_t(a * 13 + 7));
@@ -85,7 +85,6 @@ int main(int argc, char** argv) {
             for (qsizetype i = 0; pieces.size() > 1 && i < pieces.size(); ++i)
                 seed("receiver", name + QStringLiteral("-part%1").arg(i), header + pieces[i]);
         }
-    }
 
     ParameterSet set;
     seed("settings_file", QStringLiteral("defaults"), settingsFileBytes(set));
