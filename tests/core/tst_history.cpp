@@ -147,9 +147,8 @@ private Q_SLOTS:
     void thresholds() {
         ParameterSet set;
         auto on = [&](BlockId id, int profile, int motor, int field, int index) {
-            BlockRecord& r = set.record(id, profile, motor);
-            r.value[0] = kOn;
-            r.value[field] = index;
+            set.record(id, profile, motor).value[0] = kOn;
+            set.record(id, profile, motor).value[field] = index;
         };
         QVERIFY(thresholdLines(set, 0, 2).isEmpty()); // every automatic off by default
         on(BlockId::Shading, 0, 2, BA_Record::Lux, 144);

@@ -26,10 +26,6 @@ QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-QStringList filesIn(const QTemporaryDir& dir) {
-    return QDir(dir.path()).entryList(QDir::Files);
-}
-
 // The transfer over a link that the simulated logbook answers in-process.
 struct Rig {
     SimLogbook sim;
@@ -232,7 +228,7 @@ private Q_SLOTS:
                  "2;;01.01.;00:00;v;Programmierte Schaltzeit (Art 5)\r\n"
                  "1;;01.01.;00:00;^;Unbekannter Ausl\xF6ser (Code 42)\r\n"
                  "0;K\374che;00.00.;00:00;v;   Keine Logbucheintr\xE4ge gespeichert\r\n");
-        QCOMPARE(filesIn(dir), QStringList{QStringLiteral("Logbuch.vlf")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Logbuch.vlf"});
         QCOMPARE(progress.last(), (QList<QVariant>{5, 5}));
         QCOMPARE(rig.transfer.exportedEntries(), 5);
         for (const char* text :
@@ -256,7 +252,7 @@ private Q_SLOTS:
         QVERIFY(rig.transfer.startExport(path));
         QVERIFY(rig.failure().contains("nicht geschrieben"));
         QCOMPARE(readFile(path), QByteArray("previous export\r\n"));
-        QCOMPARE(filesIn(dir), QStringList{QStringLiteral("Logbuch.vlf")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Logbuch.vlf"});
         QCOMPARE(rig.session.activity(), Activity::Idle);
         QCOMPARE(rig.session.panels().text(StatusPanels::Activity), QString());
     }
@@ -301,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(!rig.transfer.startRead(true));
         QVERIFY(!rig.transfer.clearLog());
         QCOMPARE(rig.link.written(), sent);
-        QVERIFY(filesIn(dir).isEmpty());
+        QVERIFY(QDir(dir.path()).isEmpty());
 
         QVERIFY(rig.failure().contains("keine Antwort"));
         QCOMPARE(rig.session.activity(), Activity::Idle);
