@@ -18,11 +18,7 @@ constexpr qint64 kHour = 3600 * kSec;
 const qint64 kT0 = QDateTime(QDate(2026, 12, 5), QTime(7, 0)).toMSecsSinceEpoch();
 
 LiveSample sample(qint64 msecs, int lux = 100, quint8 flags = 0) {
-    LiveSample s;
-    s.msecs = msecs;
-    s.luxNow = qint16(lux);
-    s.flags = flags;
-    return s;
+    return {.msecs = msecs, .luxNow = qint16(lux), .flags = flags};
 }
 
 void fill(LiveHistory& h, qint64 from, qint64 spanMs, qint64 stepMs) {
@@ -50,12 +46,11 @@ private Q_SLOTS:
         // Seconds, -1 marks a lost connection; the indices of samples that start a segment.
         auto check = [](const QList<qint64>& times, const QList<int>& starts) {
             LiveHistory h;
-            for (qint64 t : times) {
+            for (qint64 t : times)
                 if (t < 0)
                     h.markGap();
                 else // the input flag is ignored
                     h.append(sample(kT0 + t * kSec, 0, LiveSample::SegmentStart));
-            }
             QList<int> found;
             for (int i = 0; i < h.size(); ++i)
                 if (h.at(i).startsSegment())
@@ -110,9 +105,10 @@ private Q_SLOTS:
         for (int i = 0; i < lux.size(); ++i)
             h.append(sample(kT0 + i * kSec, lux[i], i >= 1 && i <= 2 ? LiveSample::Rain : 0));
         h.markGap();
-        LiveSample s = sample(kT0 + 6 * kSec, 60, LiveSample::Rain);
-        s.insideTenths = 215;
-        h.append(s);
+        h.append({.msecs = kT0 + 6 * kSec,
+                  .luxNow = 60,
+                  .insideTenths = 215,
+                  .flags = LiveSample::Rain});
         // Three-second buckets: [0,3) [3,6) [6,9)
         const HistoryView v = buildHistoryView(h, kT0, kT0 + 9 * kSec, 3);
         auto pt = [](qint64 sec, double y) { return QPointF(double(kT0 + sec * kSec), y); };
@@ -151,9 +147,8 @@ private Q_SLOTS:
     void thresholds() {
         ParameterSet set;
         auto on = [&](BlockId id, int profile, int motor, int field, int index) {
-            BlockRecord& r = set.record(id, profile, motor);
-            r.value[0] = kOn;
-            r.value[field] = index;
+            set.record(id, profile, motor).value[0] = kOn;
+            set.record(id, profile, motor).value[field] = index;
         };
         QVERIFY(thresholdLines(set, 0, 2).isEmpty()); // every automatic off by default
         on(BlockId::Shading, 0, 2, BA_Record::Lux, 144);

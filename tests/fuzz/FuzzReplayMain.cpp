@@ -11,10 +11,12 @@
 
 namespace fs = std::filesystem;
 
-static void replay(const fs::path& file) {
+// Replays one file; gives the number of inputs replayed.
+static int replay(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return 1;
 }
 
 int main(int argc, char** argv) {
@@ -22,15 +24,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const fs::path arg(argv[i]);
         if (fs::is_directory(arg)) {
-            for (const auto& entry : fs::recursive_directory_iterator(arg)) {
-                if (entry.is_regular_file()) {
-                    replay(entry.path());
-                    ++count;
-                }
-            }
+            for (const auto& entry : fs::recursive_directory_iterator(arg))
+                count += entry.is_regular_file() ? replay(entry.path()) : 0;
         } else if (fs::is_regular_file(arg)) {
-            replay(arg);
-            ++count;
+            count += replay(arg);
         }
     }
     std::printf("%d inputs replayed\n", count);

@@ -18,18 +18,12 @@ void initQt() {
 }
 
 void checkInRange(const ParameterSet& set) {
-    for (const BlockDescription& block : blockDescriptions()) {
-        for (const auto& profile : set.table(block.id)) {
-            for (const BlockRecord& rec : profile) {
-                for (int f = 0; f < kMaxBlockFields; ++f) {
-                    if (f < block.fieldCount())
-                        FUZZ_CHECK(indexInRange(block.fields[f], rec.value[f]));
-                    else
-                        FUZZ_CHECK(rec.value[f] == 0);
-                }
-            }
-        }
-    }
+    for (const BlockDescription& block : blockDescriptions())
+        for (const auto& profile : set.table(block.id))
+            for (const BlockRecord& rec : profile)
+                for (int f = 0; f < kMaxBlockFields; ++f)
+                    FUZZ_CHECK(f < block.fieldCount() ? indexInRange(block.fields[f], rec.value[f])
+                                                      : rec.value[f] == 0);
     for (const SystemParamDescription& p : systemParamDescriptions())
         FUZZ_CHECK(set.param(p.id) >= 0 && set.param(p.id) < p.itemCount);
     FUZZ_CHECK(set.activeProfile == 0 || set.activeProfile == 1);

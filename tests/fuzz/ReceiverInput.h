@@ -1,10 +1,17 @@
 #pragma once
 
 // The first byte of a receiver fuzz input: which long operation runs and
-// which model the controller claims. Shared by the target and the seed
-// corpus writer.
+// which model the controller claims, and how a session gets there. Shared by
+// the target and the seed corpus writer.
 
+#include "FakeLink.h"
+#include "FuzzSupport.h"
 #include "SimModel.h"
+
+#include "logbook/LogbookTransfer.h"
+#include "session/ControllerSession.h"
+#include "session/ParameterTransfer.h"
+#include "text/Cp1252.h"
 
 #include <cstdint>
 
@@ -20,15 +27,35 @@ struct ReceiverSetup {
     static ReceiverSetup fromByte(uint8_t b) {
         return {FuzzActivity((b & 7) % kFuzzActivityCount), SimModel::Variant((b >> 3) & 3)};
     }
-    uint8_t toByte() const { return uint8_t(int(activity) | int(model) << 3); }
     // The two bytes that open an input: this setup and the receive event size.
     QByteArray header(uint8_t chunkByte) const {
-        return QByteArray(1, char(toByte())) + char(chunkByte);
+        return QByteArray(1, char(int(activity) | int(model) << 3)) + char(chunkByte);
     }
 };
 
-inline QString modelText(SimModel::Variant variant) {
-    return SimModel(variant).text();
+// The controller introduces itself and its clock runs; then, with the record of
+// written bytes cleared, the activity starts (an idle session sends nothing yet).
+inline bool startActivity(const ReceiverSetup& setup, FakeLink& link, ControllerSession& session,
+                          ParameterTransfer& transfer, LogbookTransfer& logbook,
+                          const QString& exportPath) {
+    link.reply("smo", toCp1252(SimModel(setup.model).text()));
+    link.reply("sdt", "05.12.26");
+    session.pollTick();
+    FUZZ_CHECK(session.isConnected());
+    link.written.clear();
+    switch (setup.activity) {
+    case FuzzActivity::Idle:
+        return true;
+    case FuzzActivity::ReadAll:
+        return transfer.startReadAll();
+    case FuzzActivity::SendAll:
+        return transfer.startSendAll();
+    case FuzzActivity::LogbookRead:
+        return logbook.startRead(true);
+    case FuzzActivity::LogbookExport:
+        return logbook.startExport(exportPath);
+    }
+    return false;
 }
 
 } // namespace korvane::fuzz

@@ -3,16 +3,11 @@
 // controller answers to what the session asks in each activity, settings
 // files from the writer, Korvane.ini files and logbook entries.
 
-#include "FakeLink.h"
 #include "ReceiverInput.h"
 
 #include "SimController.h"
 #include "files/ProgramSettings.h"
 #include "files/SettingsFile.h"
-#include "logbook/LogbookTransfer.h"
-#include "session/ControllerSession.h"
-#include "session/ParameterTransfer.h"
-#include "text/Cp1252.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,35 +27,16 @@ QByteArray receiverSeed(fuzz::ReceiverSetup setup, const QString& exportPath) {
     ParameterSet params;
     ParameterTransfer transfer(session, params);
     LogbookTransfer logbook(session, {});
-    link.reply("smo", toCp1252(fuzz::modelText(setup.model)));
-    link.reply("sdt", "05.12.26");
-    session.pollTick();
-
     SimController controller{SimModel(setup.model)};
     controller.logbook().seed(120);
     QByteArray answer;
     QObject::connect(&controller, &SimController::replyReady,
                      [&answer](const QByteArray& frame) { answer += frame; });
-    link.written.clear();
-    switch (setup.activity) {
-    case FuzzActivity::Idle:
+    fuzz::startActivity(setup, link, session, transfer, logbook, exportPath);
+    if (setup.activity == FuzzActivity::Idle)
         session.pollTick();
-        break;
-    case FuzzActivity::ReadAll:
-        transfer.startReadAll();
-        break;
-    case FuzzActivity::SendAll:
-        // Every step acknowledged; the first one refused.
-        transfer.startSendAll();
+    else if (setup.activity == FuzzActivity::SendAll) // every step acknowledged, the first refused
         answer = "start_stc1,ende_" + QByteArray("start_stc0,ende_").repeated(24);
-        break;
-    case FuzzActivity::LogbookRead:
-        logbook.startRead(true);
-        break;
-    case FuzzActivity::LogbookExport:
-        logbook.startExport(exportPath);
-        break;
-    }
     controller.feed(link.written);
     return answer;
 }
@@ -98,7 +74,7 @@ int main(int argc, char** argv) {
     };
 
     QTemporaryDir tmp;
-    for (int a = 0; a < fuzz::kFuzzActivityCount; ++a) {
+    for (int a = 0; a < fuzz::kFuzzActivityCount; ++a)
         for (auto model : {SimModel::Variant::Basic, SimModel::Variant::Conservatory}) {
             const fuzz::ReceiverSetup setup{FuzzActivity(a), model};
             const QByteArray header = setup.header(uint8_t(a * 13 + 7));
@@ -109,7 +85,6 @@ int main(int argc, char** argv) {
             for (qsizetype i = 0; pieces.size() > 1 && i < pieces.size(); ++i)
                 seed("receiver", name + QStringLiteral("-part%1").arg(i), header + pieces[i]);
         }
-    }
 
     ParameterSet set;
     seed("settings_file", QStringLiteral("defaults"), settingsFileBytes(set));

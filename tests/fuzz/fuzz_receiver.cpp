@@ -13,14 +13,7 @@
 // another: each input starts with a port change, a fresh parameter set and
 // the controller introducing itself.
 
-#include "FakeLink.h"
-#include "FuzzSupport.h"
 #include "ReceiverInput.h"
-
-#include "logbook/LogbookTransfer.h"
-#include "session/ControllerSession.h"
-#include "session/ParameterTransfer.h"
-#include "text/Cp1252.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,25 +44,7 @@ struct Rig {
         session.changePort(QStringLiteral("fuzz"));
         static const ParameterSet fresh;
         params = fresh;
-        link.written.clear();
-        // The controller has introduced itself and its clock runs.
-        link.reply("smo", toCp1252(fuzz::modelText(setup.model)));
-        link.reply("sdt", "05.12.26");
-        session.pollTick();
-        FUZZ_CHECK(session.isConnected());
-        switch (setup.activity) {
-        case fuzz::FuzzActivity::Idle:
-            return true;
-        case fuzz::FuzzActivity::ReadAll:
-            return transfer.startReadAll();
-        case fuzz::FuzzActivity::SendAll:
-            return transfer.startSendAll();
-        case fuzz::FuzzActivity::LogbookRead:
-            return logbook.startRead(true);
-        case fuzz::FuzzActivity::LogbookExport:
-            return logbook.startExport(exportPath);
-        }
-        return false;
+        return fuzz::startActivity(setup, link, session, transfer, logbook, exportPath);
     }
 
     // A read-all asks again twice and a logbook export once before giving up;
