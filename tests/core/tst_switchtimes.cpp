@@ -163,8 +163,8 @@ private Q_SLOTS:
         QVERIFY(!t.copyMotor(1, 8) && !t.copyMotor(-1, 0));
         QVERIFY(t == expected);
         for (int i = 0; i < 56; ++i)
-            expected.at(i / 8, 4, i % 8) = SwitchTimeSlot{i % 2, i * 7 + 1, i % 8, 7, 1, 1};
-        QVERIFY(t.copyMotor(1, 4));
+            expected.at(i / 8, 7, i % 8) = SwitchTimeSlot{i % 2, i * 7 + 1, i % 8, 7, 1, 1};
+        QVERIFY(t.copyMotor(1, 7));
         QCOMPARE(t.changedCount(), 56);
         QVERIFY(t == expected);
     }
