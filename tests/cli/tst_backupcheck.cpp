@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <optional>
 
 using namespace korvane;
 
@@ -116,11 +115,7 @@ private Q_SLOTS:
         const QString resolved = QFileInfo(sim.slavePath()).canonicalFilePath();
         QVERIFY(QFile::link(sim.slavePath(), link));
         const QString ini = m_dir.filePath("Korvane.ini");
-        QFile f(ini);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("1\r\nCOM2=%1\r\n").arg(link).toLocal8Bit());
-        f.close();
-
+        QVERIFY(writeBytes(ini, QStringLiteral("1\r\nCOM2=%1\r\n").arg(link).toLocal8Bit()));
         QString out, err;
         QTextStream o(&out), e(&err);
         QCOMPARE(cli::runPortsCommand(ini, true, o, e), 0);

@@ -4,7 +4,6 @@
 #include "MonitorCommand.h"
 
 #include "history/HistoryCsv.h"
-#include "history/LiveSample.h"
 #include "protocol/ReplyValues.h"
 
 #include <QElapsedTimer>

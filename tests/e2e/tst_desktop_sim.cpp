@@ -1,11 +1,9 @@
 // The desktop program against the simulator on a pseudo-terminal.
 
 #include "../app/helpers/WindowHarness.h"
-#include "SimController.h"
 #include "Simulator.h"
 #include "SwitchTimePage.h"
 
-#include "files/SettingsFile.h"
 #include "serial/QtSerialLink.h"
 #include "session/ParameterTransfer.h"
 
@@ -25,12 +23,10 @@ class TestDesktopSim : public QObject {
 
         Rig() : sim(SimModel(SimModel::Variant::Conservatory, 8, 8)) {
             QVERIFY(sim.start());
-            QFile ini(dir.filePath("Korvane.ini"));
-            QVERIFY(ini.open(QIODevice::WriteOnly) &&
-                    ini.write("1\r\nCOM1=" + sim.slavePath().toLocal8Bit() +
-                              "\r\nCOM5=/nonexistent/ttyKorvane\r\n") > 0);
-            ini.close();
-            program = std::make_unique<DesktopProgram>(link, ini.fileName());
+            const QString ini = dir.filePath("Korvane.ini");
+            QVERIFY(test::writeBytes(ini, "1\r\nCOM1=" + sim.slavePath().toLocal8Bit() +
+                                              "\r\nCOM5=/nonexistent/ttyKorvane\r\n"));
+            program = std::make_unique<DesktopProgram>(link, ini);
             program->window().setMessagePresenter([this](const QString& t) { messages << t; });
             program->session().setTimerIntervals(150, 600, 100);
             program->transfer().setTimeouts(800, 800);
@@ -98,12 +94,8 @@ private Q_SLOTS:
         ParameterSet mine = r.params();
         r.params() = ParameterSet();
         QVERIFY(r.transfer("Read_Button", &ParameterTransfer::readAllFinished));
-        for (const BlockDescription& b : blockDescriptions())
-            for (int profile : {0, 1})
-                for (int m = 0; m < kMotorCount; ++m)
-                    QVERIFY2(r.params().record(b.id, profile, m).value ==
-                                 mine.record(b.id, profile, m).value,
-                             b.recordName);
+        applyChangedEvent(mine, ChangedEvent::ReadAllDone);
+        QVERIFY(r.params().blocks == mine.blocks);
         QCOMPARE(r.params().motorNames.name(0), QStringLiteral("K\u00FCche       "));
         QCOMPARE(r.params().switchTimes.at(0, 0, 0).time, 6 * 60 + 30 + 1);
         QVERIFY(r.params().switchTimes == mine.switchTimes);
@@ -122,12 +114,8 @@ private Q_SLOTS:
         r.click("Read_From_Disk");
         QCOMPARE(r.params().motorNames.name(1), QStringLiteral("Bad"));
         const ParameterSet loaded = r.params();
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QByteArray bytes = f.readAll();
-        f.resize(0);
-        f.write(bytes.replace(bytes.indexOf("Dauer=", 2000) + 6, 1, "x"));
-        f.close();
+        QByteArray bytes = test::fileBytes(file);
+        QVERIFY(test::writeBytes(file, bytes.replace(bytes.indexOf("Dauer=", 2000) + 6, 1, "x")));
         r.click("Read_From_Disk");
         QCOMPARE(r.messages.size(), 1);
         QVERIFY(r.params() == loaded);
