@@ -171,8 +171,10 @@ private Q_SLOTS:
             const QStringList pairs = QString(texts).split('|');
             const QStringList hidden = QString(hiddenNames).split('|', Qt::SkipEmptyParts);
             QStringList names, seen;
-            for (const QString& pair : pairs)
-                seen << (names << pair.section('=', 0, 0)).last() + '=' + r.text(names.last());
+            for (const QString& pair : pairs) {
+                names << pair.section('=', 0, 0);
+                seen << names.last() + '=' + r.text(names.last());
+            }
             QCOMPARE(seen, pairs);
             QCOMPARE(r.hidden(names + hidden), hidden);
         }

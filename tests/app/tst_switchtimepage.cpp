@@ -53,9 +53,7 @@ struct Fixture {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(int(x), rect.center().y()));
     }
     QLineEdit* nameEdit() const { return combo("CB_Raum")->lineEdit(); }
-    QString row(SwitchTimeListOrder order, int r) const {
-        return page.list(order)->item(r)->text();
-    }
+    QString row(SwitchTimeListOrder o, int r) const { return page.list(o)->item(r)->text(); }
     // Whether the list of `order` shows row `r` as the table makes it.
     bool rowFits(SwitchTimeListOrder order, int day, int motor) const {
         return row(order, rowOf(order, day, motor)) == dataRowText(table, names, day, motor);
@@ -193,51 +191,47 @@ private Q_SLOTS:
     // Typed and confirmed, a name is taken once; a focus change or pick renames nothing.
     void rename() {
         // 0: click "Speichern auf Datenträger", -1: open the list
-        for (int key : {int(Qt::Key_Return), int(Qt::Key_Tab), 0, -1})
-            renameBy(key);
-    }
+        for (int key : {int(Qt::Key_Return), int(Qt::Key_Tab), 0, -1}) {
+            Fixture f;
+            f.page.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&f.page));
+            QSignalSpy renamed(&f.page, &SwitchTimePage::motorNamesEdited);
+            QString nameWhenSaving;
+            connect(&f.page, &SwitchTimePage::saveToDiskRequested, &f.page,
+                    [&] { nameWhenSaving = f.names.name(0); });
+            QTest::mouseDClick(f.nameEdit(), Qt::LeftButton); // selects the word "Motor"
+            QWidget* field = QApplication::focusWidget();
+            QVERIFY(field == f.combo("CB_Raum") || field == f.nameEdit());
+            f.nameEdit()->selectAll();
+            QTest::keyClicks(field, QStringLiteral("Wohnzimmer"));
+            QCOMPARE(f.names.name(0), QStringLiteral("Motor 1")); // nothing before confirming
+            if (key > 0) {
+                QTest::keyClick(field, Qt::Key(key));
+            } else if (key == 0) {
+                f.click("SaveToDisk_Button");
+                QCOMPARE(nameWhenSaving, QStringLiteral("Wohnzimmer"));
+            } else {
+                f.combo("CB_Raum")->showPopup();
+                f.combo("CB_Raum")->hidePopup();
+            }
+            QCOMPARE(renamed.count(), 1);
+            QCOMPARE(
+                (QStringList{f.combo("CB_Raum")->itemText(0), f.combo("CB_Copy_Raum")->itemText(0),
+                             f.text("CB_Raum"), f.copyFrom()}),
+                QStringList(4, "Wohnzimmer"));
+            QVERIFY(f.row(kByMotor, 0).startsWith(QStringLiteral("Mo  Wohnzimmer      ")));
 
-private:
-    void renameBy(int key) {
-        Fixture f;
-        f.page.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f.page));
-        QSignalSpy renamed(&f.page, &SwitchTimePage::motorNamesEdited);
-        QString nameWhenSaving;
-        connect(&f.page, &SwitchTimePage::saveToDiskRequested, &f.page,
-                [&] { nameWhenSaving = f.names.name(0); });
-        QTest::mouseDClick(f.nameEdit(), Qt::LeftButton); // selects the word "Motor"
-        QWidget* field = QApplication::focusWidget();
-        QVERIFY(field == f.combo("CB_Raum") || field == f.nameEdit());
-        f.nameEdit()->selectAll();
-        QTest::keyClicks(field, QStringLiteral("Wohnzimmer"));
-        QCOMPARE(f.names.name(0), QStringLiteral("Motor 1")); // nothing before confirming
-        if (key > 0) {
-            QTest::keyClick(field, Qt::Key(key));
-        } else if (key == 0) {
-            f.click("SaveToDisk_Button");
-            QCOMPARE(nameWhenSaving, QStringLiteral("Wohnzimmer"));
-        } else {
-            f.combo("CB_Raum")->showPopup();
-            f.combo("CB_Raum")->hidePopup();
+            f.page.setCurrentMotor(5);
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(f.nameEdit(), &out);
+            f.pick("CB_Raum", 2); // picking an item is a selection, not a rename
+            QCOMPARE(f.page.currentMotor(), 2);
+            QCOMPARE(renamed.count(), 1);
+            QCOMPARE(f.names.toList(), QStringList({"Wohnzimmer", "Motor 2", "Motor 3", "Motor 4",
+                                                    "Motor 5", "Motor 6", "Motor 7", "Motor 8"}));
         }
-        QCOMPARE(renamed.count(), 1);
-        QCOMPARE((QStringList{f.combo("CB_Raum")->itemText(0), f.combo("CB_Copy_Raum")->itemText(0),
-                              f.text("CB_Raum"), f.copyFrom()}),
-                 QStringList(4, "Wohnzimmer"));
-        QVERIFY(f.row(kByMotor, 0).startsWith(QStringLiteral("Mo  Wohnzimmer      ")));
-
-        f.page.setCurrentMotor(5);
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(f.nameEdit(), &out);
-        f.pick("CB_Raum", 2); // picking an item is a selection, not a rename
-        QCOMPARE(f.page.currentMotor(), 2);
-        QCOMPARE(renamed.count(), 1);
-        QCOMPARE(f.names.toList(), QStringList({"Wohnzimmer", "Motor 2", "Motor 3", "Motor 4",
-                                                "Motor 5", "Motor 6", "Motor 7", "Motor 8"}));
     }
 
-private Q_SLOTS:
     void renameAppliesToCurrentMotor() {
         Fixture f;
         f.table.at(0, 3, 0).time = 601;

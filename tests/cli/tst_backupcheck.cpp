@@ -83,11 +83,9 @@ private Q_SLOTS:
             SimRig rig(SimModel(), QString(fault).split(' ', Qt::SkipEmptyParts));
             QCOMPARE(cli::runSendCommand(rig.session, loaded, file, true, 5, rig.out, rig.err),
                      line.isEmpty() ? 0 : 2);
-            if (line.isEmpty())
-                QVERIFY2(rig.outText.contains(QStringLiteral("gepr\u00FCft")),
-                         qPrintable(rig.errText));
-            else
-                QVERIFY2(rig.errText.contains(line + u'\n'), qPrintable(rig.errText));
+            QVERIFY2((line.isEmpty() ? rig.outText : rig.errText)
+                         .contains(line.isEmpty() ? QStringLiteral("gepr\u00FCft") : line + u'\n'),
+                     qPrintable(rig.errText));
 
             rig.setFaults({});
             const int stored = rig.sim.writesStored();

@@ -28,37 +28,35 @@ private Q_SLOTS:
 
     // "%D" is the working folder; every port is missing or no tty. No ini: no Korvane.ini.
     void refusedBeforeTransfer() {
-        const struct {
-            const char *args, *ini;
-            int exitCode;
-            const char* said; // '|' between texts
-        } cases[] = {{"--port %D/kein-port send leer.vts", "", 3,
-                      "keine Korvane-Einstellungsdatei|Es wurde nichts geladen."},
-                     {"--port %D/kein-port read %D/kein/x.vts", "", 3,
-                      "Den Ordner \u201E%D/kein\u201C gibt es nicht."},
-                     {"--port %D status", "", 7,
-                      "Can't open specified device %D (Error 21, Is a directory)"},
-                     {"--port COM2 status", "2\rCOM2=%D/usb0\rfoo\r", 4, // CR line ends
-                      "Specified device not found (%D/usb0).|\u201Efoo\u201C wird ignoriert"},
-                     {"--port COM1 status", "COM1=%D/usb1\r\n", 4, // a mapping on line 1
-                      "Specified device not found (%D/usb1).|in Zeile 1 ist keine Portnummer"},
-                     {"--help", "", 0,
-                      "4  serial port not found|5  serial port busy|7  other input/output error"}};
-        for (const auto& c : cases) {
+        // args, ini, exit code, texts said ('|' between)
+        const std::tuple<const char*, const char*, int, const char*> cases[] = {
+            {"--port %D/kein-port send leer.vts", "", 3,
+             "keine Korvane-Einstellungsdatei|Es wurde nichts geladen."},
+            {"--port %D/kein-port read %D/kein/x.vts", "", 3,
+             "Den Ordner \u201E%D/kein\u201C gibt es nicht."},
+            {"--port %D status", "", 7,
+             "Can't open specified device %D (Error 21, Is a directory)"},
+            {"--port COM2 status", "2\rCOM2=%D/usb0\rfoo\r", 4, // CR line ends
+             "Specified device not found (%D/usb0).|\u201Efoo\u201C wird ignoriert"},
+            {"--port COM1 status", "COM1=%D/usb1\r\n", 4, // a mapping on line 1
+             "Specified device not found (%D/usb1).|in Zeile 1 ist keine Portnummer"},
+            {"--help", "", 0,
+             "4  serial port not found|5  serial port busy|7  other input/output error"}};
+        for (const auto& [args, ini, exitCode, said] : cases) {
             QTemporaryDir dir;
             const QString d = dir.path();
             const auto fill = [&](const char* text) { return QString(text).replace("%D", d); };
             writeFile(dir.filePath(QStringLiteral("leer.vts")), {});
-            if (*c.ini)
+            if (*ini)
                 writeFile(dir.filePath(QStringLiteral("Korvane.ini")),
-                          QFile::encodeName(fill(c.ini)));
+                          QFile::encodeName(fill(ini)));
             QProcess cli;
             cli.setWorkingDirectory(d);
-            cli.start(cliPath(), fill(c.args).split(' '));
-            QVERIFY2(cli.waitForFinished(3000), c.args); // no wait for any controller
-            QCOMPARE(cli.exitCode(), c.exitCode);
+            cli.start(cliPath(), fill(args).split(' '));
+            QVERIFY2(cli.waitForFinished(3000), args); // no wait for any controller
+            QCOMPARE(cli.exitCode(), exitCode);
             const QString output = cli.readAllStandardOutput() + cli.readAllStandardError();
-            for (const QString& text : fill(c.said).split('|'))
+            for (const QString& text : fill(said).split('|'))
                 QVERIFY2(output.contains(text), qPrintable(output));
             QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("kein"))));
         }

@@ -34,9 +34,7 @@ class TestDesktopSim : public QObject {
         }
         MainWindow& window() { return program->window(); }
         ParameterSet& params() { return program->params(); }
-        template <typename T> T* find(const char* name) {
-            return window().findChild<T*>(QLatin1String(name));
-        }
+        template <typename T> T* find(const char* name) { return window().findChild<T*>(name); }
         void choose(const char* combo, int index) { test::choose(find<QComboBox>(combo), index); }
         void click(const char* name) {
             auto* button = find<QPushButton>(name);
@@ -94,8 +92,12 @@ private Q_SLOTS:
         ParameterSet mine = r.params();
         r.params() = ParameterSet();
         QVERIFY(r.transfer("Read_Button", &ParameterTransfer::readAllFinished));
-        applyChangedEvent(mine, ChangedEvent::ReadAllDone);
-        QVERIFY(r.params().blocks == mine.blocks);
+        for (const BlockDescription& b : blockDescriptions())
+            for (int profile : {0, 1})
+                for (int m = 0; m < kMotorCount; ++m)
+                    QVERIFY2(r.params().record(b.id, profile, m).value ==
+                                 mine.record(b.id, profile, m).value,
+                             b.recordName);
         QCOMPARE(r.params().motorNames.name(0), QStringLiteral("K\u00FCche       "));
         QCOMPARE(r.params().switchTimes.at(0, 0, 0).time, 6 * 60 + 30 + 1);
         QVERIFY(r.params().switchTimes == mine.switchTimes);
@@ -120,16 +122,15 @@ private Q_SLOTS:
         QCOMPARE(r.messages.size(), 1);
         QVERIFY(r.params() == loaded);
 
-        QStringList traces;
+        QString traces; // one line each
         connect(&r.sim.controller(), &SimController::trace, this,
-                [&](const QString& line) { traces << line; });
+                [&](const QString& line) { traces += line + '\n'; });
         r.window().tabs()->setCurrentIndex(MainWindow::Manual);
         test::clickItem(r.find<QListWidget>("HS_3"), 2);
         r.window().tabs()->setCurrentIndex(MainWindow::SwitchTimes);
         QTRY_VERIFY_WITH_TIMEOUT(traces.contains("manual mode off"), 3000);
-        QVERIFY(traces.contains("manual mode on"));
-        QVERIFY(std::any_of(traces.begin(), traces.end(),
-                            [](const QString& t) { return t.startsWith("motor 3 down"); }));
+        QVERIFY2(traces.contains("manual mode on\n") && traces.contains("\nmotor 3 down"),
+                 qPrintable(traces));
         QVERIFY(!r.sim.controller().manualMode());
 
         // A stalled read-all leaves memory and the window usable.
