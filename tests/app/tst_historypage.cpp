@@ -23,7 +23,7 @@ struct Rig {
 class TestHistoryPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void thresholdsFollowMotorProfileAndSwitch() {
+    void thresholdsHumidityAndPause() {
         Rig r;
         HistoryPage& page = r.page;
         ParameterSet set;
@@ -51,10 +51,8 @@ private Q_SLOTS:
         QVERIFY(line);
         QCOMPARE(line->points(),
                  (QList<QPointF>{{double(kT0 - page.rangeMs()), 76}, {double(kT0), 76}}));
-    }
 
-    void humidityOnlyWhereMeasuredAndPauseFreezesTheRange() {
-        Rig r;
+        // Humidity only where measured; a pause freezes the time range.
         for (bool conservatory : {false, true}) {
             r.page.applyModel(ModelInfo{true, conservatory});
             QCOMPARE(r.page.charts()->humidityShown(), conservatory);

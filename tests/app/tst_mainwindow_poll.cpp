@@ -136,7 +136,7 @@ private Q_SLOTS:
         }
     }
 
-    void heartbeatDot() {
+    void heartbeatDotAndLuxFields() {
         Connected h;
         auto* dot = h.find<LogoShape>("Dot");
         h.session.pollTick();
@@ -154,10 +154,8 @@ private Q_SLOTS:
             QCOMPARE(seen[i].second, fuchsia ? LogoShape::Form::Circle : LogoShape::Form::Square);
             QVERIFY(fuchsia || seen[i].first == HeaderArea::kDotRed);
         }
-    }
 
-    void luxFieldClickTogglesMode() {
-        Connected h;
+        // A click on any lux field toggles the mode of all three.
         h.window->tabs()->setCurrentIndex(MainWindow::ShadingTwilight);
         const auto labels = [&] {
             return QStringList{h.text("BA_Label5"), h.text("DM_Label4"), h.text("DA_Label4")};

@@ -57,10 +57,8 @@ private Q_SLOTS:
         QTest::mouseClick(r.find<QPushButton>("Profil_Kopieren"), Qt::LeftButton);
         QVERIFY(p == expected);
         QCOMPARE(p.record(BlockId::Wind, 1, 2).value[EW_Record::kmh], 12);
-    }
 
-    void enteringSelectsStoredValuesWithoutActingOnThem() {
-        Rig r;
+        // Entering the page selects stored values without acting on them.
         r.params().param(SystemParam::StoredProfile) = 1; // as a loaded file leaves it
         r.params().alarmSetup[2] = 2;
         r.params().motorNames.setName(2, QStringLiteral("Bad"));

@@ -24,7 +24,7 @@ private Q_SLOTS:
         m_table.at(6, 2, 1).time = 1441; // out of range: not drawn
     }
 
-    void marksAndTips() {
+    void marksTipsClicksAndEdits() {
         const QList<WeekPlanMark> marks = weekPlanMarks(m_table, 2);
         QCOMPARE(marks.size(), 7);
         QCOMPARE(marks[0], (WeekPlanMark{0, 0, 390, false, kDefaultDuration, kGroupWorkdays,
@@ -37,9 +37,8 @@ private Q_SLOTS:
         QCOMPARE(weekPlanTip(marks[6], 45),
                  QStringLiteral("Sa, Nr. 8: 12:00 ab, 40s, Zufall \u00B1 45 min"));
         QVERIFY(weekPlanMarks(m_table, 8).isEmpty());
-    }
 
-    void clickLoadsSlotAndEditsFollow() {
+        // A click loads the slot; edits move the marks.
         SwitchTimePage page(m_table, m_names);
         page.resize(1000, 650);
         page.show();
