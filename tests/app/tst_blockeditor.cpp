@@ -2,11 +2,8 @@
 
 #include "BlockEditor.h"
 #include "SwitchTimePage.h"
-#include "blocks/BlockCodec.h"
 #include "helpers/WindowHarness.h"
 #include "text/SymbolText.h"
-
-#include <functional>
 
 using namespace korvane;
 using namespace korvane::test;
@@ -118,7 +115,8 @@ private Q_SLOTS:
             QVERIFY(field(f)->isHidden());
     }
 
-    void windAndRainShareTheDirection() {
+    // Drop-downs that act on other editors: wind and rain share the direction.
+    void linkedDropDowns() {
         Rig r;
         QListWidget* wind = r.editor(BlockId::Wind)->list();
         BlockEditor* rain = r.editor(BlockId::Rain);
@@ -139,46 +137,8 @@ private Q_SLOTS:
         r.choose("ER_Richtung", 0);
         QVERIFY(wind->item(2)->text().endsWith('^'));
         QCOMPARE(r.find<QComboBox>("EW_Richtung")->currentIndex(), 0);
-    }
 
-    // Read-only texts of the climate editors; what a deactivated outside control hides.
-    void indicators() {
-        using B = BlockId;
-        // block, values, "name=text|...", hidden
-        const std::tuple<B, QList<int>, const char*, const char*> cases[] = {
-            {B::InsideTemp, {0, 0, 31, 0, 29, 39, 8, 21}, "IT_kl_gr=T<|IT_Ab_Auf=↓", ""},
-            {B::InsideTemp, {0, 1, 31, 1, 33, 39, 8, 21}, "IT_kl_gr=T>|IT_Ab_Auf=↑", ""},
-            {B::Humidity,
-             {0, 0, 75, 65, 39, 8, 21},
-             "RelF_kl_gr=F<|RelF_Ab_Auf=↓|RelF_Auf_Ab=↑",
-             ""},
-            {B::Humidity, {0, 0, 75, 65, 190, 8, 21}, "RelF_Ab_Auf=–", ""}, // continuous
-            {B::Humidity, {0, 1, 65, 75, 39, 8, 21}, "RelF_kl_gr=F>|RelF_Ab_Auf=–", ""},
-            {B::OutsideTemp, {0, 11, 1, 14, 39}, "AT_gr_kl=T<|AT_kl_gr=T>|AT_Ab_Auf=↑", ""},
-            {B::OutsideTemp,
-             {0, 11, 2, 14, 39},
-             "AT_gr_kl=T<", // deactivated
-             "AT_Schwelle_2|AT_Stellzeit|AT_kl_gr|AT_Ab_Auf|AT_Label_3|AT_Label_4"},
-        };
-        for (const auto& [block, values, texts, hiddenNames] : cases) {
-            Rig r;
-            BlockRecord& rec = r.rec(block, 0, 1);
-            for (int f = 0; f < values.size(); ++f)
-                rec.value[f] = values[f];
-            clickRow(r.editor(block)->list(), 1);
-            const QStringList pairs = QString(texts).split('|');
-            const QStringList hidden = QString(hiddenNames).split('|', Qt::SkipEmptyParts);
-            QStringList names, seen;
-            for (const QString& pair : pairs) {
-                names << pair.section('=', 0, 0);
-                seen << names.last() + '=' + r.find<QLineEdit>(names.last())->text();
-            }
-            QCOMPARE(seen, pairs);
-            QCOMPARE(r.hidden(names + hidden), hidden);
-        }
-    }
-    void climateMotorDropDownsChooseTheMotorToRename() {
-        Rig r;
+        // The climate motor drop-downs choose the motor to rename.
         for (const char* name : {"BA_Raum", "PT_Raum", "IT_Raum", "RelF_Raum", "AT_Raum"}) {
             r.choose(name, 5);
             QCOMPARE(r.program->switchTimePage().currentMotor(), 5);
@@ -188,6 +148,37 @@ private Q_SLOTS:
         QCOMPARE(r.program->switchTimePage().currentMotor(), 0);
     }
 
+    // Read-only texts of the climate editors; what a deactivated outside control hides.
+    void indicators() {
+        using B = BlockId;
+        // block, values, "name=text|...", hidden
+        const std::tuple<B, const char*, const char*, const char*> cases[] = {
+            {B::InsideTemp, "0 0 31 0 29 39 8 21", "IT_kl_gr=T<|IT_Ab_Auf=↓", ""},
+            {B::InsideTemp, "0 1 31 1 33 39 8 21", "IT_kl_gr=T>|IT_Ab_Auf=↑", ""},
+            {B::Humidity, "0 0 75 65 39 8 21", "RelF_kl_gr=F<|RelF_Ab_Auf=↓|RelF_Auf_Ab=↑", ""},
+            {B::Humidity, "0 0 75 65 190 8 21", "RelF_Ab_Auf=–", ""}, // continuous
+            {B::Humidity, "0 1 65 75 39 8 21", "RelF_kl_gr=F>|RelF_Ab_Auf=–", ""},
+            {B::OutsideTemp, "0 11 1 14 39", "AT_gr_kl=T<|AT_kl_gr=T>|AT_Ab_Auf=↑", ""},
+            {B::OutsideTemp, "0 11 2 14 39", "AT_gr_kl=T<", // deactivated
+             "AT_Schwelle_2|AT_Stellzeit|AT_kl_gr|AT_Ab_Auf|AT_Label_3|AT_Label_4"},
+        };
+        for (const auto& [block, values, texts, hiddenNames] : cases) {
+            Rig r;
+            const QStringList v = QString(values).split(' ');
+            for (int f = 0; f < v.size(); ++f)
+                r.rec(block, 0, 1).value[f] = v[f].toInt();
+            clickRow(r.editor(block)->list(), 1);
+            const QStringList pairs = QString(texts).split('|');
+            const QStringList hidden = QString(hiddenNames).split('|', Qt::SkipEmptyParts);
+            QStringList names, seen;
+            for (const QString& pair : pairs) {
+                names << pair.section('=', 0, 0);
+                seen << names.last() + '=' + r.text(names.last());
+            }
+            QCOMPARE(seen, pairs);
+            QCOMPARE(r.hidden(names + hidden), hidden);
+        }
+    }
     // The manual page starts and ends manual mode and sends each choice, a repeat too.
     void manualControlBytes() {
         Rig r;

@@ -23,7 +23,7 @@ struct Rig {
 class TestHistoryPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void thresholdsFollowMotorProfileAndSwitch() {
+    void thresholdsHumidityAndPause() {
         Rig r;
         HistoryPage& page = r.page;
         ParameterSet set;
@@ -51,18 +51,12 @@ private Q_SLOTS:
         QVERIFY(line);
         QCOMPARE(line->points(),
                  (QList<QPointF>{{double(kT0 - page.rangeMs()), 76}, {double(kT0), 76}}));
-    }
 
-    void humidityOnlyWhereMeasured() {
-        Rig r;
+        // Humidity only where measured; a pause freezes the time range.
         for (bool conservatory : {false, true}) {
             r.page.applyModel(ModelInfo{true, conservatory});
             QCOMPARE(r.page.charts()->humidityShown(), conservatory);
         }
-    }
-
-    void pauseFreezesTheRange() {
-        Rig r;
         qint64 now = kT0;
         r.page.setClock([&] { return now; });
         auto timeRange = [&] {
@@ -90,9 +84,7 @@ private Q_SLOTS:
         r.page.setSaveDialog([&] { return dir.filePath("v.csv"); });
         r.page.setMessageSink([&](const QString& m) { messages << m; });
         r.page.saveButton()->click();
-        QFile f(dir.filePath("v.csv"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll().count("\r\n"), 1 + 3); // heading and three rows
+        QCOMPARE(test::fileBytes(dir.filePath("v.csv")).count("\r\n"), 1 + 3); // heading, 3 rows
         r.page.setSaveDialog([&] { return dir.filePath("missing/v.csv"); });
         r.page.saveButton()->click();
         QCOMPARE(messages.size(), 1);

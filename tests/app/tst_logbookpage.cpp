@@ -37,9 +37,7 @@ struct PageRig {
         });
     }
     QListWidget* list() { return page.findChild<QListWidget*>(QStringLiteral("LB")); }
-    QProgressBar* bar() {
-        return page.findChild<QProgressBar*>(QStringLiteral("LogbuchProgressBar"));
-    }
+    QProgressBar* bar() { return page.findChild<QProgressBar*>("LogbuchProgressBar"); }
     QStringList disabled() { return test::hiddenOf(&page, kButtons, true); }
     void click(const char* name) {
         QTest::mouseClick(page.findChild<QPushButton*>(name), Qt::LeftButton);
@@ -72,8 +70,7 @@ private Q_SLOTS:
         QCOMPARE(rig.disabled(), QStringList());
         QCOMPARE(busy.last(), QList<QVariant>{false});
         const QStringList rows = test::rows(rig.list());
-        for (int r = 0; r < rows.size(); ++r)
-            QCOMPARE(rows[r], rig.transfer.list().row(r));
+        QCOMPARE(rows, rig.transfer.list().rows());
         QCOMPARE(rows[0].left(5), QStringLiteral("  120"));
         QCOMPARE(rig.list()->currentRow(), 0);
 

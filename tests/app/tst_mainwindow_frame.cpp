@@ -69,9 +69,7 @@ private Q_SLOTS:
         QVERIFY(h.activate());
         QCOMPARE(h.link.openedDevices, QStringList{"/dev/ttyUSB1"});
         h.connectModel("RS-8000   8 8  ");
-        QFile file(h.iniPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("1\r\nCOM1=/dev/ttyUSB1\r\n"));
+        QCOMPARE(fileBytes(h.iniPath()), QByteArray("1\r\nCOM1=/dev/ttyUSB1\r\n"));
     }
 
     void choosingPortReopensLink() {

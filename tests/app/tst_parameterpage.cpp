@@ -35,7 +35,7 @@ private Q_SLOTS:
         }
     }
 
-    void profileChoiceSwitchesEveryPage() {
+    void profileChoiceAndCopy() {
         Rig r;
         r.params().record(BlockId::Shading, 1, 0).value[0] = kOn;
         r.choose("AktivesProfil", 1);
@@ -47,10 +47,8 @@ private Q_SLOTS:
         r.choose("AktivesProfil", 0);
         QCOMPARE(r.hidden(kAlternativeLabels), kAlternativeLabels);
         QVERIFY(r.find<QListWidget>("BA_Liste")->item(0)->text().contains("AUS"));
-    }
 
-    void copyCarriesTheStandardProfileToTheNextSend() {
-        Rig r;
+        // The copy carries the standard profile to the next send.
         ParameterSet& p = r.params();
         r.clearFlags();
         p.record(BlockId::Wind, 0, 2).value[EW_Record::kmh] = 12;
@@ -59,10 +57,8 @@ private Q_SLOTS:
         QTest::mouseClick(r.find<QPushButton>("Profil_Kopieren"), Qt::LeftButton);
         QVERIFY(p == expected);
         QCOMPARE(p.record(BlockId::Wind, 1, 2).value[EW_Record::kmh], 12);
-    }
 
-    void enteringSelectsStoredValuesWithoutActingOnThem() {
-        Rig r;
+        // Entering the page selects stored values without acting on them.
         r.params().param(SystemParam::StoredProfile) = 1; // as a loaded file leaves it
         r.params().alarmSetup[2] = 2;
         r.params().motorNames.setName(2, QStringLiteral("Bad"));

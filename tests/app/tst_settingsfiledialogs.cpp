@@ -14,9 +14,7 @@ class TestSettingsFileDialogs : public QObject {
 private Q_SLOTS:
     void asksBeforeReplacingTheSuffixedFile() {
         QTemporaryDir dir;
-        QFile old(dir.filePath(QStringLiteral("anlage.vts")));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("anlage.vts")), {}));
         // The typed name; whether "anlage.vts" exists under it.
         const std::pair<QString, bool> cases[] = {
             {"anlage", true}, {"anlage.vts", true}, {"neu", false}};

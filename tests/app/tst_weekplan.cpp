@@ -2,8 +2,6 @@
 #include "SwitchTimePage.h"
 #include "WeekPlanView.h"
 #include "helpers/WindowHarness.h"
-#include "params/MotorNames.h"
-#include "params/SwitchTimeTable.h"
 
 using namespace korvane;
 
@@ -11,13 +9,6 @@ class TestWeekPlan : public QObject {
     Q_OBJECT
     SwitchTimeTable m_table;
     MotorNames m_names;
-
-    QComboBox* combo(SwitchTimePage& page, const char* name) {
-        return page.findChild<QComboBox*>(QLatin1String(name));
-    }
-    void pick(SwitchTimePage& page, const char* name, int index) {
-        test::choose(combo(page, name), index);
-    }
 
 private Q_SLOTS:
     void init() {
@@ -33,7 +24,7 @@ private Q_SLOTS:
         m_table.at(6, 2, 1).time = 1441; // out of range: not drawn
     }
 
-    void marksAndTips() {
+    void marksTipsClicksAndEdits() {
         const QList<WeekPlanMark> marks = weekPlanMarks(m_table, 2);
         QCOMPARE(marks.size(), 7);
         QCOMPARE(marks[0], (WeekPlanMark{0, 0, 390, false, kDefaultDuration, kGroupWorkdays,
@@ -46,14 +37,15 @@ private Q_SLOTS:
         QCOMPARE(weekPlanTip(marks[6], 45),
                  QStringLiteral("Sa, Nr. 8: 12:00 ab, 40s, Zufall \u00B1 45 min"));
         QVERIFY(weekPlanMarks(m_table, 8).isEmpty());
-    }
 
-    void clickLoadsSlotAndEditsFollow() {
+        // A click loads the slot; edits move the marks.
         SwitchTimePage page(m_table, m_names);
         page.resize(1000, 650);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        pick(page, "CB_Raum", 2);
+        const auto combo = [&](const char* name) { return page.findChild<QComboBox*>(name); };
+        const auto pick = [&](const char* name, int index) { test::choose(combo(name), index); };
+        pick("CB_Raum", 2);
         page.findChild<QPushButton*>("WochenplanButton")->click();
         WeekPlanView* plan = page.weekPlan();
         QVERIFY(plan->isVisible());
@@ -65,10 +57,10 @@ private Q_SLOTS:
         QVERIFY(plan->markCentre(6).y() > plan->markCentre(1).y());
 
         // Click the Saturday mark: the editor shows Sa, motor 3, slot 8.
-        pick(page, "CB_Wochentag", 1);
+        pick("CB_Wochentag", 1);
         QTest::mouseClick(plan, Qt::LeftButton, {}, plan->markCentre(6).toPoint());
-        const auto at = [&](const char* name) { return combo(page, name)->currentIndex(); };
-        const auto text = [&](const char* name) { return combo(page, name)->currentText(); };
+        const auto at = [&](const char* name) { return combo(name)->currentIndex(); };
+        const auto text = [&](const char* name) { return combo(name)->currentText(); };
         QCOMPARE((QList<int>{at("CB_Wochentag"), at("CB_Raum"), at("CB_Schaltzeit_Nr"),
                              at("CB_Schaltzeit"), at("CB_Up_Down"), page.currentMotor()}),
                  (QList<int>{5, 2, 7, 721, 1, 2}));
@@ -80,12 +72,12 @@ private Q_SLOTS:
 
         // Edit the loaded slot to 13:00: the mark moves at once.
         const double before = plan->markCentre(6).x();
-        pick(page, "CB_Schaltzeit", 781);
+        pick("CB_Schaltzeit", 781);
         QCOMPARE(m_table.at(5, 2, 7).time, 781);
         QCOMPARE(plan->marks()[6].minute, 780);
         QVERIFY(plan->markCentre(6).x() > before);
         // Another motor in the editor: its week.
-        pick(page, "CB_Raum", 0);
+        pick("CB_Raum", 0);
         QCOMPARE(plan->marks().size(), 1);
 
         page.findChild<QPushButton*>("TagButton")->click();

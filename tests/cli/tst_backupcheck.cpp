@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <optional>
 
 using namespace korvane;
 
@@ -84,11 +83,9 @@ private Q_SLOTS:
             SimRig rig(SimModel(), QString(fault).split(' ', Qt::SkipEmptyParts));
             QCOMPARE(cli::runSendCommand(rig.session, loaded, file, true, 5, rig.out, rig.err),
                      line.isEmpty() ? 0 : 2);
-            if (line.isEmpty())
-                QVERIFY2(rig.outText.contains(QStringLiteral("gepr\u00FCft")),
-                         qPrintable(rig.errText));
-            else
-                QVERIFY2(rig.errText.contains(line + u'\n'), qPrintable(rig.errText));
+            QVERIFY2((line.isEmpty() ? rig.outText : rig.errText)
+                         .contains(line.isEmpty() ? QStringLiteral("gepr\u00FCft") : line + u'\n'),
+                     qPrintable(rig.errText));
 
             rig.setFaults({});
             const int stored = rig.sim.writesStored();
@@ -116,11 +113,7 @@ private Q_SLOTS:
         const QString resolved = QFileInfo(sim.slavePath()).canonicalFilePath();
         QVERIFY(QFile::link(sim.slavePath(), link));
         const QString ini = m_dir.filePath("Korvane.ini");
-        QFile f(ini);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("1\r\nCOM2=%1\r\n").arg(link).toLocal8Bit());
-        f.close();
-
+        QVERIFY(writeBytes(ini, QStringLiteral("1\r\nCOM2=%1\r\n").arg(link).toLocal8Bit()));
         QString out, err;
         QTextStream o(&out), e(&err);
         QCOMPARE(cli::runPortsCommand(ini, true, o, e), 0);

@@ -1,11 +1,9 @@
 // The desktop program against the simulator on a pseudo-terminal.
 
 #include "../app/helpers/WindowHarness.h"
-#include "SimController.h"
 #include "Simulator.h"
 #include "SwitchTimePage.h"
 
-#include "files/SettingsFile.h"
 #include "serial/QtSerialLink.h"
 #include "session/ParameterTransfer.h"
 
@@ -25,12 +23,10 @@ class TestDesktopSim : public QObject {
 
         Rig() : sim(SimModel(SimModel::Variant::Conservatory, 8, 8)) {
             QVERIFY(sim.start());
-            QFile ini(dir.filePath("Korvane.ini"));
-            QVERIFY(ini.open(QIODevice::WriteOnly) &&
-                    ini.write("1\r\nCOM1=" + sim.slavePath().toLocal8Bit() +
-                              "\r\nCOM5=/nonexistent/ttyKorvane\r\n") > 0);
-            ini.close();
-            program = std::make_unique<DesktopProgram>(link, ini.fileName());
+            const QString ini = dir.filePath("Korvane.ini");
+            QVERIFY(test::writeBytes(ini, "1\r\nCOM1=" + sim.slavePath().toLocal8Bit() +
+                                              "\r\nCOM5=/nonexistent/ttyKorvane\r\n"));
+            program = std::make_unique<DesktopProgram>(link, ini);
             program->window().setMessagePresenter([this](const QString& t) { messages << t; });
             program->session().setTimerIntervals(150, 600, 100);
             program->transfer().setTimeouts(800, 800);
@@ -38,9 +34,7 @@ class TestDesktopSim : public QObject {
         }
         MainWindow& window() { return program->window(); }
         ParameterSet& params() { return program->params(); }
-        template <typename T> T* find(const char* name) {
-            return window().findChild<T*>(QLatin1String(name));
-        }
+        template <typename T> T* find(const char* name) { return window().findChild<T*>(name); }
         void choose(const char* combo, int index) { test::choose(find<QComboBox>(combo), index); }
         void click(const char* name) {
             auto* button = find<QPushButton>(name);
@@ -122,26 +116,21 @@ private Q_SLOTS:
         r.click("Read_From_Disk");
         QCOMPARE(r.params().motorNames.name(1), QStringLiteral("Bad"));
         const ParameterSet loaded = r.params();
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QByteArray bytes = f.readAll();
-        f.resize(0);
-        f.write(bytes.replace(bytes.indexOf("Dauer=", 2000) + 6, 1, "x"));
-        f.close();
+        QByteArray bytes = test::fileBytes(file);
+        QVERIFY(test::writeBytes(file, bytes.replace(bytes.indexOf("Dauer=", 2000) + 6, 1, "x")));
         r.click("Read_From_Disk");
         QCOMPARE(r.messages.size(), 1);
         QVERIFY(r.params() == loaded);
 
-        QStringList traces;
+        QString traces; // one line each
         connect(&r.sim.controller(), &SimController::trace, this,
-                [&](const QString& line) { traces << line; });
+                [&](const QString& line) { traces += line + '\n'; });
         r.window().tabs()->setCurrentIndex(MainWindow::Manual);
         test::clickItem(r.find<QListWidget>("HS_3"), 2);
         r.window().tabs()->setCurrentIndex(MainWindow::SwitchTimes);
         QTRY_VERIFY_WITH_TIMEOUT(traces.contains("manual mode off"), 3000);
-        QVERIFY(traces.contains("manual mode on"));
-        QVERIFY(std::any_of(traces.begin(), traces.end(),
-                            [](const QString& t) { return t.startsWith("motor 3 down"); }));
+        QVERIFY2(traces.contains("manual mode on\n") && traces.contains("\nmotor 3 down"),
+                 qPrintable(traces));
         QVERIFY(!r.sim.controller().manualMode());
 
         // A stalled read-all leaves memory and the window usable.

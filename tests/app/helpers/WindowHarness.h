@@ -53,11 +53,18 @@ inline QStringList hiddenOf(const QObject* root, const QStringList& names, bool 
     return found;
 }
 
-inline const QStringList kConnectionButtonNames{
-    QStringLiteral("Send_Button"),         QStringLiteral("Read_Button"),
-    QStringLiteral("Logbuch_Button"),      QStringLiteral("Logbuch_Anfang"),
-    QStringLiteral("Logbuch_save_Button"), QStringLiteral("Logbuch_Loeschen"),
-};
+inline QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline const QStringList kConnectionButtonNames{"Send_Button",         "Read_Button",
+                                                "Logbuch_Button",      "Logbuch_Anfang",
+                                                "Logbuch_save_Button", "Logbuch_Loeschen"};
 
 // The desktop program over a fake link, a temporary settings file and recorded messages.
 class WindowHarness {
@@ -128,10 +135,7 @@ public:
 private:
     static QString writeIni(const QTemporaryDir& dir, const char* ini) {
         const QString path = dir.filePath("Korvane.ini");
-        QFile file(path);
-        if (ini && file.open(QIODevice::WriteOnly))
-            file.write(ini);
-        return path;
+        return !ini || writeBytes(path, ini) ? path : QString();
     }
 };
 

@@ -20,6 +20,10 @@ inline QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
 
 // The simulated controller behind a loopback link, a session and the printed text.
 struct SimRig {
@@ -40,8 +44,7 @@ struct SimRig {
         sim.setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(7, 5, 9)); });
         sim.setAckQuietMs(1);
         setFaults(faults);
-        toLink =
-            QObject::connect(&sim, &SimController::replyReady, &link, &SimLoopbackLink::receive);
+        toLink = connectLink();
         QObject::connect(&session, &ControllerSession::userMessage,
                          [this](const QString& text) { err << text << '\n'; });
         session.openDevice(QStringLiteral("/dev/sim"));
@@ -75,24 +78,28 @@ struct SimRig {
                                       list || command.endsWith("both"), timeoutSeconds, out, err);
     }
 
-    // The controller's answers to the read-all requests, without faults, past the line.
+    QMetaObject::Connection connectLink() {
+        return QObject::connect(&sim, &SimController::replyReady, &link, &SimLoopbackLink::receive);
+    }
+    // What the controller answers to `request`, kept off the line.
+    QByteArray feedAside(const QByteArray& request) {
+        QObject::disconnect(toLink);
+        QByteArray reply;
+        const auto c = QObject::connect(&sim, &SimController::replyReady,
+                                        [&](const QByteArray& f) { reply += f; });
+        sim.feed(request);
+        QObject::disconnect(c);
+        toLink = connectLink();
+        return reply;
+    }
+    // The controller's answers to the read-all requests, without faults.
     QMap<QByteArray, QByteArray> state() {
         setFaults({});
-        QObject::disconnect(toLink);
         QMap<QByteArray, QByteArray> s;
-        QByteArray current;
-        const auto c = QObject::connect(&sim, &SimController::replyReady,
-                                        [&](const QByteArray& f) { current += f; });
         for (const char* code :
              {"sbp", "sdm", "sda", "swp", "srp", "sjp", "soa", "sbh", "sas", "spp",
-              "sip", "sfp", "sap", "ssp", "soi", "sta", "smn", "szz", "sfs", "sla"}) {
-            current.clear();
-            sim.feed(code);
-            s.insert(code, current);
-        }
-        QObject::disconnect(c);
-        toLink =
-            QObject::connect(&sim, &SimController::replyReady, &link, &SimLoopbackLink::receive);
+              "sip", "sfp", "sap", "ssp", "soi", "sta", "smn", "szz", "sfs", "sla"})
+            s.insert(code, feedAside(code));
         return s;
     }
 };
