@@ -67,7 +67,7 @@ private Q_SLOTS:
             Simulator sim;
             QVERIFY(sim.start());
             Program program(sim.slavePath());
-            auto mute = [&](bool on) {
+            auto mute = [&, how = how](bool on) {
                 if (how == 0)
                     sim.setAnswering(!on);
                 else if (how == 1)
