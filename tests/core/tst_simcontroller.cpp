@@ -97,6 +97,7 @@ private Q_SLOTS:
             {"\r\n\rsfi\r\n", "sfi"},           // lone CR and LF are no input
             {" rzz30\rsfi\r", "~ rzz30\r|sfi"}, // cut short: abandoned, requests survive
             {" rzz" + ones + "\r1\r", "~ rzz|?" + ones + "\r1\r"}, // overlong field
+            {" rzz" + ones.left(41), "~ rzz|?" + ones.left(41)},   // no wait for its CR
         };
         for (const auto& [input, expected] : rows) {
             SimCommandParser p = parser();
