@@ -1,4 +1,5 @@
 // The live-value history: bounded store, chart view, CSV and the automatics' thresholds.
+#include "FileBytes.h"
 #include "history/HistoryCsv.h"
 #include "history/HistoryView.h"
 #include "history/LiveHistory.h"
@@ -131,10 +132,8 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("verlauf.csv"));
         QString error;
         QVERIFY(saveHistoryCsv(h, path, &error));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(
-            f.readAll(),
+            test::fileBytes(path),
             "\xEF\xBB\xBFZeit;Helligkeit aktuell (Lux);Helligkeit Mittel (Lux);Innentemperatur "
             "(\xC2\260C);Au\xC3\237entemperatur (\xC2\260C);Wind (km/h);Max. Wind (km/h);"
             "Regen (0/1);Alarm (0/1);Luftfeuchte (%)\r\n"

@@ -1,5 +1,6 @@
 // The logbook: row and export texts, pages, and the transfer against the simulated log.
 #include "FakeLink.h"
+#include "FileBytes.h"
 #include "SimLogbook.h"
 #include "SimLoopbackLink.h"
 
@@ -10,7 +11,6 @@
 #include "session/ControllerSession.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,11 +20,6 @@ using namespace korvane;
 // LogEntry: number, motor, direction, day, month, cause, hour, minute, kind.
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // The transfer over a link that the simulated logbook answers in-process.
 struct Rig {
@@ -206,9 +201,8 @@ private Q_SLOTS:
         rig.sim.record(LogEntry{0, 1, 1, 3, 12, 0, 7, 5});     // newest: Küche
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Logbuch.vlf"));
-        QFile old(path); // longer than the export: replaced, not overwritten in place
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(1000, 'x')));
-        old.close();
+        // Longer than the export: replaced, not overwritten in place.
+        QVERIFY(test::writeBytes(path, QByteArray(1000, 'x')));
         QSignalSpy progress(&rig.transfer, &LogbookTransfer::progress);
         QStringList activityTexts;
         connect(&rig.session.panels(), &StatusPanels::changed, this,
@@ -220,7 +214,7 @@ private Q_SLOTS:
         QCOMPARE(rig.link.written(), QByteArray("smnslaslf"));
         QVERIFY(rig.run());
 
-        QCOMPARE(readFile(path),
+        QCOMPARE(test::fileBytes(path),
                  "Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgel\xF6st durch\r\n"
                  "5;K\374che;03.12.;07:05;^;Fest programmierte Schaltzeit\r\n"
                  "4;Bad;02.12.;06:30;v;Programmierte Schaltzeit mit Astrofunktion\r\n"
@@ -246,12 +240,10 @@ private Q_SLOTS:
         rig.transfer.setSilenceTimeout(100);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Logbuch.vlf"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("previous export\r\n"));
-        old.close();
+        QVERIFY(test::writeBytes(path, "previous export\r\n"));
         QVERIFY(rig.transfer.startExport(path));
         QVERIFY(rig.failure().contains("nicht geschrieben"));
-        QCOMPARE(readFile(path), QByteArray("previous export\r\n"));
+        QCOMPARE(test::fileBytes(path), QByteArray("previous export\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Logbuch.vlf"});
         QCOMPARE(rig.session.activity(), Activity::Idle);
         QCOMPARE(rig.session.panels().text(StatusPanels::Activity), QString());

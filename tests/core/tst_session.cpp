@@ -1,5 +1,6 @@
 // The controller session (poll, model, connection, live values, panels) and program settings.
 #include "FakeLink.h"
+#include "FileBytes.h"
 
 #include "files/ProgramSettings.h"
 #include "session/ControllerSession.h"
@@ -37,8 +38,7 @@ struct Rig {
 
 QString iniFile(const QTemporaryDir& dir, const QByteArray& content) {
     const QString path = dir.filePath(QStringLiteral("Korvane.ini"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+    if (!test::writeBytes(path, content))
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
@@ -246,9 +246,7 @@ private Q_SLOTS:
         auto s = ProgramSettings::load(path);
         s.setPort(2);
         QVERIFY(s.save(path));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("2\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n"));
+        QCOMPARE(test::fileBytes(path), QByteArray("2\r\nCOM2=/dev/ttyUSB1\r\n# note\r\n"));
     }
 };
 

@@ -1,4 +1,6 @@
 // korvane-cli refuses bad files and ports before any transfer, naming the path.
+#include "FileBytes.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,12 +13,6 @@ namespace {
 QString cliPath() {
     return QDir(QCoreApplication::applicationDirPath())
         .filePath(QStringLiteral("../src/cli/korvane-cli"));
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 } // namespace
@@ -46,10 +42,10 @@ private Q_SLOTS:
             QTemporaryDir dir;
             const QString d = dir.path();
             const auto fill = [&](const char* text) { return QString(text).replace("%D", d); };
-            writeFile(dir.filePath(QStringLiteral("leer.vts")), {});
+            QVERIFY(korvane::test::writeBytes(dir.filePath(QStringLiteral("leer.vts")), {}));
             if (*ini)
-                writeFile(dir.filePath(QStringLiteral("Korvane.ini")),
-                          QFile::encodeName(fill(ini)));
+                QVERIFY(korvane::test::writeBytes(dir.filePath(QStringLiteral("Korvane.ini")),
+                                                  QFile::encodeName(fill(ini))));
             QProcess cli;
             cli.setWorkingDirectory(d);
             cli.start(cliPath(), fill(args).split(' '));

@@ -3,6 +3,7 @@
 // controller answers to what the session asks in each activity, settings
 // files from the writer, Korvane.ini files and logbook entries.
 
+#include "FileBytes.h"
 #include "ReceiverInput.h"
 
 #include "SimController.h"
@@ -11,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 using namespace korvane;
@@ -69,8 +69,9 @@ int main(int argc, char** argv) {
         root.mkpath(QLatin1String(target));
     bool ok = true;
     const auto seed = [&](const char* target, const QString& name, const QByteArray& bytes) {
-        QFile file(root.filePath(QLatin1String(target) + QLatin1Char('/') + name));
-        ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && ok;
+        ok = test::writeBytes(root.filePath(QLatin1String(target) + QLatin1Char('/') + name),
+                              bytes) &&
+             ok;
     };
 
     QTemporaryDir tmp;
@@ -81,9 +82,9 @@ int main(int argc, char** argv) {
             const QString name = QStringLiteral("activity%1-model%2").arg(a).arg(int(model));
             const QByteArray answer = receiverSeed(setup, tmp.filePath(QStringLiteral("seed.vlf")));
             seed("receiver", name, header + answer);
-            const QList<QByteArray> pieces = piecesOf(answer, 1000);
-            for (qsizetype i = 0; pieces.size() > 1 && i < pieces.size(); ++i)
-                seed("receiver", name + QStringLiteral("-part%1").arg(i), header + pieces[i]);
+            if (const QList<QByteArray> pieces = piecesOf(answer, 1000); pieces.size() > 1)
+                for (qsizetype i = 0; i < pieces.size(); ++i)
+                    seed("receiver", name + QStringLiteral("-part%1").arg(i), header + pieces[i]);
         }
 
     ParameterSet set;

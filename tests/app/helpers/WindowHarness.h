@@ -3,12 +3,12 @@
 #include "ControllerPage.h"
 #include "DesktopProgram.h"
 #include "FakeLink.h"
+#include "FileBytes.h"
 #include "MainWindow.h"
 #include "params/ParameterSet.h"
 #include "session/ControllerSession.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -51,15 +51,6 @@ inline QStringList hiddenOf(const QObject* root, const QStringList& names, bool 
             !w || (disabled ? !w->isEnabled() : w->isHidden()))
             found << name;
     return found;
-}
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-inline bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 inline const QStringList kConnectionButtonNames{"Send_Button",         "Read_Button",

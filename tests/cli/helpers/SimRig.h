@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileBytes.h"
 #include "LogbookCommand.h"
 #include "SimController.h"
 #include "SimLoopbackLink.h"
@@ -8,7 +9,6 @@
 #include "files/SettingsFile.h"
 #include "session/ControllerSession.h"
 
-#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,14 +16,8 @@
 
 namespace korvane {
 
-inline QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-inline bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using test::fileBytes;
+using test::writeBytes;
 
 // The simulated controller behind a loopback link, a session and the printed text.
 struct SimRig {
