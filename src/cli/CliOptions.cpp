@@ -13,7 +13,10 @@ QString usageText() {
         "PORT is COM1 .. COM8 (mapped to a device by Korvane.ini in the working\n"
         "directory, or in ~/.config/Korvane/ when that is not writable: a line\n"
         "COM<n>=<device>, else /dev/ttyS<n-1>) or a device path.\n"
-        "Default COM1. SECONDS: how long to wait for the controller (default 5).\n"
+        "Default COM1. SECONDS: how long the controller may stay silent: before its\n"
+        "first answer, and within a read or a logbook transfer (default 5; tenths\n"
+        "allowed, e.g. 0.5). A read asks once more for what a silence left missing and\n"
+        "fails when that, too, goes unanswered for SECONDS.\n"
         "\n"
         "Commands:\n"
         "  status                 model, version, date, time and live values\n"
@@ -43,8 +46,27 @@ QString usageText() {
         "  5  serial port busy (in use by another program)\n"
         "  6  no permission to open the serial port (see the dialout group)\n"
         "  7  other input/output error of the serial port\n"
+        "  9  send --verify: everything was sent and acknowledged, but the read-back\n"
+        "     for the check failed\n"
+        "  130, 143  ended early by Ctrl-C (SIGINT) or SIGTERM: a read, logbook or diff\n"
+        "     at once, writing no file; a send at the end of the step on the line\n"
+        "     (monitor exits 0)\n"
         "diff exits as diff(1): 0 equal, 1 different, 2 trouble (any error above).\n"
-        "send --verify exits 2 when the controller does not hold what was sent.\n");
+        "send --verify exits 2 when the controller does not hold what was sent.\n"
+        "A send that ends early names the last step the controller acknowledged: the\n"
+        "controller then holds partly old, partly new settings; send the file again.\n");
+}
+
+std::optional<double> parseTimeout(const QString& text) {
+    // Tenths of a second, with a point or a comma: "5", "0.5", "2,5".
+    static const QRegularExpression tenths(QStringLiteral("^([0-9]{1,4})(?:[.,]([0-9]))?$"));
+    const auto m = tenths.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int value = m.captured(1).toInt() * 10 + m.captured(2).toInt();
+    if (value < 1 || value > 36000)
+        return std::nullopt;
+    return value / 10.0;
 }
 
 std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* error) {
@@ -85,8 +107,14 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
         } else if (a == QLatin1String("--verify")) {
             o.verify = true;
         } else if (a == QLatin1String("--timeout")) {
-            if (!seconds(a, o.timeoutSeconds))
+            const auto v = value(a);
+            const auto t = v ? parseTimeout(*v) : std::nullopt;
+            if (!t) {
+                if (v)
+                    *error = a + QStringLiteral(" needs a number of seconds from 0.1 to 3600");
                 return std::nullopt;
+            }
+            o.timeoutSeconds = *t;
         } else if (a == QLatin1String("--csv")) {
             const auto v = value(a);
             if (!v)

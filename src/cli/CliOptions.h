@@ -9,7 +9,7 @@ namespace korvane::cli {
 struct CliOptions {
     QString port = QStringLiteral("COM1"); // "COM3", "3" or a device path
     bool json = false;
-    int timeoutSeconds = 5;
+    double timeoutSeconds = 5; // in tenths: 0.1 .. 3600
     QString command;
     QStringList arguments; // what follows the command
     bool list = false;     // logbook --list
@@ -20,6 +20,8 @@ struct CliOptions {
     int durationSeconds = 0; // monitor --duration; 0: until Ctrl-C
 };
 
+// `--timeout`: seconds in tenths, "0.5" or "0,5", from 0.1 to 3600; nullopt otherwise.
+std::optional<double> parseTimeout(const QString& text);
 // Parses argv; on a usage error returns nullopt and sets *error.
 std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* error);
 QString usageText();

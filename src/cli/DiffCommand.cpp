@@ -75,11 +75,11 @@ int runFileDiff(const QString& fileA, const QString& fileB, const ModelInfo& sco
     return report(parameterDifferences(a, b, scope), out);
 }
 
-int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile, int timeoutSeconds,
-                      QTextStream& out, QTextStream& err) {
+int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile,
+                      double timeoutSeconds, QTextStream& out, QTextStream& err) {
     ParameterSet fromController;
     if (!waitForController(session, timeoutSeconds, err) ||
-        readEverything(session, fromController, err) != 0)
+        readEverything(session, fromController, timeoutSeconds, err) != 0)
         return kDiffTrouble;
     return report(parameterDifferences(asControllerKeeps(fromFile),
                                        asControllerKeeps(fromController), session.model()),

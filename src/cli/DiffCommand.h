@@ -37,7 +37,7 @@ int runFileDiff(const QString& fileA, const QString& fileB, const ModelInfo& sco
 // before the port was opened: reads everything (nothing is written to the
 // controller) and prints a line per difference (the file's value → the
 // controller's) within the controller's model.
-int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile, int timeoutSeconds,
-                      QTextStream& out, QTextStream& err);
+int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile,
+                      double timeoutSeconds, QTextStream& out, QTextStream& err);
 
 } // namespace korvane::cli

@@ -14,7 +14,17 @@ enum ExitCode {
     kExitPortBusy = 5,
     kExitPortPermission = 6,
     kExitPortIo = 7,
+    // send --verify: every step was sent and acknowledged, but the read-back
+    // for the check failed, so the check is missing.
+    kExitSentUnverified = 9,
 };
+
+// A command that SIGINT or SIGTERM ended early exits with 128 + the signal's
+// number (130, 143), as a shell reports a process killed by it. `monitor`
+// exits 0 instead: a signal is its documented way to end.
+inline int exitCodeForStop(int signal) {
+    return 128 + signal;
+}
 
 inline int exitCodeFor(const SerialError& error) {
     switch (error.kind) {

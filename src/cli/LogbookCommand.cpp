@@ -2,6 +2,7 @@
 
 #include "ProgressPrinter.h"
 #include "StatusCommand.h"
+#include "StopSignals.h"
 
 #include "logbook/LogbookTransfer.h"
 #include "params/MotorNames.h"
@@ -16,9 +17,22 @@ struct Outcome {
     QString message;
 };
 
+// What a stop signal makes of a running transfer.
+QString stoppedTransferText(const LogbookTransfer& transfer, int signal) {
+    return transfer.mode() == LogbookTransfer::Mode::Export
+               ? QStringLiteral("Logbuch-Export abgebrochen durch %1. Die Datei wurde nicht "
+                                "geschrieben.")
+                     .arg(StopSignals::signalName(signal))
+               : QStringLiteral("Logbuch lesen abgebrochen durch %1.")
+                     .arg(StopSignals::signalName(signal));
+}
+
 // Runs the event loop until the transfer that `start` began has finished; the
-// transfer ends by itself when the controller falls silent.
+// transfer ends by itself when the controller falls silent, and at once on a
+// stop signal (none is started after one).
 Outcome runTransfer(LogbookTransfer& transfer, const std::function<bool()>& start) {
+    if (stopSignal())
+        return {false, StopSignals::stoppedText(stopSignal())};
     Outcome outcome;
     bool done = false;
     const auto conn = QObject::connect(&transfer, &LogbookTransfer::finished,
@@ -26,46 +40,56 @@ Outcome runTransfer(LogbookTransfer& transfer, const std::function<bool()>& star
                                            outcome = {ok, message};
                                            done = true;
                                        });
+    const auto onSignal = QObject::connect(
+        &StopSignals::instance(), &StopSignals::stopRequested, &transfer,
+        [&transfer](int signal) { transfer.stop(stoppedTransferText(transfer, signal)); });
     if (start())
         runUntil(24 * 3600, [&] { return done; });
     else
         outcome.message = QStringLiteral("Eine andere Übertragung läuft noch.");
     QObject::disconnect(conn);
+    QObject::disconnect(onSignal);
     return outcome;
 }
 
-// Reads every page from the first entry on. A page that comes incomplete
-// starts the listing once more from the beginning; nothing is printed unless
-// the whole log arrived.
-int listLog(LogbookTransfer& transfer, QTextStream& out, QTextStream& err) {
-    QStringList rows;
-    QObject::connect(&transfer, &LogbookTransfer::entryRead,
-                     [&](const LogEntry&, const QString& row) { rows << row; });
-    bool restarted = false;
-    bool fromStart = true;
-    for (;;) {
-        if (fromStart)
-            rows.clear();
-        const Outcome o = runTransfer(transfer, [&] { return transfer.startRead(fromStart); });
-        if (!o.ok && restarted) {
-            err << o.message << '\n';
+// Reads every page from the first entry on, and the whole log once more from
+// the start while entries are missing: the passes are merged by entry number
+// as long as the count stays the same, at most kMaxPasses of them, and a
+// further pass only while the last one brought something. Nothing is printed
+// unless the whole log arrived.
+int listLog(LogbookTransfer& transfer, const MotorNameLookup& names, QTextStream& out,
+            QTextStream& err) {
+    LogPassCheck whole;
+    whole.begin(1, 0);
+    for (int pass = 1;; ++pass) {
+        bool brought = false;
+        for (bool fromStart = true;; fromStart = false) {
+            const Outcome o = runTransfer(transfer, [&] { return transfer.startRead(fromStart); });
+            // A controller that does not answer at all is not asked again.
+            if (!o.ok && (!transfer.heardAnything() || stopSignal())) {
+                err << o.message << '\n';
+                return 2;
+            }
+            brought = whole.absorb(transfer.lastCheck()) || brought;
+            // A page without its count places nothing: the pass ends there.
+            if (whole.complete() || transfer.readReachedEnd() || !transfer.lastCheck().countKnown())
+                break;
+        }
+        if (whole.complete())
+            break;
+        if (pass >= LogbookTransfer::kMaxPasses || (pass > 1 && !brought)) {
+            err << QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: ") << whole.missing()
+                << '\n';
             return 2;
         }
-        if (!o.ok) {
-            restarted = true;
-            fromStart = true;
-            continue;
-        }
-        if (transfer.readReachedEnd())
-            break;
-        fromStart = false;
     }
 
     out << kLogListCaption.trimmed() << '\n';
-    if (rows.isEmpty())
+    const QList<LogEntry> entries = whole.entries();
+    if (entries.isEmpty())
         out << kLogNoEntriesText << '\n';
-    for (const QString& row : rows)
-        out << row << '\n';
+    for (const LogEntry& e : entries)
+        out << logListRow(e, whole.count(), logMotorName(e, names)) << '\n';
     return 0;
 }
 
@@ -97,7 +121,7 @@ int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, 
 } // namespace
 
 int runLogbookCommand(ControllerSession& session, const QString& file, bool list,
-                      int timeoutSeconds, QTextStream& out, QTextStream& err,
+                      double timeoutSeconds, QTextStream& out, QTextStream& err,
                       MotorNameLookup motorNames) {
     if (list == !file.isEmpty()) {
         err << "korvane-cli: logbook needs either FILE.vlf or --list\n";
@@ -116,8 +140,10 @@ int runLogbookCommand(ControllerSession& session, const QString& file, bool list
                                });
         motorNames = [&names](int motor) { return names.name(motor - 1); };
     }
-    LogbookTransfer transfer(session, std::move(motorNames));
-    const int code = list ? listLog(transfer, out, err) : exportLog(transfer, file, out, err);
+    LogbookTransfer transfer(session, motorNames);
+    transfer.setSilenceTimeout(int(timeoutSeconds * 1000));
+    const int code =
+        list ? listLog(transfer, motorNames, out, err) : exportLog(transfer, file, out, err);
     QObject::disconnect(smn);
     out.flush();
     err.flush();

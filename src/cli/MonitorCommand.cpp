@@ -2,6 +2,7 @@
 
 #include "ExitCodes.h"
 #include "StatusCommand.h"
+#include "StopSignals.h"
 
 #include "history/HistoryCsv.h"
 #include "serial/SerialLink.h"
@@ -9,18 +10,11 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <csignal>
 #include <limits>
 #include <optional>
 
 namespace korvane::cli {
 namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-extern "C" void onStopSignal(int) {
-    g_stop = 1;
-}
 
 // "07:05:09  Helligkeit 180 (Mittel 175)  Innen 21,5 °C  ..." from the CSV cells.
 QString terminalLine(const QStringList& c) {
@@ -40,16 +34,15 @@ QString terminalLine(const QStringList& c) {
 } // namespace
 
 void installStopSignals() {
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
+    StopSignals::instance().install();
 }
 
 bool stopRequested() {
-    return g_stop != 0;
+    return stopSignal() != 0;
 }
 
 void clearStopRequest() {
-    g_stop = 0;
+    StopSignals::instance().clear();
 }
 
 int runMonitorCommand(ControllerSession& session, const MonitorOptions& options, QTextStream& out,
@@ -97,8 +90,7 @@ int runMonitorCommand(ControllerSession& session, const MonitorOptions& options,
     QObject::disconnect(polled);
     if (!modelValid && !stopRequested())
         err << QStringLiteral("Keine Antwort von der Steuerung an %1 innerhalb von %2 s.\n")
-                   .arg(session.link().device())
-                   .arg(options.timeoutSeconds);
+                   .arg(session.link().device(), secondsText(options.timeoutSeconds));
     const bool answered = modelValid.value_or(false) || stopRequested();
     if (answered) {
         const int seconds = options.durationSeconds > 0 ? options.durationSeconds

@@ -11,9 +11,9 @@ class ControllerSession;
 namespace korvane::cli {
 
 struct MonitorOptions {
-    QString csvPath;         // empty: one line per poll on `out`
-    int durationSeconds = 0; // 0: until a stop is requested
-    int timeoutSeconds = 5;  // for the first answer
+    QString csvPath;           // empty: one line per poll on `out`
+    int durationSeconds = 0;   // 0: until a stop is requested
+    double timeoutSeconds = 5; // for the first answer
 };
 
 // SIGINT and SIGTERM only request a stop; the monitor then closes its file

@@ -1,5 +1,7 @@
 #include "StatusCommand.h"
 
+#include "StopSignals.h"
+
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
@@ -7,12 +9,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QTimer>
 #include <optional>
 
 namespace korvane::cli {
 
-bool runUntil(int timeoutSeconds, const std::function<bool()>& done) {
+bool runUntil(double timeoutSeconds, const std::function<bool()>& done) {
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -22,24 +25,27 @@ bool runUntil(int timeoutSeconds, const std::function<bool()>& done) {
         if (done())
             loop.quit();
     });
-    deadline.start(timeoutSeconds * 1000);
+    deadline.start(int(timeoutSeconds * 1000));
     check.start(10);
     if (!done())
         loop.exec();
     return done();
 }
 
+QString secondsText(double seconds) {
+    return QLocale(QLocale::German).toString(seconds, 'g', 8);
+}
+
 namespace {
 
-void reportNoAnswer(ControllerSession& session, int timeoutSeconds, QTextStream& err) {
+void reportNoAnswer(ControllerSession& session, double timeoutSeconds, QTextStream& err) {
     err << QStringLiteral("Keine Antwort von der Steuerung an %1 innerhalb von %2 s.\n")
-               .arg(session.link().device())
-               .arg(timeoutSeconds);
+               .arg(session.link().device(), secondsText(timeoutSeconds));
 }
 
 } // namespace
 
-bool waitForController(ControllerSession& session, int timeoutSeconds, QTextStream& err) {
+bool waitForController(ControllerSession& session, double timeoutSeconds, QTextStream& err) {
     // A command only looks at the controller until it acts: the poll must not
     // move the logbook read position.
     session.setLogbookRewindOnPoll(false);
@@ -47,15 +53,19 @@ bool waitForController(ControllerSession& session, int timeoutSeconds, QTextStre
     auto conn = QObject::connect(&session, &ControllerSession::pollAnswered,
                                  [&](bool valid) { modelValid = valid; });
     session.requestPoll(); // ask at once rather than after the first period
-    runUntil(timeoutSeconds, [&] { return modelValid.has_value(); });
+    runUntil(timeoutSeconds, [&] { return modelValid.has_value() || stopSignal(); });
     QObject::disconnect(conn);
+    if (stopSignal()) {
+        err << StopSignals::stoppedText(stopSignal()) << '\n';
+        return false;
+    }
     if (!modelValid)
         reportNoAnswer(session, timeoutSeconds, err);
     // An unusable model text has been reported through the session's messages.
     return modelValid.value_or(false);
 }
 
-int runStatusCommand(ControllerSession& session, int timeoutSeconds, bool json, QTextStream& out,
+int runStatusCommand(ControllerSession& session, double timeoutSeconds, bool json, QTextStream& out,
                      QTextStream& err) {
     // The live values are among the poll replies that the wait collects.
     if (!waitForController(session, timeoutSeconds, err))

@@ -5,6 +5,7 @@
 #include "MonitorCommand.h"
 #include "PortsCommand.h"
 #include "StatusCommand.h"
+#include "StopSignals.h"
 #include "TransferCommands.h"
 
 #include "files/FileAccess.h"
@@ -16,6 +17,30 @@
 #include <QTextStream>
 
 using namespace korvane;
+
+namespace {
+
+// Runs a command that talks to the controller over the open port.
+int runOnPort(ControllerSession& session, const cli::CliOptions& options, ParameterSet& fileSet,
+              QTextStream& out, QTextStream& err) {
+    const QString& command = options.command;
+    const QString file = options.arguments.value(0);
+    if (command == QLatin1String("monitor"))
+        return cli::runMonitorCommand(
+            session, {options.csvPath, options.durationSeconds, options.timeoutSeconds}, out, err);
+    if (command == QLatin1String("status"))
+        return cli::runStatusCommand(session, options.timeoutSeconds, options.json, out, err);
+    if (command == QLatin1String("read"))
+        return cli::runReadCommand(session, file, options.timeoutSeconds, out, err);
+    if (command == QLatin1String("send"))
+        return cli::runSendCommand(session, fileSet, file, options.verify, options.timeoutSeconds,
+                                   out, err);
+    if (command == QLatin1String("diff"))
+        return cli::runControllerDiff(session, fileSet, options.timeoutSeconds, out, err);
+    return cli::runLogbookCommand(session, file, options.list, options.timeoutSeconds, out, err);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -94,6 +119,9 @@ int main(int argc, char** argv) {
     if (!iniWarning.isEmpty())
         err << "korvane-cli: " << iniWarning << '\n';
 
+    // From here on SIGINT and SIGTERM are requests that the commands handle:
+    // nothing half-sent, no half-written file, a message.
+    cli::StopSignals::instance().install();
     QtSerialLink link;
     ControllerSession session(&link);
     QObject::connect(&session, &ControllerSession::userMessage, [&](const QString& text) {
@@ -106,20 +134,11 @@ int main(int argc, char** argv) {
                                                 : cli::exitCodeFor(session.openError());
     }
 
-    if (command == QLatin1String("monitor")) {
-        cli::installStopSignals();
-        return cli::runMonitorCommand(
-            session, {options->csvPath, options->durationSeconds, options->timeoutSeconds}, out,
-            err);
-    }
-    if (command == QLatin1String("status"))
-        return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
-    if (command == QLatin1String("read"))
-        return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
-    if (command == QLatin1String("send"))
-        return cli::runSendCommand(session, fileSet, file, options->verify, options->timeoutSeconds,
-                                   out, err);
-    if (command == QLatin1String("diff"))
-        return cli::runControllerDiff(session, fileSet, options->timeoutSeconds, out, err);
-    return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);
+    const int code = runOnPort(session, *options, fileSet, out, err);
+    // A command that a stop signal cut short exits as the signal says; one
+    // that finished (a complete diff included) keeps its own code.
+    const bool failed = command == QLatin1String("diff") ? code == cli::kDiffTrouble : code != 0;
+    if (failed && cli::stopSignal() && command != QLatin1String("monitor"))
+        return cli::exitCodeForStop(cli::stopSignal());
+    return code;
 }

@@ -26,7 +26,8 @@ std::optional<SimCodeFault> codeFault(const QString& name) {
 
 std::optional<SimFaults> SimFaults::fromName(const QString& name) {
     SimFaults f;
-    static const QRegularExpression share(QStringLiteral("^bad-check-share=([0-9]{1,3})$"));
+    static const QRegularExpression share(
+        QStringLiteral("^bad-check-share=([0-9]{1,3})(?::([1-9][0-9]{0,8}))?$"));
     if (name == QLatin1String("bad-checksum")) {
         f.badChecksum = true;
     } else if (name == QLatin1String("junk")) {
@@ -37,6 +38,7 @@ std::optional<SimFaults> SimFaults::fromName(const QString& name) {
         f.silent = true;
     } else if (const auto m = share.match(name); m.hasMatch()) {
         f.badCheckPercent = m.captured(1).toInt();
+        f.badCheckSeed = m.captured(2).toUInt();
         if (f.badCheckPercent > 100)
             return std::nullopt;
     } else if (const auto c = codeFault(name)) {
@@ -53,6 +55,8 @@ void SimFaults::merge(const SimFaults& other) {
     split |= other.split;
     silent |= other.silent;
     badCheckPercent = qMax(badCheckPercent, other.badCheckPercent);
+    if (other.badCheckSeed != 0)
+        badCheckSeed = other.badCheckSeed;
     codeFaults += other.codeFaults;
 }
 
@@ -60,6 +64,7 @@ void SimFaultCounter::reset(const SimFaults& faults) {
     m_faults = faults;
     m_counts.clear();
     m_checkFrames = 0;
+    m_random.seed(faults.badCheckSeed);
 }
 
 bool SimFaultCounter::strikes(SimCodeFault::Kind kind, QByteArrayView code) {
@@ -76,8 +81,10 @@ bool SimFaultCounter::spoilsCheck(QByteArrayView code) {
     const bool aimed = strikes(SimCodeFault::Kind::BadCheck, code);
     const qint64 n = ++m_checkFrames;
     const int p = m_faults.badCheckPercent;
-    // The share is spread evenly: frame n is hit when n * p / 100 steps up.
-    const bool shared = n * p / 100 > (n - 1) * p / 100;
+    // The share is spread evenly (frame n is hit when n * p / 100 steps up),
+    // or at random with the seed's own sequence.
+    const bool shared = m_faults.badCheckSeed != 0 ? int(m_random.bounded(100u)) < p
+                                                   : n * p / 100 > (n - 1) * p / 100;
     return m_faults.badChecksum || aimed || shared;
 }
 

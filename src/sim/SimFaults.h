@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QRandomGenerator>
 #include <QString>
 #include <optional>
 
@@ -32,11 +33,13 @@ struct SimFaults {
     bool split = false;       // each frame written in several pieces with short pauses
     bool silent = false;      // no answer at all, as with an unplugged cable
     // Percentage (0 .. 100) of the frames that carry a check value whose check
-    // value is wrong, spread evenly over the run.
+    // value is wrong: spread evenly over the run, or with a seed other than 0
+    // each frame hit with that chance, the same frames for the same seed.
     int badCheckPercent = 0;
+    quint32 badCheckSeed = 0;
     QList<SimCodeFault> codeFaults{};
 
-    // One of "bad-checksum", "junk", "split", "silent", "bad-check-share=P",
+    // One of "bad-checksum", "junk", "split", "silent", "bad-check-share=P[:SEED]",
     // "bad-check=CODE[:N]", "drop=CODE[:N]", "refuse=CODE[:N]", "corrupt=CODE[:N]".
     static std::optional<SimFaults> fromName(const QString& name);
     // Adds the faults of `other` to these.
@@ -57,6 +60,7 @@ private:
     SimFaults m_faults;
     QHash<QByteArray, int> m_counts; // kind digit + code
     qint64 m_checkFrames = 0;
+    QRandomGenerator m_random;
 };
 
 } // namespace korvane

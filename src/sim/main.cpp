@@ -74,9 +74,10 @@ int main(int argc, char** argv) {
         {QStringLiteral("paced"),
          QStringLiteral("Hold both directions to 960 bytes/s (9600 baud).")},
         {QStringLiteral("fault"),
-         QStringLiteral("bad-checksum, junk, split, silent, bad-check-share=PERCENT, "
+         QStringLiteral("bad-checksum, junk, split, silent, bad-check-share=PERCENT[:SEED], "
                         "bad-check=CODE[:N], drop=CODE[:N], refuse=CODE[:N] or corrupt=CODE[:N] "
                         "(may be repeated; N picks the n-th frame, request or write of CODE; "
+                        "SEED spreads the share at random, the same way for the same seed; "
                         "corrupt stores a per-motor block or single value one step off and "
                         "acknowledges it)."),
          QStringLiteral("KIND")},

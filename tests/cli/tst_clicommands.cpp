@@ -4,6 +4,8 @@
 
 #include "CliOptions.h"
 
+#include <QElapsedTimer>
+
 using namespace korvane;
 
 class TestCliCommands : public QObject {
@@ -15,10 +17,16 @@ private Q_SLOTS:
         const std::pair<QStringList, QString> cases[] = {
             // error; empty: accepted
             {{"status"}, ""},
-            {{"--port", "COM3", "--timeout", "2", "--json", "status"}, ""},
+            {{"--port", "COM3", "--json", "status"}, ""},
             {{"--json"}, "no command given"},
             {{"status", "--port"}, "--port needs a value"},
-            {{"--timeout", "0", "status"}, "--timeout needs a positive number"},
+            {{"--timeout", "0.5", "status"}, ""},
+            {{"--timeout", "2,5", "status"}, ""},
+            {{"--timeout", "3600", "status"}, ""},
+            {{"--timeout", "0", "status"}, "--timeout needs a number of seconds from 0.1 to 3600"},
+            {{"--timeout", "0.05", "status"}, "--timeout needs a number of seconds"},
+            {{"--timeout", "3600.1", "status"}, "--timeout needs a number of seconds"},
+            {{"--timeout", "-1", "status"}, "--timeout needs a number of seconds"},
             {{"monitor", "--csv", "a.csv", "--duration", "7"}, ""},
             {{"monitor", "--duration", "0"}, "--duration needs a positive number"},
             {{"--fast", "status"}, "unknown option --fast"}};
@@ -29,8 +37,34 @@ private Q_SLOTS:
             QVERIFY2(error.isEmpty() || message.startsWith(error), qPrintable(message));
             if (o && args.contains("--port"))
                 QCOMPARE(o->port, QStringLiteral("COM3"));
+            if (o && args.contains("--timeout"))
+                QCOMPARE(o->timeoutSeconds, QString(args[1]).replace(',', '.').toDouble());
             if (o && args.contains("--csv"))
                 QCOMPARE(o->csvPath + ' ' + QString::number(o->durationSeconds), "a.csv 7");
+        }
+    }
+
+    // A read or export allows the controller --timeout seconds of silence: one that stops
+    // answering mid-way fails after two of them (the silence ends the round or pass, the
+    // second asking goes unanswered), not after fixed limits of 9 or 10 seconds.
+    void silenceFollowsTimeout() {
+        const std::tuple<const char*, const char*, QString> rows[] = {
+            {"read", "start_sbp", QStringLiteral("\nLesen unvollst\u00E4ndig: ")},
+            {"logbook", "start_slf",
+             QStringLiteral("\nLogbuch-Export abgebrochen: keine Antwort")}};
+        for (const auto& [command, lastFrame, said] : rows) {
+            SimRig rig;
+            QObject::connect(&rig.sim, &SimController::replyReady,
+                             [&rig, last = lastFrame](const QByteArray& frame) {
+                                 if (frame.startsWith(last))
+                                     QObject::disconnect(rig.toLink); // the last frame heard
+                             });
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(rig.run(command, m_dir.filePath(QStringLiteral("mute")), 0.4), 2);
+            QVERIFY2(clock.elapsed() >= 700 && clock.elapsed() < 4000, // timers may fire 5 % early
+                     qPrintable(QString::number(clock.elapsed())));
+            QVERIFY2(rig.errText.contains(said), qPrintable(rig.errText));
         }
     }
 

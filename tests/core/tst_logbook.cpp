@@ -183,7 +183,7 @@ private Q_SLOTS:
             };
             QVERIFY(rig.transfer.startRead(false));
             QCOMPARE(rig.failure(),
-                     QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: Eintrag 2"));
+                     QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: Eintrag Nr. 2"));
             QCOMPARE(rig.session.panels().text(StatusPanels::Error), error);
             QCOMPARE((QList<qsizetype>{rig.shownNumber(0), rig.row(1).size(), rig.shownNumber(2)}),
                      (QList<qsizetype>{3, 0, 1}));
@@ -230,6 +230,63 @@ private Q_SLOTS:
             QVERIFY2(activityTexts.contains(QLatin1String(text)), text);
         QCOMPARE(activityTexts.last(), QString());
         QCOMPARE(rig.session.activity(), Activity::Idle);
+    }
+
+    // Export passes merge by entry number while the count stays the same; a new count starts
+    // over. The entries N spoilt in passes 1, 2, ...; an event logged after pass 1; the passes
+    // asked for; what is missing (entries by the numbers of the file: 20 - N + 1), or the
+    // clean export.
+    void exportPassesMerge() {
+        struct Row {
+            QList<QList<int>> spoilt;
+            bool newEntry;
+            int passes;
+            QString missing;
+        };
+        const Row rows[] = {
+            {{{}}, false, 1, ""},
+            {{{3}, {5}}, false, 2, ""},
+            {{{3, 4, 5, 6, 7, 8}, {}}, false, 2, ""},
+            {{{3}, {3}}, false, 2, "Eintrag Nr. 18"},
+            {{{2, 3, 4, 5}, {3, 4, 5}, {4, 5}, {5}}, false, 4, "Eintrag Nr. 16"},
+            {{{3}, {5}, {}}, true, 3, ""},
+            {{{3}, {5}, {5}}, true, 3, "Eintrag Nr. 17"},
+        };
+        for (const Row& row : rows) {
+            Rig rig;
+            rig.sim.seed(20);
+            int pass = 0;
+            rig.tamper = [&](QList<QByteArray> frames) {
+                if (frames.isEmpty() || !frames[0].startsWith("start_slf"))
+                    return frames;
+                for (int n : row.spoilt.value(pass)) {
+                    QByteArray& f = frames[n - 1];
+                    f.insert(f.indexOf(",ende_"), '1'); // the check value no longer fits
+                }
+                if (pass++ == 0 && row.newEntry)
+                    rig.sim.record(LogEntry{0, 2, 0, 9, 12, 4, 8, 0});
+                return frames;
+            };
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("Logbuch.vlf"));
+            QVERIFY(rig.transfer.startExport(path));
+            const QString failure = rig.failure();
+            QCOMPARE(rig.link.written().count("slf"), row.passes);
+            rig.tamper = {};
+            if (!row.missing.isEmpty()) {
+                QCOMPARE(failure, QStringLiteral("Logbuch-Export unvollst\u00E4ndig, es fehlen: ") +
+                                      row.missing +
+                                      QStringLiteral(". Die Datei wurde nicht geschrieben."));
+                QVERIFY(!QFile::exists(path));
+                continue;
+            }
+            QCOMPARE(failure, QStringLiteral("<ok>"));
+            const QString clean = dir.filePath(QStringLiteral("clean.vlf"));
+            QVERIFY(rig.transfer.startExport(clean));
+            QVERIFY(rig.run());
+            QCOMPARE(test::fileBytes(path), test::fileBytes(clean));
+            QCOMPARE(rig.transfer.exportedEntries(), rig.sim.count());
+        }
     }
 
     void silenceEndsExportWithoutTouchingTarget() {

@@ -212,9 +212,11 @@ private Q_SLOTS:
         QVERIFY(!r.readDone.first().first().toBool());
         QVERIFY(r.params == before);
         QCOMPARE(r.session.activity(), Activity::Idle);
-        // It answered once: what it never sent is named.
+        // It answered once: what it never sent is named. The re-request that went unanswered
+        // was the last.
         const QString activity = r.session.panels().text(StatusPanels::Activity);
         QVERIFY(activity.startsWith(QStringLiteral("Lesen unvollst\u00E4ndig: Beschattung, ")));
+        QCOMPARE(r.link.written.count("sbp"), 2);
 
         Rig silent(kSensor);
         silent.transfer.setTimeouts(30, 30);
@@ -223,23 +225,49 @@ private Q_SLOTS:
         QCOMPARE(silent.readDone.first().at(1).toString(), ParameterTransfer::kReadTimeoutText);
     }
 
-    void stalledSendAllKeepsChangedFlags() {
-        Rig r(kSensor);
-        r.transfer.setTimeouts(30, 30);
-        r.transfer.startSendAll();
-        r.link.receive(frame("stc", "0,"));
-        // The grace starts when the next day's bytes (about 2 s at 960 bytes/s) are out.
-        QTest::qWait(300);
-        QCOMPARE(r.sendDone.size(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(r.sendDone.size(), 1, 10000);
-        QVERIFY(!r.sendDone.first().first().toBool());
-        QCOMPARE(r.session.activity(), Activity::Idle);
-        QVERIFY(r.params.record(BlockId::Shading, 0, 0).changed &&
-                r.params.switchTimes.changedCount() > 0);
-        // Polling is back.
-        r.link.written.clear();
-        r.session.pollTick();
-        QVERIFY(r.link.written.startsWith("sfi\r"));
+    // A send-all that ends early, by a missing acknowledgement or a stop: the steps the
+    // controller accepted are sent, the others stay marked, and the message names the last
+    // acknowledged step. A stop waits for the step on the line.
+    void sendAllEndingEarlyKeepsUnsentMarked() {
+        const QString state = QStringLiteral(
+            ". Zuletzt hat die Steuerung den Schritt \u201ESchaltzeiten Montag\u201C quittiert. "
+            "Die "
+            "Steuerung hat jetzt teils alte, teils neue Einstellungen. Bitte senden Sie die Daten "
+            "erneut.");
+        for (const bool stop : {false, true}) {
+            Rig r(kSensor);
+            r.transfer.setTimeouts(30, stop ? 100000 : 30);
+            r.transfer.startSendAll();
+            r.link.receive(frame("stc", "0,"));
+            const QByteArray tuesday = r.link.written;
+            if (stop) {
+                r.transfer.stop(QStringLiteral("Senden abgebrochen durch SIGTERM"));
+                QTest::qWait(50);
+                QCOMPARE(r.sendDone.size(), 0); // Tuesday is on the line
+                r.link.receive(frame("stc", "0,"));
+                QCOMPARE(r.link.written, tuesday); // nothing after it
+            } else {
+                // The grace starts when the next day's bytes (about 2 s at 960 bytes/s) are out.
+                QTest::qWait(300);
+                QCOMPARE(r.sendDone.size(), 0);
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(r.sendDone.size(), 1, 10000);
+            QCOMPARE(r.sendDone.first().at(1).toString(),
+                     stop ? QStringLiteral("Senden abgebrochen durch SIGTERM") +
+                                QString(state).replace("Montag", "Dienstag")
+                          : ParameterTransfer::kSendTimeoutText + state);
+            QCOMPARE(r.session.activity(), Activity::Idle);
+            const auto dayMarked = [&r](int day) {
+                return r.params.switchTimes.at(day, 7, 7).changed != 0;
+            };
+            QCOMPARE((QList<bool>{dayMarked(0), dayMarked(1), dayMarked(2), dayMarked(6),
+                                  r.params.record(BlockId::Shading, 0, 0).changed}),
+                     (QList<bool>{false, !stop, true, true, true}));
+            // Polling is back.
+            r.link.written.clear();
+            r.session.pollTick();
+            QVERIFY(r.link.written.startsWith("sfi\r"));
+        }
     }
 
     // Which tables each event marks (1) or clears (0): switch times, shading (for the common

@@ -233,6 +233,23 @@ private Q_SLOTS:
                        !checkSumMatches(values(r), kCheckedCounts[r.code]);
             QCOMPARE(bad, badFrames);
         }
+        // With a seed the share falls at random, on the same frames for the same seed.
+        const auto spoilt = [](const QString& fault) {
+            Harness h;
+            h.controller.setFaults(*SimFaults::fromName(fault));
+            const QList<Reply> replies = h.send("sfs");
+            QList<int> bad;
+            for (int i = 0; i < replies.size(); ++i)
+                if (!checkSumMatches(values(replies[i]), kCheckedCounts["sfs"]))
+                    bad << i;
+            return bad;
+        };
+        const QList<int> seven = spoilt("bad-check-share=10:7");
+        QCOMPARE(spoilt("bad-check-share=10:7"), seven);
+        QVERIFY(spoilt("bad-check-share=10:8") != seven);
+        QVERIFY(spoilt("bad-check-share=10") != seven); // the even spread: every tenth
+        QVERIFY2(seven.size() > 448 / 20 && seven.size() < 448 / 5,
+                 qPrintable(QString::number(seven.size())));
     }
 
     // Switch times that fall due go into the logbook, newest first.

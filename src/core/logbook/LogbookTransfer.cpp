@@ -65,7 +65,8 @@ bool LogbookTransfer::startExport(const QString& path, QString* error) {
     if (!m_export.open(path, error))
         return false;
     m_export.writeLine(kLogExportHeader);
-    m_retried = false;
+    m_merged.begin(1, 0);
+    m_exportPasses = 0;
     m_mode = Mode::Export;
     m_session.setActivity(Activity::Logbook);
     Q_EMIT busyChanged(true);
@@ -75,7 +76,7 @@ bool LogbookTransfer::startExport(const QString& path, QString* error) {
 
 void LogbookTransfer::sendExportRequests() {
     m_exportedEntries = 0;
-    m_exportEntries.clear();
+    ++m_exportPasses;
     m_check.begin(1, 0);
     m_heard = false;
     m_session.send("smn");
@@ -103,6 +104,11 @@ bool LogbookTransfer::clearLog() {
     m_nextPageFirst = 1;
     Q_EMIT listReset();
     return true;
+}
+
+void LogbookTransfer::stop(const QString& message) {
+    if (isBusy())
+        finish(false, message);
 }
 
 void LogbookTransfer::finish(bool ok, QString message) {
@@ -136,34 +142,49 @@ void LogbookTransfer::onFrame(const QByteArray& code, const QByteArray& payload)
 }
 
 void LogbookTransfer::endPass() {
+    if (m_mode == Mode::Export) {
+        endExportPass();
+        return;
+    }
+    // The controller's read position moved on by the page either way.
+    m_nextPageFirst = m_check.last() + 1;
     if (m_check.complete()) {
         m_session.addRxCount(1);
-        if (m_mode == Mode::Read)
-            m_nextPageFirst = m_check.last() + 1;
-        else
-            writeExport();
         finish(true, QString());
-        return;
-    }
-    if (m_mode == Mode::Export && !m_retried) {
-        m_retried = true;
-        sendExportRequests();
-        return;
-    }
-    const QString what = m_check.missing();
-    if (m_mode == Mode::Read) {
-        // The controller's read position moved on by the page all the same.
-        m_nextPageFirst = m_check.last() + 1;
-        finish(false, QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: ") + what);
     } else {
-        finish(false, QStringLiteral("Logbuch-Export unvollst\u00E4ndig, es fehlen: ") + what +
-                          QStringLiteral(". Die Datei wurde nicht geschrieben."));
+        finish(false,
+               QStringLiteral("Logbuch unvollst\u00E4ndig, es fehlen: ") + m_check.missing());
     }
 }
 
+void LogbookTransfer::endExportPass() {
+    const bool brought = m_merged.absorb(m_check);
+    if (m_merged.complete()) {
+        m_session.addRxCount(1);
+        writeExport();
+        finish(true, QString());
+        return;
+    }
+    // The first pass is always asked for again; later ones only while they
+    // bring something that was missing.
+    if (m_exportPasses < kMaxPasses && (m_exportPasses == 1 || brought)) {
+        sendExportRequests();
+        return;
+    }
+    finish(false, QStringLiteral("Logbuch-Export unvollst\u00E4ndig, es fehlen: ") +
+                      m_merged.missing() + QStringLiteral(". Die Datei wurde nicht geschrieben."));
+}
+
 void LogbookTransfer::writeExport() {
-    for (const LogEntry& e : std::as_const(m_exportEntries))
-        m_export.writeLine(logExportLine(e, m_logCount, logMotorName(e, m_motorNames)));
+    const int count = m_merged.count();
+    const QList<LogEntry> entries = m_merged.entries();
+    for (const LogEntry& e : entries)
+        m_export.writeLine(logExportLine(e, count, logMotorName(e, m_motorNames)));
+    // The end frame's line stands for the number after the oldest entry.
+    LogEntry end = m_merged.endEntry();
+    end.number = count + 1;
+    m_export.writeLine(logExportLine(end, count, logMotorName(end, m_motorNames)));
+    m_exportedEntries = int(entries.size());
 }
 
 void LogbookTransfer::onSilence() {
@@ -226,13 +247,13 @@ void LogbookTransfer::onSld(const QByteArray& payload) {
     Q_EMIT rowChanged(row, text);
     if (!entry->isEnd()) {
         ++m_entriesThisRead;
-        m_check.entryArrived(entry->number);
+        m_check.entryArrived(*entry);
         Q_EMIT entryRead(shown, text);
     }
     m_selectedRow = entry->isEnd() ? 0 : row;
     Q_EMIT rowSelected(m_selectedRow);
     if (entry->isEnd() && m_mode == Mode::Read) {
-        m_check.endArrived();
+        m_check.endArrived(*entry);
         endPass();
     }
 }
@@ -247,17 +268,14 @@ void LogbookTransfer::onSlf(const QByteArray& payload) {
     const qint64 n = advance(*entry);
     if (!entry->isEnd()) {
         ++m_exportedEntries;
-        m_check.entryArrived(entry->number);
+        m_check.entryArrived(*entry);
         Q_EMIT progress(int(n), m_logCount);
     }
     m_session.panels().setText(StatusPanels::Activity,
                                QStringLiteral("Logbuch Zeile ") + QString::number(n));
     // The lines are written once the whole log is known to be there.
-    LogEntry line = *entry;
-    line.number = int(n);
-    m_exportEntries.append(line);
     if (entry->isEnd()) {
-        m_check.endArrived();
+        m_check.endArrived(*entry);
         endPass();
     }
 }

@@ -21,7 +21,10 @@ class ControllerSession;
 // A transfer succeeds only when everything it covers arrived intact: the
 // entry count, the motor names, every entry number of the page (a read) or of
 // the whole log (an export) and the end frame. An incomplete export is asked
-// for once more, then fails without touching the file; an incomplete page
+// for again, and the passes are merged by entry number while the count stays
+// the same (a new count starts the gathering over). It is asked for at most
+// kMaxPasses times, and only while each further pass brings something that
+// was missing; then it fails without touching the file. An incomplete page
 // read fails naming what is missing.
 class LogbookTransfer : public QObject {
     Q_OBJECT
@@ -32,6 +35,9 @@ public:
     // without any reply (two watchdog periods, over a hundred frame times)
     // means the controller is not going to finish the transfer.
     static constexpr int kDefaultSilenceTimeoutMs = 5000;
+    // Passes over the whole log that an export (or a caller gathering pages)
+    // makes at most before it gives up.
+    static constexpr int kMaxPasses = 4;
 
     LogbookTransfer(ControllerSession& session, MotorNameLookup motorNames,
                     QObject* parent = nullptr);
@@ -51,6 +57,9 @@ public:
     // "Logbuch löschen": clears the controller's log and the list. Refused
     // (false, nothing sent) while a read or export runs.
     bool clearLog();
+    // Ends a running read or export at once as a failure with `message`; an
+    // export leaves its file untouched. Does nothing while idle.
+    void stop(const QString& message);
 
     Mode mode() const { return m_mode; }
     bool isBusy() const { return m_mode != Mode::Idle; }
@@ -63,6 +72,10 @@ public:
     // Entries written by the running or last export (header and the end
     // frame's line not counted).
     int exportedEntries() const { return m_exportedEntries; }
+    // What the running or last page read (or export pass) brought.
+    const LogPassCheck& lastCheck() const { return m_check; }
+    // Any frame arrived during the running or last transfer.
+    bool heardAnything() const { return m_heard; }
 
 Q_SIGNALS:
     // A read or export started (true) or ended (false): the buttons and the
@@ -92,6 +105,8 @@ private:
     void onSilence();
     // The end frame came, or the line fell silent after some frames.
     void endPass();
+    // Merges the export pass that ended; writes, asks again or gives up.
+    void endExportPass();
     void sendExportRequests();
     void writeExport();
     // Parses and checks an entry payload; reports failures in panel 5.
@@ -111,11 +126,11 @@ private:
     int m_entriesThisRead = 0;
     int m_exportedEntries = 0;
 
-    LogPassCheck m_check;
-    bool m_heard = false;   // a frame arrived during this transfer
-    bool m_retried = false; // the export was asked for a second time
+    LogPassCheck m_check;  // the running page read or export pass
+    LogPassCheck m_merged; // the export's passes together
+    bool m_heard = false;  // a frame arrived during this transfer
+    int m_exportPasses = 0;
     int m_nextPageFirst = 1;
-    QList<LogEntry> m_exportEntries; // intact entries of the export, the end frame last
 };
 
 } // namespace korvane

@@ -257,6 +257,9 @@ bool ParameterTransfer::startSendAll() {
 
     m_txDay = 1;
     m_refused.clear();
+    m_accepted.clear();
+    m_lastAcked.reset();
+    m_stopReason.clear();
     m_pendingScope = {0, 0};
     const qsizetype bytes = sendSwitchTimes(0);
     m_txStep = 0;
@@ -275,7 +278,22 @@ void ParameterTransfer::onAcknowledge(const QByteArray& payload) {
     // An acknowledgement that is not a clear 0 leaves the step's data unsent.
     if (!values || (*values)[0] != 0)
         m_refused.append(m_pendingScope);
+    else
+        m_accepted.append(m_pendingScope);
+    m_lastAcked = m_pendingScope;
+    // A stop takes effect between steps, unless only the end is left.
+    if (!m_stopReason.isEmpty() && m_txStep != kLastStep) {
+        abortSendAll(m_stopReason);
+        return;
+    }
     runStep(m_txStep);
+}
+
+void ParameterTransfer::stop(const QString& reason) {
+    if (m_session.activity() == Activity::ReadAll)
+        failReadAll(reason);
+    else if (m_session.activity() == Activity::SendAll)
+        m_stopReason = reason;
 }
 
 qsizetype ParameterTransfer::sendWrites(std::span<const QByteArray> writes, int txAmount) {
@@ -367,10 +385,35 @@ void ParameterTransfer::finishSendAll() {
         return;
     }
     refused.removeDuplicates();
-    const QString message = QStringLiteral("Senden unvollständig, von der Steuerung abgelehnt: ") +
-                            refused.join(QStringLiteral(", "));
-    m_session.panels().setText(StatusPanels::Activity, message);
-    Q_EMIT sendAllFinished(false, message);
+    const QString reason = QStringLiteral("Senden unvollständig, von der Steuerung abgelehnt: ") +
+                           refused.join(QStringLiteral(", "));
+    m_session.panels().setText(StatusPanels::Activity, reason);
+    Q_EMIT sendAllFinished(false, failedSendMessage(reason, false));
+}
+
+void ParameterTransfer::abortSendAll(const QString& reason) {
+    m_silence.stop();
+    // What the controller accepted is sent; everything else stays marked.
+    ParameterSet sent = m_params;
+    applyChangedEvent(sent, ChangedEvent::SendAllDone);
+    for (const StepScope& a : std::as_const(m_accepted))
+        copyStepChangedFlags(*findStep(a.step), a.day, sent, m_params);
+    m_session.panels().setText(StatusPanels::Activity, reason);
+    Q_EMIT progress(0, m_progressMax, false);
+    m_session.setActivity(Activity::Idle);
+    Q_EMIT sendAllFinished(false, failedSendMessage(reason, true));
+}
+
+QString ParameterTransfer::failedSendMessage(const QString& reason, bool nameLastStep) const {
+    QString text = reason + QLatin1Char('.');
+    if (nameLastStep && m_lastAcked)
+        text += QStringLiteral(" Zuletzt hat die Steuerung den Schritt \u201E%1\u201C quittiert.")
+                    .arg(stepTitle(*findStep(m_lastAcked->step), m_lastAcked->day));
+    else if (nameLastStep)
+        text += QStringLiteral(" Die Steuerung hat noch keinen Schritt quittiert.");
+    return text +
+           QStringLiteral(" Die Steuerung hat jetzt teils alte, teils neue Einstellungen. ") +
+           m_resendAdvice;
 }
 
 // --- stalls ------------------------------------------------------------------------
@@ -381,22 +424,20 @@ void ParameterTransfer::armAckTimer(qsizetype bytesSent) {
 }
 
 void ParameterTransfer::onSilence() {
-    StatusPanels& panels = m_session.panels();
     switch (m_session.activity()) {
     case Activity::ReadAll:
         // A controller that answered once but not the end of this round is
-        // done with the round all the same.
-        if (m_roundHeard || m_readRound > 0)
+        // done with the round all the same. One that does not answer a
+        // re-request at all is not asked again.
+        if (m_roundHeard)
             endReadRound();
+        else if (m_readRound > 0)
+            failReadAll(m_checklist.incompleteMessage());
         else
             failReadAll(kReadTimeoutText);
         break;
     case Activity::SendAll:
-        // The Changed flags stay set: the next send-all sends everything again.
-        panels.setText(StatusPanels::Activity, kSendTimeoutText);
-        Q_EMIT progress(0, m_progressMax, false);
-        m_session.setActivity(Activity::Idle);
-        Q_EMIT sendAllFinished(false, kSendTimeoutText);
+        abortSendAll(m_stopReason.isEmpty() ? kSendTimeoutText : m_stopReason);
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
 #include <span>
 
 namespace korvane {
@@ -22,9 +23,14 @@ namespace korvane {
 // check, a value out of range, a frame that never came), the requests whose
 // answers are incomplete are sent again, at most kReadRetryRounds times; what
 // is still missing then is named in the failure message and the parameter set
-// is put back as it was. A send-all step that the controller acknowledges
+// is put back as it was. A re-request round that hears nothing at all ends
+// the read-all at once. A send-all step that the controller acknowledges
 // with a non-zero "stc" does not stop the chain, but the send-all ends as a
 // failure naming the refused steps, whose records keep their Changed flags.
+// A send-all that ends early (no acknowledgement, stop()) clears the Changed
+// flags of the steps the controller accepted and keeps all others. Every
+// failed send-all says that the controller now holds partly old, partly new
+// settings and asks for another send.
 class ParameterTransfer : public QObject {
     Q_OBJECT
 public:
@@ -54,6 +60,15 @@ public:
     // runs, or for send-all while the controller's date is "01.01.00".
     bool startReadAll();
     bool startSendAll();
+    // Ends a running sequence as a failure with `reason` (e.g. "Senden
+    // abgebrochen durch SIGTERM"): a read-all at once, a send-all once the
+    // step on the line has been acknowledged (or has timed out), so that no
+    // step goes out in part. A send whose last step is acknowledged ends as a
+    // success all the same.
+    void stop(const QString& reason);
+    // The last sentence of a failed send's message (default: "Bitte senden
+    // Sie die Daten erneut.").
+    void setResendAdvice(const QString& text) { m_resendAdvice = text; }
 
     int txStep() const { return m_txStep; }
     int readProgressMaximum() const;
@@ -94,6 +109,11 @@ private:
     void finishReadAll();
     void failReadAll(const QString& message);
     void finishSendAll();
+    // Ends a send-all before its last step.
+    void abortSendAll(const QString& reason);
+    // `reason` + which step came last + that the controller holds partly old,
+    // partly new settings + the advice to send again.
+    QString failedSendMessage(const QString& reason, bool nameLastStep) const;
     void onSilence();
     void armAckTimer(qsizetype bytesSent);
 
@@ -122,6 +142,10 @@ private:
     };
     StepScope m_pendingScope; // sent, not yet acknowledged
     QList<StepScope> m_refused;
+    QList<StepScope> m_accepted;          // acknowledged with "stc" 0
+    std::optional<StepScope> m_lastAcked; // the last step whose "stc" came
+    QString m_stopReason;                 // set by stop() during a send-all
+    QString m_resendAdvice = QStringLiteral("Bitte senden Sie die Daten erneut.");
 };
 
 } // namespace korvane

@@ -57,7 +57,7 @@ struct SimRig {
 
     // Runs "status [--json]", "read", "send", "logbook", "logbook --list" or
     // "logbook both" (a file and --list) as korvane-cli does.
-    int run(const QString& command, const QString& file, int timeoutSeconds) {
+    int run(const QString& command, const QString& file, double timeoutSeconds) {
         if (command.startsWith(QLatin1String("status")))
             return cli::runStatusCommand(session, timeoutSeconds, command.endsWith("json"), out,
                                          err);
