@@ -9,7 +9,7 @@
 
 #include "files/FileAccess.h"
 #include "files/SettingsFile.h"
-#include "serial/QtSerialLink.h"
+#include "serial/PortLink.h"
 #include "session/ControllerSession.h"
 
 #include <QCoreApplication>
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     if (!iniWarning.isEmpty())
         err << "korvane-cli: " << iniWarning << '\n';
 
-    QtSerialLink link;
+    PortLink link;
     ControllerSession session(&link);
     QObject::connect(&session, &ControllerSession::userMessage, [&](const QString& text) {
         err << text.trimmed() << '\n';
