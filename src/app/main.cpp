@@ -3,7 +3,7 @@
 #include "QtGermanTranslation.h"
 
 #include "files/ProgramSettings.h"
-#include "serial/QtSerialLink.h"
+#include "serial/PortLink.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     QApplication::setFont(font);
 
     const korvane::ProgramSettings::Location ini = korvane::ProgramSettings::locate();
-    korvane::QtSerialLink link;
+    korvane::PortLink link;
     korvane::DesktopProgram program(link, ini.path);
     program.window().show();
     // Started where it may not write (e.g. from a read-only folder), the

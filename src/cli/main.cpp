@@ -10,7 +10,7 @@
 
 #include "files/FileAccess.h"
 #include "files/SettingsFile.h"
-#include "serial/QtSerialLink.h"
+#include "serial/PortLink.h"
 #include "session/ControllerSession.h"
 
 #include <QCoreApplication>
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     // From here on SIGINT and SIGTERM are requests that the commands handle:
     // nothing half-sent, no half-written file, a message.
     cli::StopSignals::instance().install();
-    QtSerialLink link;
+    PortLink link;
     ControllerSession session(&link);
     QObject::connect(&session, &ControllerSession::userMessage, [&](const QString& text) {
         err << text.trimmed() << '\n';
