@@ -164,6 +164,10 @@ private Q_SLOTS:
             {B::Humidity, "0 0 75 65 190 8 21", "RelF_Ab_Auf=–", ""}, // continuous
             {B::Humidity, "0 1 65 75 39 8 21", "RelF_kl_gr=F>|RelF_Ab_Auf=–", ""},
             {B::OutsideTemp, "0 11 1 14 39", "AT_gr_kl=T<|AT_kl_gr=T>|AT_Ab_Auf=↑", ""},
+            // Units stand beside their drop-downs, not at the end of the caption.
+            {B::Wind, "0 5", "EW_Label1=Bei Wingeschwindigkeit größer|EW_Label1_Einheit=km/h", ""},
+            {B::Reversing, "0 4 6",
+             "RA_Label1_Einheit=s|RA_Label2=Rücklauf nach einer Abwärtsbewegung", ""},
             {B::OutsideTemp, "0 11 2 14 39", "AT_gr_kl=T<", // deactivated
              "AT_Schwelle_2|AT_Stellzeit|AT_kl_gr|AT_Ab_Auf|AT_Label_3|AT_Label_4"},
         };
