@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -66,6 +67,11 @@ BlockEditor::BlockEditor(BlockId id, ParameterSet& params, QWidget* parent)
     connect(m_motor, &QComboBox::activated, this, &BlockEditor::onMotorChosen);
     connect(m_list, &QListWidget::clicked, this,
             [this](const QModelIndex& index) { onRowClicked(index.row()); });
+    // The arrow keys move the selection: they load that motor as a click does.
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row != shownMotor())
+            onRowClicked(row);
+    });
     connect(m_list, &QListWidget::doubleClicked, this,
             [this](const QModelIndex& index) { onRowDoubleClicked(index.row()); });
 
@@ -124,10 +130,17 @@ void BlockEditor::buildEditors() {
             if (text.isNull() && part.kind == EditorPart::Field && part.index < m_desc.fieldCount())
                 text = m_desc.fields[part.index].caption.toString();
         }
-        QLabel* label = makeLabel(column.labelName ? QLatin1String(column.labelName) : QString(),
-                                  text, m_editorArea);
+        // A run of blanks in a caption is where its drop-down sat; the word
+        // after it is the unit, which stands right beside the drop-down.
+        static const QRegularExpression unitAfterBlanks(QStringLiteral("^(.*\\S) {3,}(\\S+)$"));
+        const QRegularExpressionMatch unit = unitAfterBlanks.match(text);
+        const QString name = column.labelName ? QLatin1String(column.labelName) : QString();
+        QLabel* label = makeLabel(name, unit.hasMatch() ? unit.captured(1) : text, m_editorArea);
         label->setWordWrap(true);
-        buildColumn(label, widgets, false);
+        buildColumn(label, widgets, false,
+                    unit.hasMatch() ? makeLabel(name + QStringLiteral("_Einheit"), unit.captured(2),
+                                                m_editorArea)
+                                    : nullptr);
     }
     if (m_layout.noteName) {
         QLabel* note = makeLabel(QLatin1String(m_layout.noteName), m_layout.note, m_editorArea);
@@ -136,14 +149,18 @@ void BlockEditor::buildEditors() {
     }
 }
 
-// A label over widgets in the next column. Each widget other than a field
-// drop-down, and the label unless it always shows, follows the visibility of
-// a field's editor: its own, an indicator's, or the value editors'.
-void BlockEditor::buildColumn(QWidget* label, const QList<QWidget*>& widgets, bool labelAlways) {
+// A label over widgets in the next column, and the unit right of them. Each
+// widget other than a field drop-down, and the label unless it always shows,
+// follows the visibility of a field's editor: its own, an indicator's, or the
+// value editors'; the unit follows the first widget.
+void BlockEditor::buildColumn(QWidget* label, const QList<QWidget*>& widgets, bool labelAlways,
+                              QWidget* unit) {
     auto* box = new QHBoxLayout;
     box->setSpacing(2);
     for (QWidget* w : widgets)
         box->addWidget(w);
+    if (unit)
+        box->addWidget(unit);
     m_grid->addWidget(label, 0, m_columns, Qt::AlignBottom | Qt::AlignLeft);
     m_grid->addLayout(box, 1, m_columns, Qt::AlignTop | Qt::AlignLeft);
     ++m_columns;
@@ -162,8 +179,11 @@ void BlockEditor::buildColumn(QWidget* label, const QList<QWidget*>& widgets, bo
                                              : 1; // page widgets show with the value editors
         if (field < 0)
             m_followers.append({w, follows});
-        if (w == widgets.first())
+        if (w == widgets.first()) {
             m_followers.append({label, follows});
+            if (unit)
+                m_followers.append({unit, follows});
+        }
     }
 }
 
@@ -259,8 +279,8 @@ void BlockEditor::onFieldChosen(int field, int index) {
 void BlockEditor::onRowClicked(int row) {
     if (row < 0 || row >= kMotorCount)
         return;
-    selectRow(row);
     showMotor(row);
+    selectRow(row);
 }
 
 void BlockEditor::onRowDoubleClicked(int row) {

@@ -22,7 +22,8 @@ struct ParameterSet;
 // block's description. It edits the active profile of the parameter set:
 // - choosing a motor or editing a value marks the shown motor's record
 //   Changed, reloads the editors, rebuilds the rows and selects the motor's row;
-// - a list click only loads the editors; a double click switches EIN/AUS;
+// - a list click, or a selection moved by the keys, only loads the editors; a
+//   double click switches EIN/AUS;
 // - the value editors show only while the on/off editor shows EIN.
 class BlockEditor : public QWidget {
     Q_OBJECT
@@ -61,7 +62,8 @@ private:
 
     void buildEditors();
     void fitListWidth();
-    void buildColumn(QWidget* label, const QList<QWidget*>& widgets, bool labelAlways);
+    void buildColumn(QWidget* label, const QList<QWidget*>& widgets, bool labelAlways,
+                     QWidget* unit = nullptr);
     QComboBox* makeFieldDropDown(int field);
     QLineEdit* makeIndicator(int index);
     int profile() const;

@@ -244,7 +244,7 @@ QList<BlockEditorLayout> makeLayouts() {
          {{"RelF_Label_1", QStringLiteral("aktiviert von - bis"), {field(RF::von), field(RF::bis)}},
           {"RelF_Label_2", {}, {field(RF::gr_kl)}},
           {"RelF_Label_3", {}, {field(RF::Schwelle_1)}},
-          {"RelF_Label_4", {}, {indicator(0)}},
+          {"RelF_Label_4", QStringLiteral("Auf Ab"), {indicator(0)}},
           {"RelF_Label_5", {}, {indicator(1), field(RF::Schwelle_2), indicator(2)}},
           {"RelF_Label_6", {}, {field(RF::Stellzeit)}}},
          {{"RelF_Auf_Ab", up, RF::Schwelle_1, {}},

@@ -50,8 +50,12 @@ HistoryCharts::HistoryCharts(QWidget* parent) : QWidget(parent) {
         Panel& p = m_panels[i];
         p.chart = new QChart;
         p.chart->setTitle(QString::fromUtf16(chartInfo(HistoryChart(i)).title));
-        p.chart->legend()->setAlignment(Qt::AlignRight);
-        p.chart->setMargins(QMargins(2, 2, 2, 2));
+        // Above the plot the legend has the chart's whole width for its entries,
+        // and takes none from the time axis.
+        p.chart->legend()->setAlignment(Qt::AlignTop);
+        // Entries that do not fit are shortened rather than widen the chart.
+        p.chart->legend()->setMinimumWidth(1);
+        p.chart->setMargins(QMargins(kMargin, kMargin, kMargin, kMargin));
         p.chart->setAnimationOptions(QChart::NoAnimation);
         p.chart->setLocalizeNumbers(true);
         p.chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
@@ -71,8 +75,23 @@ HistoryCharts::HistoryCharts(QWidget* parent) : QWidget(parent) {
         }
         p.rain = newArea(p, QStringLiteral("Regen"), QColor(0, 90, 255, 50));
         p.alarm = newArea(p, QStringLiteral("Alarm"), QColor(255, 0, 0, 50));
+        connect(p.chart, &QChart::plotAreaChanged, this, [this, i](const QRectF& area) {
+            Panel& panel = m_panels[i];
+            const QMargins m = panel.chart->margins();
+            const bool first = panel.bareRight <= panel.bareLeft;
+            panel.bareLeft = area.left() - m.left();
+            panel.bareRight = area.right() + m.right();
+            if (first) {
+                // A range set before the first layout leaves the value axis as
+                // wide as its first labels: set it again now that it is laid out.
+                const double lo = panel.values->min(), hi = panel.values->max();
+                panel.values->setRange(lo, hi + (hi - lo));
+                panel.values->setRange(lo, hi);
+            }
+            alignPlotAreas();
+        });
         p.view = new QChartView(p.chart);
-        p.view->setMinimumHeight(140);
+        p.view->setMinimumHeight(160);
         p.view->setObjectName(QStringLiteral("Verlauf_Chart%1").arg(i));
         layout->addWidget(p.view, 1);
     }
@@ -80,6 +99,7 @@ HistoryCharts::HistoryCharts(QWidget* parent) : QWidget(parent) {
 
 void HistoryCharts::setHumidityShown(bool shown) {
     m_panels[int(HistoryChart::Humidity)].view->setVisible(shown);
+    alignPlotAreas();
 }
 
 bool HistoryCharts::humidityShown() const {
@@ -172,7 +192,8 @@ void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& v
     if (lo > hi)
         lo = 0, hi = 1;
     const double margin = std::max(1.0, (hi - lo) * 0.05);
-    lo -= margin;
+    // Brightness, wind and humidity are never below 0: their axes start there.
+    lo = which == HistoryChart::Temperature ? lo - margin : 0;
     hi += margin;
     setSpans(p.rain, view.rain, lo, hi);
     setSpans(p.alarm, view.alarm, lo, hi);
@@ -185,6 +206,27 @@ void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& v
     p.time->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
     p.time->setFormat(to - from <= 3600 * 1000 ? QStringLiteral("HH:mm:ss")
                                                : QStringLiteral("HH:mm"));
+}
+
+// The value axes' labels differ in width from chart to chart: widen the
+// margins of each chart so that all plot areas share the edges of the
+// narrowest, and the same moment stands above itself in every chart.
+void HistoryCharts::alignPlotAreas() {
+    double left = std::numeric_limits<double>::lowest();
+    double right = std::numeric_limits<double>::max();
+    for (const Panel& p : m_panels)
+        if (!p.view->isHidden() && p.bareRight > p.bareLeft) {
+            left = std::max(left, p.bareLeft);
+            right = std::min(right, p.bareRight);
+        }
+    for (Panel& p : m_panels) {
+        if (p.view->isHidden() || p.bareRight <= p.bareLeft)
+            continue;
+        const QMargins m(kMargin + qRound(left - p.bareLeft), kMargin,
+                         kMargin + qRound(p.bareRight - right), kMargin);
+        if (p.chart->margins() != m)
+            p.chart->setMargins(m);
+    }
 }
 
 // One area series for all spans of a kind: a step curve between the bottom

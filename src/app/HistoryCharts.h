@@ -45,12 +45,18 @@ private:
         QAreaSeries* alarm = nullptr;
         QList<QLineSeries*> lines; // further pieces and thresholds; the first usedLines in use
         int usedLines = 0;
+        // The plot area's edges as they would be without margins (unknown
+        // until the chart was first laid out).
+        double bareLeft = 0;
+        double bareRight = 0;
     };
+    static constexpr int kMargin = 2;
     static QLineSeries* newLine(Panel& panel);
     static QAreaSeries* newArea(Panel& panel, const QString& name, const QColor& color);
     static QLineSeries* nextLine(Panel& panel);
     static void setSpans(QAreaSeries* area, const QList<TimeSpan>& spans, double bottom,
                          double top);
+    void alignPlotAreas();
     void drawPanel(Panel& panel, HistoryChart which, const HistoryView& view,
                    const QList<ThresholdLine>& thresholds, qint64 from, qint64 to);
 

@@ -48,8 +48,11 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
 
     m_tabs->setObjectName(QStringLiteral("Parameter_Maske"));
     m_tabs->setTabPosition(QTabWidget::South);
-    // Seven captions share the design width: keep the tabs' padding small.
-    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+    // Eight captions share the design width. Two pixels either side of each
+    // keep them all in sight at 808 pixels (with 17 to spare for other font
+    // rendering), with no scroll arrows that would hide a page behind them;
+    // the captions stay whole and the font as is.
+    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
     m_tabs->addTab(m_switchTimeHost, QStringLiteral("Schaltzeiten"));
     addPage(m_shading, QStringLiteral("Beschattungs-/D\u00E4mmer.-Autom."));
     addPage(m_windRain, QStringLiteral("Wind-, Regen-, Feuchte"));

@@ -1,5 +1,6 @@
 #include "ManualPage.h"
 
+#include "ChoiceList.h"
 #include "PageWidgets.h"
 #include "params/ParameterSet.h"
 #include "session/ModelInfo.h"
@@ -33,10 +34,8 @@ ManualPage::ManualPage(QWidget* parent)
     m_motorLabels = columns.labels;
     m_motorLists = columns.lists;
     for (int motor = 1; motor <= kMotorCount; ++motor) {
-        QListWidget* list = m_motorLists[motor - 1];
-        connect(list, &QListWidget::itemClicked, this, [this, motor, list](QListWidgetItem* item) {
-            Q_EMIT motorCommand(motor, list->row(item));
-        });
+        connect(m_motorLists[motor - 1], &ChoiceList::chosen, this,
+                [this, motor](int action) { Q_EMIT motorCommand(motor, action); });
     }
 
     auto* layout = new QVBoxLayout(this);
@@ -73,7 +72,7 @@ void ManualPage::enterPage() {
 
 void ManualPage::leavePage() {
     Q_EMIT manualModeLeft();
-    for (QListWidget* list : m_motorLists)
+    for (ChoiceList* list : m_motorLists)
         list->setCurrentRow(kStopRow);
 }
 

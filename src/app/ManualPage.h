@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ChoiceList.h"
 #include "ControllerPage.h"
 
 #include <QList>
 
 class QGroupBox;
 class QLabel;
-class QListWidget;
 
 namespace korvane {
 
@@ -37,12 +37,12 @@ public:
 Q_SIGNALS:
     void manualModeEntered();
     void manualModeLeft();
-    // A click on motor `motor` (1..8): 0 up, 1 stop, 2 down.
+    // A click, Enter or Space on motor `motor`'s list (1..8): 0 up, 1 stop, 2 down.
     void motorCommand(int motor, int action);
 
 private:
     QList<QLabel*> m_motorLabels;
-    QList<QListWidget*> m_motorLists;
+    QList<ChoiceList*> m_motorLists;
     QGroupBox* m_reversingGroup;
     QGroupBox* m_keyPressGroup;
     ParameterSet* m_params = nullptr;

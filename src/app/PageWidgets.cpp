@@ -1,5 +1,6 @@
 #include "PageWidgets.h"
 
+#include "ChoiceList.h"
 #include "FixedPitchFont.h"
 #include "text/SymbolText.h"
 
@@ -15,9 +16,9 @@ namespace {
 constexpr int kMotorRows = 8;
 constexpr int kChoiceRows = 3;
 
-QListWidget* makeChoiceList(const QString& objectName, int symbolPixels, int initialRow,
-                            QWidget* parent) {
-    auto* list = new QListWidget(parent);
+ChoiceList* makeChoiceList(const QString& objectName, int symbolPixels, int initialRow,
+                           QWidget* parent) {
+    auto* list = new ChoiceList(parent);
     list->setObjectName(objectName);
     QFont font = list->font();
     font.setPixelSize(symbolPixels);
@@ -77,8 +78,8 @@ MotorChoiceColumns makeMotorChoiceColumns(const QString& prefix, int symbolPixel
         QLabel* label = makeLabel(QStringLiteral("%1_%2_Label").arg(prefix).arg(motor),
                                   QStringLiteral("Motor %1").arg(motor), parent);
         label->setAlignment(Qt::AlignCenter);
-        QListWidget* list = makeChoiceList(QStringLiteral("%1_%2").arg(prefix).arg(motor),
-                                           symbolPixels, initialRow, parent);
+        ChoiceList* list = makeChoiceList(QStringLiteral("%1_%2").arg(prefix).arg(motor),
+                                          symbolPixels, initialRow, parent);
         columns.grid->addWidget(label, 0, motor - 1);
         columns.grid->addWidget(list, 1, motor - 1, Qt::AlignHCenter);
         columns.labels.append(label);

@@ -11,6 +11,8 @@ class QWidget;
 
 namespace korvane {
 
+class ChoiceList;
+
 // Small builders for the widgets that every tab page uses, so that each kind
 // looks and behaves the same on every page.
 
@@ -29,11 +31,11 @@ QLabel* makeListHeading(const QString& objectName, const QString& text, QWidget*
 
 // One column per motor: the motor's name over a three-row list of up,
 // neutral and down, named `prefix`_1 .. _8 and `prefix`_1_Label .. _8_Label
-// (manual control, alarm setup).
+// (manual control, alarm setup); each list selects only what the user chose.
 struct MotorChoiceColumns {
     QGridLayout* grid;
     QList<QLabel*> labels;
-    QList<QListWidget*> lists;
+    QList<ChoiceList*> lists;
 };
 MotorChoiceColumns makeMotorChoiceColumns(const QString& prefix, int symbolPixels, int initialRow,
                                           QWidget* parent);

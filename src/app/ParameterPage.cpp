@@ -1,5 +1,6 @@
 #include "ParameterPage.h"
 
+#include "ChoiceList.h"
 #include "ClickableField.h"
 #include "LogoShape.h"
 #include "PageWidgets.h"
@@ -124,10 +125,9 @@ ParameterPage::ParameterPage(QWidget* parent)
     m_alarmLabels = alarm.labels;
     m_alarmLists = alarm.lists;
     for (int motor = 1; motor <= kAlarmMotors; ++motor) {
-        QListWidget* list = m_alarmLists[motor - 1];
-        connect(list, &QListWidget::itemClicked, this, [this, motor, list](QListWidgetItem* item) {
+        connect(m_alarmLists[motor - 1], &ChoiceList::chosen, this, [this, motor](int choice) {
             if (m_data)
-                m_data->alarmSetup[motor - 1] = list->row(item);
+                m_data->alarmSetup[motor - 1] = choice;
         });
     }
     m_alarmGroup->layout()->addItem(alarm.grid);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChoiceList.h"
 #include "ControllerPage.h"
 
 #include <QList>
@@ -8,7 +9,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 
 namespace korvane {
@@ -56,7 +56,7 @@ private:
     QGroupBox* m_conservatoryGroup;
     QGroupBox* m_alarmGroup;
     QList<QComboBox*> m_params; // in SystemParam order
-    QList<QListWidget*> m_alarmLists;
+    QList<ChoiceList*> m_alarmLists;
     QList<QLabel*> m_alarmLabels;
     ParameterSet* m_data = nullptr;
     QPushButton* m_profileCopy;

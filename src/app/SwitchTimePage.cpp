@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -303,7 +304,13 @@ QWidget* SwitchTimePage::buildListArea() {
         QStringLiteral("Anklicken überträgt Werte in Eingabemasken (oben links)"));
     connect(m_weekPlan, &WeekPlanView::markClicked, this,
             [this](int day, int slot) { loadClickedSlot(day, m_weekPlan->motor(), slot); });
-    stack->addWidget(m_weekPlan, 0, 0);
+    // A crowded week may need more height than the page has: it scrolls.
+    m_weekPlanArea = new QScrollArea(area);
+    m_weekPlanArea->setFrameShape(QFrame::NoFrame);
+    m_weekPlanArea->setWidgetResizable(true);
+    m_weekPlanArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_weekPlanArea->setWidget(m_weekPlan);
+    stack->addWidget(m_weekPlanArea, 0, 0);
     column->addLayout(stack, 1);
     headings->setIndent(m_dayList->frameWidth() +
                         style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_dayList) + 1);
@@ -323,7 +330,7 @@ QListWidget* SwitchTimePage::list(SwitchTimeListOrder order) const {
 void SwitchTimePage::showOrder(SwitchTimeListOrder order) {
     m_shownOrder = order;
     m_weekPlanShown = false;
-    m_weekPlan->hide();
+    m_weekPlanArea->hide();
     m_headings->show();
     m_dayList->setVisible(order == SwitchTimeListOrder::ByDay);
     m_motorList->setVisible(order == SwitchTimeListOrder::ByMotor);
@@ -335,7 +342,7 @@ void SwitchTimePage::showWeekPlan() {
     m_motorList->hide();
     m_headings->hide();
     m_weekPlan->showMotor(editorMotor());
-    m_weekPlan->show();
+    m_weekPlanArea->show();
 }
 
 void SwitchTimePage::setRandomSpanSource(std::function<int()> minutes) {

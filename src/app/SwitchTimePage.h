@@ -12,6 +12,7 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 
 namespace korvane {
 
@@ -127,6 +128,7 @@ private:
     SwitchTimeListOrder m_shownOrder = SwitchTimeListOrder::ByMotor;
     bool m_weekPlanShown = false;
     WeekPlanView* m_weekPlan = nullptr;
+    QScrollArea* m_weekPlanArea = nullptr;
     QLabel* m_headings = nullptr;
     QPoint m_pressPos;
 

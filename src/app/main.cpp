@@ -1,4 +1,5 @@
 #include "DesktopProgram.h"
+#include "InterfaceFont.h"
 #include "MainWindow.h"
 #include "QtGermanTranslation.h"
 
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QFont>
 #include <QMessageBox>
 
 int main(int argc, char* argv[]) {
@@ -16,13 +16,7 @@ int main(int argc, char* argv[]) {
     // The standard dialogs (file dialogs, message-box buttons) speak German
     // like the rest of the program, with Qt's own translations.
     korvane::installQtGermanTranslation(&app);
-    // Lists that ask for Courier New get its metric twin where it is missing.
-    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-    // The window is laid out for an 8-point interface font of Arial's widths.
-    QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), font.family()});
-    font.setPointSize(8);
-    QApplication::setFont(font);
+    korvane::installInterfaceFont();
 
     const korvane::ProgramSettings::Location ini = korvane::ProgramSettings::locate();
     korvane::PortLink link;

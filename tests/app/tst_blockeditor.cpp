@@ -74,16 +74,20 @@ private Q_SLOTS:
         QCOMPARE(motor->currentIndex(), 0);
         QVERIFY(field(1)->isHidden()); // motor 1 is off
 
-        // A list click loads the editors and marks nothing.
+        // A list click, or the arrow key onto the row, loads the editors and marks nothing.
         r.clearFlags();
-        clickRow(list, 2);
-        QCOMPARE(motor->currentIndex(), 2);
-        for (int f = 0; f < b.fieldCount(); ++f) {
-            QCOMPARE(field(f)->currentIndex(), shown.value[f]);
-            QCOMPARE(!field(f)->isHidden(), fieldVisible(b, shown, f));
-            QCOMPARE(field(f)->itemText(0), symbolDisplayText(b.fields[f].itemText(0)));
+        for (const int key : {0, int(Qt::Key_Down)}) {
+            clickRow(list, key ? 1 : 2);
+            if (key)
+                QTest::keyClick(list, Qt::Key(key));
+            QCOMPARE(motor->currentIndex(), 2);
+            for (int f = 0; f < b.fieldCount(); ++f) {
+                QCOMPARE(field(f)->currentIndex(), shown.value[f]);
+                QCOMPARE(!field(f)->isHidden(), fieldVisible(b, shown, f));
+                QCOMPARE(field(f)->itemText(0), symbolDisplayText(b.fields[f].itemText(0)));
+            }
         }
-        QVERIFY(!r.rec(id, profile, 2).changed);
+        QVERIFY(!r.rec(id, profile, 2).changed && !r.rec(id, profile, 1).changed);
 
         // Choosing a motor marks that motor's record of the active profile only.
         choose(motor, 4);
@@ -155,10 +159,15 @@ private Q_SLOTS:
         const std::tuple<B, const char*, const char*, const char*> cases[] = {
             {B::InsideTemp, "0 0 31 0 29 39 8 21", "IT_kl_gr=T<|IT_Ab_Auf=↓", ""},
             {B::InsideTemp, "0 1 31 1 33 39 8 21", "IT_kl_gr=T>|IT_Ab_Auf=↑", ""},
-            {B::Humidity, "0 0 75 65 39 8 21", "RelF_kl_gr=F<|RelF_Ab_Auf=↓|RelF_Auf_Ab=↑", ""},
+            {B::Humidity, "0 0 75 65 39 8 21",
+             "RelF_kl_gr=F<|RelF_Ab_Auf=↓|RelF_Auf_Ab=↑|RelF_Label_4=Auf Ab", ""},
             {B::Humidity, "0 0 75 65 190 8 21", "RelF_Ab_Auf=–", ""}, // continuous
             {B::Humidity, "0 1 65 75 39 8 21", "RelF_kl_gr=F>|RelF_Ab_Auf=–", ""},
             {B::OutsideTemp, "0 11 1 14 39", "AT_gr_kl=T<|AT_kl_gr=T>|AT_Ab_Auf=↑", ""},
+            // Units stand beside their drop-downs, not at the end of the caption.
+            {B::Wind, "0 5", "EW_Label1=Bei Wingeschwindigkeit größer|EW_Label1_Einheit=km/h", ""},
+            {B::Reversing, "0 4 6",
+             "RA_Label1_Einheit=s|RA_Label2=Rücklauf nach einer Abwärtsbewegung", ""},
             {B::OutsideTemp, "0 11 2 14 39", "AT_gr_kl=T<", // deactivated
              "AT_Schwelle_2|AT_Stellzeit|AT_kl_gr|AT_Ab_Auf|AT_Label_3|AT_Label_4"},
         };
@@ -202,10 +211,39 @@ private Q_SLOTS:
                                             " rhb5\roff\r694\r + sti\r"
                                             " rhb5\roff\r694\r + sti\r"));
 
+        // Only a sent command is selected: the keys move the focus, Enter and Space send
+        // the focused item, a press dragged off its item sends nothing.
+        const auto selectedRow = [&] {
+            const QList<QListWidgetItem*> items = hs5->selectedItems();
+            return items.size() == 1 ? hs5->row(items.first()) : -1;
+        };
+        const auto centre = [&](int row) { return hs5->visualItemRect(hs5->item(row)).center(); };
+        // keys, row a press on "up" is dragged to (or -1), command sent, row selected
+        const std::tuple<QList<Qt::Key>, int, QByteArray, int> steps[] = {
+            {{Qt::Key_Up, Qt::Key_Up, Qt::Key_PageUp}, -1, "", 1},
+            {{Qt::Key_Space}, -1, "up", 0},
+            {{Qt::Key_Down, Qt::Key_End}, -1, "", 0},
+            {{Qt::Key_Return}, -1, "down", 2},
+            {{}, 1, "", 2},
+            {{Qt::Key_Home, Qt::Key_Enter}, -1, "up", 0}};
+        for (const auto& [keys, dragTo, word, row] : steps) {
+            r.link.written.clear();
+            for (Qt::Key key : keys)
+                QTest::keyClick(hs5, key);
+            if (dragTo >= 0) {
+                QTest::mousePress(hs5->viewport(), Qt::LeftButton, {}, centre(0));
+                QTest::mouseMove(hs5->viewport(), centre(dragTo));
+                QTest::mouseRelease(hs5->viewport(), Qt::LeftButton, {}, centre(dragTo));
+            }
+            QCOMPARE(r.link.written,
+                     word.isEmpty() ? QByteArray() : " rhb5\r" + word + "\r694\r + sti\r");
+            QCOMPARE(selectedRow(), row);
+        }
+
         r.link.written.clear();
         tabs->setCurrentIndex(MainWindow::Parameters);
         QCOMPARE(r.link.written, QByteArray(" rhe\r"));
-        QCOMPARE(hs5->currentRow(), 1);
+        QCOMPARE(selectedRow(), 1);
     }
 
     // A port change, a transfer or closing the window ends manual mode.

@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QValueAxis>
 
 using namespace korvane;
 
@@ -70,6 +71,35 @@ private Q_SLOTS:
         QCOMPARE(timeRange(), kT0);
         r.page.pauseButton()->setChecked(false);
         QCOMPARE(timeRange(), kT0 + 5000);
+    }
+
+    // The four plot areas share their edges, so that a moment stands above itself;
+    // brightness, wind and humidity count from 0.
+    void alignedChartsFromZero() {
+        Rig r;
+        r.page.applyModel(ModelInfo{true, true});
+        for (int i = 0; i < 3; ++i) {
+            LiveSample s{kT0 - 2000 + i * 900, qint16(20000 + i), 900, -35, 71, 4, 12, 60, 0};
+            r.page.recorder().history().append(s);
+        }
+        r.page.setClock([] { return kT0; });
+        r.page.resize(800, 700);
+        r.page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&r.page));
+        const auto edges = [&](HistoryChart c) {
+            const QRectF area = r.page.charts()->chart(c)->plotArea();
+            return std::pair(qRound(area.left()), qRound(area.right()));
+        };
+        const auto bottom = [&](HistoryChart c) {
+            return qobject_cast<QValueAxis*>(r.page.charts()->chart(c)->axes(Qt::Vertical).first())
+                ->min();
+        };
+        using C = HistoryChart;
+        for (C c : {C::Wind, C::Temperature, C::Humidity})
+            QTRY_COMPARE(edges(c), edges(C::Brightness));
+        QCOMPARE((QList<double>{bottom(C::Brightness), bottom(C::Wind), bottom(C::Humidity)}),
+                 (QList<double>{0, 0, 0}));
+        QVERIFY(bottom(C::Temperature) < -3.5);
     }
 
     void savesCsv() {

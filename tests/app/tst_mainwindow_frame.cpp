@@ -1,5 +1,8 @@
 // The main window as it comes up: frame, pages, status bar and start-up.
+#include "InterfaceFont.h"
 #include "helpers/WindowHarness.h"
+
+#include <QTabBar>
 
 #include <cerrno>
 
@@ -9,6 +12,8 @@ using namespace korvane::test;
 class TestMainWindowFrame : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { installInterfaceFont(); }
+
     void frame() {
         WindowHarness h;
         QVERIFY(h.activate());
@@ -25,6 +30,11 @@ private Q_SLOTS:
                                      "Wind-, Regen-, Feuchte", "Wintergarten-Strg.", "Logbuch",
                                      "Handsteuerung, Tast-Aut., Reversier-Aut.", " Parameter",
                                      "Verlauf"}));
+        // At the design size all eight are in sight, none behind the scroll arrows.
+        QCOMPARE(h.window->size(), QSize(MainWindow::kDesignWidth, MainWindow::kDesignHeight));
+        for (int i = 0; i < tabs->count(); ++i)
+            QVERIFY2(tabs->tabBar()->rect().contains(tabs->tabBar()->tabRect(i)),
+                     qPrintable(tabs->tabText(i)));
 
         // Start-up hides what only shows while something runs.
         const QStringList running{"ProgressBar", "LogbuchProgressBar", "DCF_LED",

@@ -24,6 +24,36 @@ private Q_SLOTS:
         m_table.at(6, 2, 1).time = 1441; // out of range: not drawn
     }
 
+    // Marks and labels keep to their day's row and clear of each other, crowded or
+    // not; a usual week fits the room of the design size, details where there is room.
+    void marksKeepToTheirRows() {
+        for (int slot = 0; slot < 4; ++slot) // Monday, motor 4: four slots in 45 minutes
+            m_table.at(0, 3, slot) = {slot % 2, 391 + 15 * slot, kDefaultDuration, kGroupWorkdays,
+                                      kFunctionAstro};
+        m_table.at(5, 3, 0) = {kDirectionDown, 1430, kDefaultDuration, kGroupSingleDay,
+                               kFunctionRandom};
+        WeekPlanView plan(m_table);
+        for (const auto& [motor, height] : {std::pair(2, 140), {3, 140}, {3, 400}}) {
+            plan.resize(770, height);
+            plan.showMotor(motor);
+            const QList<WeekPlanMark>& marks = plan.marks();
+            const auto box = [&](int i) {
+                const QPointF c = plan.markCentre(i);
+                return plan.labelRect(i).united(QRectF(c.x() - 5, c.y() - 5, 10, 10));
+            };
+            for (int i = 0; i < marks.size(); ++i) {
+                const QRectF row = plan.rowRect(marks[i].day);
+                QVERIFY(box(i).top() >= row.top() && box(i).bottom() <= row.bottom());
+                QVERIFY(box(i).right() <= plan.width());
+                for (int j = i + 1; j < marks.size(); ++j)
+                    QVERIFY(!box(i).intersects(box(j)));
+            }
+            QCOMPARE(plan.showsDetails(), height == 400);
+        }
+        plan.showMotor(2);
+        QVERIFY(plan.minimumSizeHint().height() <= 140);
+    }
+
     void marksTipsClicksAndEdits() {
         const QList<WeekPlanMark> marks = weekPlanMarks(m_table, 2);
         QCOMPARE(marks.size(), 7);

@@ -3,6 +3,7 @@
 #include "serial/QtSerialLink.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,6 +59,18 @@ private Q_SLOTS:
         // The port that `first` holds is busy for everyone else.
         QCOMPARE(QtSerialLink().open(sim.slavePath()),
                  (SerialError{Kind::Busy, EBUSY, sim.slavePath()}));
+
+        // A close whose last bytes cannot leave (the line is held by XOFF) waits for
+        // them in vain, and that is no line error.
+        QSignalSpy lineErrors(&first, &SerialLink::lineError);
+        sim.pty().sendRaw(QByteArray(1, SimPty::kXoff));
+        QTest::qWait(100);
+        const qint64 received = sim.pty().bytesReceived();
+        first.write(" rhe\r");
+        first.close();
+        QTest::qWait(50);
+        QCOMPARE(sim.pty().bytesReceived(), received);
+        QVERIFY(!first.isOpen() && lineErrors.isEmpty());
     }
 };
 

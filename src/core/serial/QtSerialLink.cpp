@@ -125,6 +125,10 @@ void QtSerialLink::onError(int error) {
     case QSerialPort::OpenError:
     case QSerialPort::NotOpenError:
         return;
+    case QSerialPort::TimeoutError:
+        // Only close() waits, for the last bytes: a close is no line error.
+        m_port->clearError();
+        return;
     case QSerialPort::ResourceError: {
         // The other side hung up or the adapter was unplugged. QSerialPort
         // stays "open" on a dead descriptor: close it so it can be reopened.
