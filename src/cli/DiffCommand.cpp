@@ -51,8 +51,8 @@ std::optional<int> runDiffWithoutPort(const CliOptions& options, QTextStream& ou
     // Against the controller, its own model is the scope.
     if (files < 1 || files > 2 || (files == 2 && options.portGiven) ||
         (files == 1 && !options.scope.isEmpty())) {
-        err << "korvane-cli: diff needs [--scope MODEL] A.vts B.vts, or [--port PORT] "
-               "FILE.vts\n";
+        err << QStringLiteral("korvane-cli: diff braucht [--scope MODELL] A.vts B.vts oder "
+                              "[--port PORT] DATEI.vts\n");
         return kDiffTrouble;
     }
     if (files == 1)
@@ -60,7 +60,10 @@ std::optional<int> runDiffWithoutPort(const CliOptions& options, QTextStream& ou
     const auto scope =
         parseScope(options.scope.isEmpty() ? QStringLiteral("conservatory") : options.scope);
     if (!scope) {
-        err << "korvane-cli: --scope: no model " << options.scope << '\n';
+        err << QStringLiteral("korvane-cli: --scope: kein Modell \u201E%1\u201C; ein Modelltext "
+                              "wie von status gezeigt, oder basic, sensor, sensor-key, "
+                              "conservatory\n")
+                   .arg(options.scope);
         return kDiffTrouble;
     }
     return runFileDiff(options.arguments[0], options.arguments[1], *scope, out, err);

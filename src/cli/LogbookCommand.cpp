@@ -61,7 +61,7 @@ int listLog(LogbookTransfer& transfer, QTextStream& out, QTextStream& err) {
         fromStart = false;
     }
 
-    out << kLogListCaption.trimmed() << '\n';
+    out << logListTextHeading() << '\n';
     if (rows.isEmpty())
         out << kLogNoEntriesText << '\n';
     for (const QString& row : rows)
@@ -96,11 +96,15 @@ int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, 
 
 } // namespace
 
+QString logbookUsageError() {
+    return QStringLiteral("korvane-cli: logbook braucht entweder DATEI.vlf oder --list");
+}
+
 int runLogbookCommand(ControllerSession& session, const QString& file, bool list,
                       int timeoutSeconds, QTextStream& out, QTextStream& err,
                       MotorNameLookup motorNames) {
     if (list == !file.isEmpty()) {
-        err << "korvane-cli: logbook needs either FILE.vlf or --list\n";
+        err << logbookUsageError() << '\n';
         return 1;
     }
     if (!waitForController(session, timeoutSeconds, err))

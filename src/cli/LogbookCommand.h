@@ -17,6 +17,9 @@ namespace korvane::cli {
 // ("Motor 1" .. "Motor 8" until they arrive). Returns the exit code:
 // 0 done, 1 usage, 2 the controller did not answer within `timeoutSeconds` or did
 // not finish the transfer, 3 file error.
+// The usage error of a logbook command with both or neither of FILE and --list.
+QString logbookUsageError();
+
 int runLogbookCommand(ControllerSession& session, const QString& file, bool list,
                       int timeoutSeconds, QTextStream& out, QTextStream& err,
                       MotorNameLookup motorNames = {});
