@@ -2,6 +2,7 @@
 
 #include "files/ProgramSettings.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace korvane::cli {
@@ -145,8 +146,10 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
 
 QString resolveDevice(const QString& port, QString* warning) {
     const auto com = comPortNumber(port);
+    // The serial port library reads a relative name as one below /dev; a
+    // path that exists from the working directory means that path.
     if (!com)
-        return port;
+        return QFileInfo::exists(port) ? QFileInfo(port).absoluteFilePath() : port;
     QString note;
     const auto settings = ProgramSettings::load(settingsPath(&note), warning);
     if (!note.isEmpty())

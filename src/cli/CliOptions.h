@@ -29,7 +29,9 @@ QString usageText();
 // refuses an n outside 1 to 8.
 std::optional<int> comPortNumber(const QString& port);
 // COM n opens the device that Korvane.ini (in the working directory) maps it
-// to; anything else is taken as a device path. What Korvane.ini held that was
+// to; anything else is taken as a device path (relative to the working
+// directory when it exists there, else as the serial port library reads it:
+// "ttyUSB0" is /dev/ttyUSB0). What Korvane.ini held that was
 // ignored goes to *warning.
 QString resolveDevice(const QString& port, QString* warning);
 // Korvane.ini's path (ProgramSettings::locate); says so in *note when it is

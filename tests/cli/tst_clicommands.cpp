@@ -82,7 +82,7 @@ private Q_SLOTS:
             {{"monitor", "--duration", "x"}, 1},
             {{"read"}, 1},
             {{"send"}, 1},
-            {{"logbook"}, 1},
+            {{"--port", "./kein-port", "logbook"}, 1}, // before the port
             {{"logbook", "x.vlf", "--list"}, 1},
             {{"--verify", "status"}, 1},
             {{"--scope", "basic", "status"}, 1},

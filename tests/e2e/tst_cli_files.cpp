@@ -32,6 +32,7 @@ private Q_SLOTS:
              "Den Ordner \u201E%D/kein\u201C gibt es nicht."},
             {"--port %D status", "", 7,
              "Can't open specified device %D (Error 21, Is a directory)"},
+            {"--port ordner status", "", 7, "%D/ordner"},       // relative: not below /dev
             {"--port COM2 status", "2\rCOM2=%D/usb0\rfoo\r", 4, // CR line ends
              "Specified device not found (%D/usb0).|\u201Efoo\u201C wird ignoriert"},
             {"--port COM1 status", "COM1=%D/usb1\r\n", 4, // a mapping on line 1
@@ -46,6 +47,7 @@ private Q_SLOTS:
             const QString d = dir.path();
             const auto fill = [&](const char* text) { return QString(text).replace("%D", d); };
             QVERIFY(korvane::test::writeBytes(dir.filePath(QStringLiteral("leer.vts")), {}));
+            QVERIFY(QDir(d).mkdir(QStringLiteral("ordner")));
             const QByteArray foreign = "Konto;Betrag\r\n";
             QVERIFY(korvane::test::writeBytes(dir.filePath(QStringLiteral("fremd.csv")), foreign));
             if (*ini)
