@@ -3,6 +3,7 @@
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
+#include "files/FileAccess.h"
 #include "files/SettingsFile.h"
 #include "session/ControllerSession.h"
 #include "session/ParameterDiff.h"
@@ -13,7 +14,7 @@ namespace {
 bool load(const QString& file, ParameterSet& set, QTextStream& err) {
     const LoadResult loaded = loadSettingsFile(file, set);
     if (!loaded.ok())
-        err << loaded.message() << '\n';
+        err << loadFailureText(loaded) << '\n';
     return loaded.ok();
 }
 
@@ -24,6 +25,12 @@ int report(const QStringList& differences, QTextStream& out) {
 }
 
 } // namespace
+
+QString loadFailureText(const LoadResult& loaded) {
+    // The window's message box keeps its own words for a missing file.
+    return loaded.status == LoadResult::Status::NotFound ? fileReadProblem(loaded.path)
+                                                         : loaded.message();
+}
 
 std::optional<ModelInfo> parseScope(const QString& text) {
     ModelInfo model = fullModel();

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("send") || command == QLatin1String("diff")) {
         const LoadResult loaded = loadSettingsFile(file, fileSet);
         if (!loaded.ok()) {
-            err << loaded.message() << '\n';
+            err << cli::loadFailureText(loaded) << '\n';
             return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitFile;
         }
     }

@@ -87,6 +87,8 @@ private Q_SLOTS:
             {{"--verify", "status"}, 1},
             {{"--scope", "basic", "status"}, 1},
             {{"--port", "COM9", "status"}, 1},
+            {{"send", "fehlt.vts"}, 3},
+            {{"diff", "fehlt.vts", "auch.vts"}, 2},
             {{"diff"}, 2},
             {{"diff", "--scope", "nonsense", "a.vts", "b.vts"}, 2}};
         QStringList texts{cli::settingsFallbackNote("/root/.config/Korvane/Korvane.ini")};
