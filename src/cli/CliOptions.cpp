@@ -2,59 +2,76 @@
 
 #include "files/ProgramSettings.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace korvane::cli {
 
 QString usageText() {
+    // Each command on a line of its own, its description indented below; the
+    // manual page (packaging/korvane-cli.1) has the same command entries.
     return QStringLiteral(
-        "Usage: korvane-cli [--port PORT] [--json] [--timeout SECONDS] COMMAND [ARGS]\n"
+        "Aufruf: korvane-cli [--port PORT] [--json] [--timeout SEKUNDEN] BEFEHL [ARGUMENTE]\n"
         "\n"
-        "PORT is COM1 .. COM8 (mapped to a device by Korvane.ini in the working\n"
-        "directory, or in ~/.config/Korvane/ when that is not writable: a line\n"
-        "COM<n>=<device>, else /dev/ttyS<n-1>) or a device path.\n"
-        "Default COM1. SECONDS: how long the controller may stay silent: before its\n"
-        "first answer, and within a read or a logbook transfer (default 5; tenths\n"
-        "allowed, e.g. 0.5). A read asks once more for what a silence left missing and\n"
-        "fails when that, too, goes unanswered for SECONDS.\n"
+        "PORT ist COM1 bis COM8 (auch com1 oder \"COM 1\" geschrieben), der Pfad\n"
+        "eines Ger\u00E4ts, z. B. /dev/ttyUSB0, oder tcp://HOST:PORT. COM n \u00F6ffnet das\n"
+        "Ger\u00E4t, das eine Zeile COM<n>=<Ger\u00E4t> in Korvane.ini zuordnet, sonst\n"
+        "/dev/ttyS<n-1>. Korvane.ini liegt im Arbeitsverzeichnis, oder in\n"
+        "~/.config/Korvane/, wenn das Arbeitsverzeichnis nicht beschreibbar ist.\n"
+        "Vorgabe: COM1.\n"
+        "SEKUNDEN: wie lange die Steuerung schweigen darf: vor ihrer ersten Antwort\n"
+        "und w\u00E4hrend eines Lesens oder einer Logbuch-\u00DCbertragung (Vorgabe 5;\n"
+        "Zehntel erlaubt, z. B. 0.5). Ein Lesen fragt einmal nach, was nach einer\n"
+        "Stille fehlt, und scheitert, wenn auch das SEKUNDEN lang unbeantwortet bleibt.\n"
         "\n"
-        "Commands:\n"
-        "  status                 model, version, date, time and live values\n"
-        "  read FILE.vts          read every setting from the controller into FILE\n"
-        "  send FILE.vts          load FILE and send every setting to the controller\n"
-        "  send --verify FILE.vts ... then read everything back and compare\n"
-        "  diff A.vts B.vts       list what differs between two files, one line per\n"
-        "                         field (A's value -> B's); --scope MODEL compares only\n"
-        "                         what a model carries: its model text as `status`\n"
-        "                         prints it, or basic, sensor, sensor-key, conservatory\n"
-        "  diff FILE.vts          read the controller (changes nothing on it) and list\n"
-        "                         what differs from FILE (FILE's value -> controller's)\n"
-        "  ports                  serial ports, their COM n in Korvane.ini, the line\n"
-        "                         to add for an unmapped adapter\n"
-        "  logbook FILE.vlf       export the whole logbook to FILE\n"
-        "  logbook --list         print the logbook entries\n"
-        "  monitor [--csv FILE] [--duration S]\n"
-        "                         one line per poll of the live values, or rows of a CSV\n"
-        "                         file; for S seconds or until Ctrl-C; changes nothing\n"
+        "Befehle:\n"
+        "  status\n"
+        "      Modell, Version, Datum, Uhrzeit und Messwerte der Steuerung.\n"
+        "  read DATEI.vts\n"
+        "      Alle Einstellungen aus der Steuerung lesen und in DATEI speichern.\n"
+        "  send DATEI.vts\n"
+        "      DATEI laden und alle Einstellungen zur Steuerung senden.\n"
+        "  send --verify DATEI.vts\n"
+        "      Ebenso, danach alles zur\u00FCcklesen und mit DATEI vergleichen.\n"
+        "  diff A.vts B.vts\n"
+        "      Die Unterschiede zweier Dateien, eine Zeile je Feld, der Wert aus A vor\n"
+        "      dem Pfeil. Mit --scope MODELL nur, was ein Modell hat: der Modelltext,\n"
+        "      wie status ihn zeigt, oder basic, sensor, sensor-key, conservatory.\n"
+        "  diff DATEI.vts\n"
+        "      Die Steuerung lesen (an ihr \u00E4ndert sich nichts) und die Unterschiede\n"
+        "      zu DATEI zeigen, der Wert aus DATEI vor dem Pfeil.\n"
+        "  ports\n"
+        "      Die seriellen Schnittstellen, ihr COM n in Korvane.ini und die Zeile,\n"
+        "      die einen Adapter ohne COM n zuordnet.\n"
+        "  logbook DATEI.vlf\n"
+        "      Das ganze Logbuch in DATEI speichern.\n"
+        "  logbook --list\n"
+        "      Die Eintr\u00E4ge des Logbuchs zeigen.\n"
+        "  monitor [--csv DATEI] [--duration S]\n"
+        "      Je Abfrage eine Zeile mit den Messwerten, oder mit --csv eine Zeile\n"
+        "      mehr am Ende von DATEI; S Sekunden lang oder bis Strg+C. \u00C4ndert\n"
+        "      nichts an der Steuerung.\n"
         "\n"
-        "Exit codes:\n"
-        "  0  success\n"
-        "  1  usage error\n"
-        "  2  no answer from the controller, or the transfer failed\n"
-        "  3  file error: FILE cannot be read or written, or is no whole settings file\n"
-        "  4  serial port not found\n"
-        "  5  serial port busy (in use by another program)\n"
-        "  6  no permission to open the serial port (see the dialout group)\n"
-        "  7  other input/output error of the serial port\n"
-        "  9  send --verify: everything was sent and acknowledged, but the read-back\n"
-        "     for the check failed\n"
-        "  130, 143  ended early by Ctrl-C (SIGINT) or SIGTERM: a read, logbook or diff\n"
-        "     at once, writing no file; a send at the end of the step on the line\n"
-        "     (monitor exits 0)\n"
-        "diff exits as diff(1): 0 equal, 1 different, 2 trouble (any error above).\n"
-        "send --verify exits 2 when the controller does not hold what was sent.\n"
-        "A send that ends early names the last step the controller acknowledged: the\n"
-        "controller then holds partly old, partly new settings; send the file again.\n");
+        "R\u00FCckgabewerte:\n"
+        "  0  Erfolg\n"
+        "  1  Aufruf fehlerhaft\n"
+        "  2  keine Antwort von der Steuerung, oder die \u00DCbertragung ist gescheitert\n"
+        "  3  Dateifehler: DATEI kann nicht gelesen oder geschrieben werden, oder sie\n"
+        "     ist keine vollst\u00E4ndige Einstellungsdatei\n"
+        "  4  serielle Schnittstelle nicht gefunden\n"
+        "  5  serielle Schnittstelle belegt (von einem anderen Programm)\n"
+        "  6  keine Berechtigung f\u00FCr die serielle Schnittstelle (Gruppe dialout)\n"
+        "  7  anderer Ein-/Ausgabefehler der seriellen Schnittstelle\n"
+        "  9  send --verify: alles gesendet und quittiert, aber das R\u00FCcklesen f\u00FCr\n"
+        "     die Pr\u00FCfung ist gescheitert\n"
+        "  130, 143  durch Strg+C (SIGINT) oder SIGTERM vorzeitig beendet: Lesen,\n"
+        "     Logbuch und diff sofort, ohne eine Datei zu schreiben; Senden am Ende des\n"
+        "     Schritts auf der Leitung (monitor endet mit 0)\n"
+        "diff endet wie diff(1): 0 gleich, 1 verschieden, 2 Fehler (jeder oben).\n"
+        "send --verify endet mit 2, wenn die Steuerung nicht h\u00E4lt, was gesendet wurde.\n"
+        "Ein vorzeitig beendetes Senden nennt den letzten Schritt, den die Steuerung\n"
+        "quittiert hat: sie h\u00E4lt dann teils alte, teils neue Einstellungen; die Datei\n"
+        "erneut senden.\n");
 }
 
 std::optional<double> parseTimeout(const QString& text) {
@@ -69,13 +86,20 @@ std::optional<double> parseTimeout(const QString& text) {
     return value / 10.0;
 }
 
+std::optional<int> comPortNumber(const QString& port) {
+    static const QRegularExpression comPort(QStringLiteral("^(?:COM\\s*)?(\\d{1,9})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto m = comPort.match(port.trimmed());
+    return m.hasMatch() ? std::optional<int>(m.captured(1).toInt()) : std::nullopt;
+}
+
 std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* error) {
     CliOptions o;
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](const QString& name) -> std::optional<QString> {
             if (i + 1 >= args.size()) {
-                *error = name + QStringLiteral(" needs a value");
+                *error = name + QStringLiteral(" braucht einen Wert");
                 return std::nullopt;
             }
             return args[++i];
@@ -88,7 +112,7 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             bool ok = false;
             target = v->toInt(&ok);
             if (!ok || target <= 0) {
-                *error = name + QStringLiteral(" needs a positive number of seconds");
+                *error = name + QStringLiteral(" braucht eine positive Zahl von Sekunden");
                 return false;
             }
             return true;
@@ -99,6 +123,13 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
                 return std::nullopt;
             o.port = *v;
             o.portGiven = true;
+            const auto com = comPortNumber(o.port);
+            if (com && (*com < 1 || *com > ProgramSettings::kPortCount)) {
+                *error = QStringLiteral("--port %1: es gibt nur COM1 bis COM8; ein anderes "
+                                        "Ger\u00E4t mit seinem Pfad angeben, z. B. /dev/ttyUSB0")
+                             .arg(o.port);
+                return std::nullopt;
+            }
         } else if (a == QLatin1String("--scope")) {
             const auto v = value(a);
             if (!v)
@@ -111,7 +142,7 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             const auto t = v ? parseTimeout(*v) : std::nullopt;
             if (!t) {
                 if (v)
-                    *error = a + QStringLiteral(" needs a number of seconds from 0.1 to 3600");
+                    *error = a + QStringLiteral(" braucht eine Zahl von Sekunden von 0,1 bis 3600");
                 return std::nullopt;
             }
             o.timeoutSeconds = *t;
@@ -128,7 +159,7 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
         } else if (a == QLatin1String("--list")) {
             o.list = true;
         } else if (a.startsWith(QLatin1String("--"))) {
-            *error = QStringLiteral("unknown option ") + a;
+            *error = QStringLiteral("unbekannte Option ") + a;
             return std::nullopt;
         } else if (o.command.isEmpty()) {
             o.command = a;
@@ -137,30 +168,33 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
         }
     }
     if (o.command.isEmpty()) {
-        *error = QStringLiteral("no command given");
+        *error = QStringLiteral("kein Befehl angegeben");
         return std::nullopt;
     }
     return o;
 }
 
 QString resolveDevice(const QString& port, QString* warning) {
-    static const QRegularExpression comPort(QStringLiteral("^(?:COM\\s*)?([1-8])$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const auto m = comPort.match(port.trimmed());
-    if (!m.hasMatch())
-        return port;
+    const auto com = comPortNumber(port);
+    // The serial port library reads a relative name as one below /dev; a
+    // path that exists from the working directory means that path.
+    if (!com)
+        return QFileInfo::exists(port) ? QFileInfo(port).absoluteFilePath() : port;
     QString note;
     const auto settings = ProgramSettings::load(settingsPath(&note), warning);
     if (!note.isEmpty())
         *warning = note + (warning->isEmpty() ? QString() : u'\n' + *warning);
-    return settings.deviceFor(m.captured(1).toInt());
+    return settings.deviceFor(*com);
+}
+
+QString settingsFallbackNote(const QString& path) {
+    return QStringLiteral("Das Arbeitsverzeichnis ist nicht beschreibbar; es gilt %1.").arg(path);
 }
 
 QString settingsPath(QString* note) {
     const ProgramSettings::Location location = ProgramSettings::locate();
     if (location.fallback)
-        *note =
-            QStringLiteral("the working directory is not writable; using %1").arg(location.path);
+        *note = settingsFallbackNote(location.path);
     return location.path;
 }
 

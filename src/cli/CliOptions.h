@@ -7,7 +7,7 @@
 namespace korvane::cli {
 
 struct CliOptions {
-    QString port = QStringLiteral("COM1"); // "COM3", "3" or a device path
+    QString port = QStringLiteral("COM1"); // "COM3", "com 3", "3" or a device path
     bool json = false;
     double timeoutSeconds = 5; // in tenths: 0.1 .. 3600
     QString command;
@@ -26,12 +26,19 @@ std::optional<double> parseTimeout(const QString& text);
 std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* error);
 QString usageText();
 
-// "COM3", "COM 3" or "3" name a port that Korvane.ini (in the working
-// directory) maps to a device; anything else is taken as a device path.
-// What Korvane.ini held that was ignored goes to *warning.
+// The n of a port named "COM<n>", "COM <n>" (in any case) or "<n>", whatever
+// n is; nothing for anything else, which is a device path. parseCliOptions
+// refuses an n outside 1 to 8.
+std::optional<int> comPortNumber(const QString& port);
+// COM n opens the device that Korvane.ini (in the working directory) maps it
+// to; anything else is taken as a device path (relative to the working
+// directory when it exists there, else as the serial port library reads it:
+// "ttyUSB0" is /dev/ttyUSB0). What Korvane.ini held that was
+// ignored goes to *warning.
 QString resolveDevice(const QString& port, QString* warning);
 // Korvane.ini's path (ProgramSettings::locate); says so in *note when it is
 // not the working directory.
 QString settingsPath(QString* note);
+QString settingsFallbackNote(const QString& path);
 
 } // namespace korvane::cli

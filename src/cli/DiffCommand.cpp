@@ -3,6 +3,7 @@
 #include "StatusCommand.h"
 #include "TransferCommands.h"
 
+#include "files/FileAccess.h"
 #include "files/SettingsFile.h"
 #include "session/ControllerSession.h"
 #include "session/ParameterDiff.h"
@@ -13,7 +14,7 @@ namespace {
 bool load(const QString& file, ParameterSet& set, QTextStream& err) {
     const LoadResult loaded = loadSettingsFile(file, set);
     if (!loaded.ok())
-        err << loaded.message() << '\n';
+        err << loadFailureText(loaded) << '\n';
     return loaded.ok();
 }
 
@@ -24,6 +25,12 @@ int report(const QStringList& differences, QTextStream& out) {
 }
 
 } // namespace
+
+QString loadFailureText(const LoadResult& loaded) {
+    // The window's message box keeps its own words for a missing file.
+    return loaded.status == LoadResult::Status::NotFound ? fileReadProblem(loaded.path)
+                                                         : loaded.message();
+}
 
 std::optional<ModelInfo> parseScope(const QString& text) {
     ModelInfo model = fullModel();
@@ -51,8 +58,8 @@ std::optional<int> runDiffWithoutPort(const CliOptions& options, QTextStream& ou
     // Against the controller, its own model is the scope.
     if (files < 1 || files > 2 || (files == 2 && options.portGiven) ||
         (files == 1 && !options.scope.isEmpty())) {
-        err << "korvane-cli: diff needs [--scope MODEL] A.vts B.vts, or [--port PORT] "
-               "FILE.vts\n";
+        err << QStringLiteral("korvane-cli: diff braucht [--scope MODELL] A.vts B.vts oder "
+                              "[--port PORT] DATEI.vts\n");
         return kDiffTrouble;
     }
     if (files == 1)
@@ -60,7 +67,10 @@ std::optional<int> runDiffWithoutPort(const CliOptions& options, QTextStream& ou
     const auto scope =
         parseScope(options.scope.isEmpty() ? QStringLiteral("conservatory") : options.scope);
     if (!scope) {
-        err << "korvane-cli: --scope: no model " << options.scope << '\n';
+        err << QStringLiteral("korvane-cli: --scope: kein Modell \u201E%1\u201C; ein Modelltext "
+                              "wie von status gezeigt, oder basic, sensor, sensor-key, "
+                              "conservatory\n")
+                   .arg(options.scope);
         return kDiffTrouble;
     }
     return runFileDiff(options.arguments[0], options.arguments[1], *scope, out, err);

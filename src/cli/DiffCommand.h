@@ -10,6 +10,7 @@
 
 namespace korvane {
 class ControllerSession;
+struct LoadResult;
 struct ParameterSet;
 } // namespace korvane
 
@@ -17,6 +18,9 @@ namespace korvane::cli {
 
 // Exit codes of `diff`, as diff(1) has them.
 enum DiffExit { kDiffEqual = 0, kDiffDifferent = 1, kDiffTrouble = 2 };
+
+// What the command line says when a settings file does not load (German).
+QString loadFailureText(const LoadResult& loaded);
 
 // `--scope MODEL`: a model text as the controller reports it (and `status`
 // prints it), or one of "basic", "sensor", "sensor-key", "conservatory" for

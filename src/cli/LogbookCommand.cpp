@@ -84,7 +84,7 @@ int listLog(LogbookTransfer& transfer, const MotorNameLookup& names, QTextStream
         }
     }
 
-    out << kLogListCaption.trimmed() << '\n';
+    out << logListTextHeading() << '\n';
     const QList<LogEntry> entries = whole.entries();
     if (entries.isEmpty())
         out << kLogNoEntriesText << '\n';
@@ -120,11 +120,15 @@ int exportLog(LogbookTransfer& transfer, const QString& file, QTextStream& out, 
 
 } // namespace
 
+QString logbookUsageError() {
+    return QStringLiteral("korvane-cli: logbook braucht entweder DATEI.vlf oder --list");
+}
+
 int runLogbookCommand(ControllerSession& session, const QString& file, bool list,
                       double timeoutSeconds, QTextStream& out, QTextStream& err,
                       MotorNameLookup motorNames) {
     if (list == !file.isEmpty()) {
-        err << "korvane-cli: logbook needs either FILE.vlf or --list\n";
+        err << logbookUsageError() << '\n';
         return 1;
     }
     if (!waitForController(session, timeoutSeconds, err))

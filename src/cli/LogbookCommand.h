@@ -23,4 +23,7 @@ int runLogbookCommand(ControllerSession& session, const QString& file, bool list
                       double timeoutSeconds, QTextStream& out, QTextStream& err,
                       MotorNameLookup motorNames = {});
 
+// The usage error of a logbook command with both or neither of FILE and --list.
+QString logbookUsageError();
+
 } // namespace korvane::cli

@@ -58,17 +58,19 @@ int runPortsCommand(const QString& iniPath, bool json, QTextStream& out, QTextSt
         }
         return 0;
     };
-    // A COM n whose device is not there can take an unmapped adapter.
-    QList<int> freePorts;
-    for (const Mapping& m : mappings) {
-        if (!m.present)
-            freePorts << m.port;
-    }
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    // A suggested line must take effect: only a COM n that no line maps yet
+    // (the first mapping of a port counts), and not one whose /dev/ttyS
+    // device is one of the system's ports.
+    QStringList systemPorts;
+    for (const QSerialPortInfo& info : ports)
+        systemPorts << info.systemLocation();
+    QList<int> freePorts = settings.freePorts(systemPorts);
 
     QJsonArray portArray;
     QStringList suggestions;
+    bool unreached = false; // an adapter no COM n reaches and none is free for
     QString text = QStringLiteral("Serielle Schnittstellen:\n");
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     if (ports.isEmpty())
         text += QStringLiteral("  keine gefunden\n");
     for (const QSerialPortInfo& info : ports) {
@@ -81,6 +83,8 @@ int runPortsCommand(const QString& iniPath, bool json, QTextStream& out, QTextSt
                              .arg(freePorts.takeFirst())
                              .arg(link.isEmpty() ? device : link);
             suggestions << suggestion;
+        } else if (com == 0) {
+            unreached = true;
         }
         portArray.append(QJsonObject{{"device", device},
                                      {"description", info.description()},
@@ -122,6 +126,9 @@ int runPortsCommand(const QString& iniPath, bool json, QTextStream& out, QTextSt
         for (const QString& line : suggestions)
             text += QStringLiteral("  ") + line + u'\n';
     }
+    if (unreached)
+        text += QStringLiteral("\nJedes COM 1 bis 8 ist schon zugeordnet: f\u00FCr einen weiteren "
+                               "Adapter eine Zeile in Korvane.ini \u00E4ndern.\n");
 
     if (json) {
         const QJsonObject root{{"ports", portArray},

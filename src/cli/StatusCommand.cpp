@@ -1,7 +1,7 @@
 #include "StatusCommand.h"
 
 #include "StopSignals.h"
-
+#include "history/LiveSample.h"
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
@@ -74,10 +74,13 @@ int runStatusCommand(ControllerSession& session, double timeoutSeconds, bool jso
     const StatusPanels& p = session.panels();
     const ModelInfo& m = session.model();
     const LiveDisplay& d = session.lastLiveValues();
+    // What this controller measures, as the CSV and the history have it.
+    const LiveSample sample = sampleFromReply(d.raw, m, 0);
     if (json) {
         QJsonArray raw;
         for (qint32 v : d.raw)
             raw.append(v);
+        const auto value = [](const auto& v) { return v ? QJsonValue(*v) : QJsonValue(); };
         const QJsonObject o{
             {QStringLiteral("model"), p.text(StatusPanels::Model)},
             {QStringLiteral("version"), p.text(StatusPanels::Version).mid(1)},
@@ -88,20 +91,15 @@ int runStatusCommand(ControllerSession& session, double timeoutSeconds, bool jso
             {QStringLiteral("sensor"), m.sensor},
             {QStringLiteral("conservatory"), m.conservatory},
             {QStringLiteral("keyAutomatic"), m.keyAutomatic},
-            {QStringLiteral("brightness"), d.raw[0]},
-            {QStringLiteral("brightnessMean"), d.raw[14]},
-            {QStringLiteral("insideTemperature"),
-             d.raw[1] == kNoTemperatureSensor ? QJsonValue()
-                                              : QJsonValue(temperatureDegrees(d.raw[1], d.raw[2]))},
-            {QStringLiteral("outsideTemperature"),
-             d.raw[5] == kNoTemperatureSensor ? QJsonValue()
-                                              : QJsonValue(temperatureDegrees(d.raw[5], d.raw[6]))},
-            {QStringLiteral("windKmh"), d.raw[9]},
-            {QStringLiteral("windMaxKmh"), d.raw[10]},
-            {QStringLiteral("alarm"), d.raw[11] != 0},
-            {QStringLiteral("rain"), d.raw[12] != 0},
-            {QStringLiteral("humidityPercent"),
-             d.raw[15] == 0 ? QJsonValue() : QJsonValue(d.raw[15])},
+            {QStringLiteral("brightness"), value(sample.brightness())},
+            {QStringLiteral("brightnessMean"), value(sample.brightnessMean())},
+            {QStringLiteral("insideTemperature"), value(sample.inside())},
+            {QStringLiteral("outsideTemperature"), value(sample.outside())},
+            {QStringLiteral("windKmh"), value(sample.windKmh())},
+            {QStringLiteral("windMaxKmh"), value(sample.windMaxKmh())},
+            {QStringLiteral("alarm"), value(sample.alarmRaised())},
+            {QStringLiteral("rain"), value(sample.raining())},
+            {QStringLiteral("humidityPercent"), value(sample.humidityPercent())},
             {QStringLiteral("raw"), raw},
         };
         out << QJsonDocument(o).toJson(QJsonDocument::Indented);
@@ -116,8 +114,10 @@ int runStatusCommand(ControllerSession& session, double timeoutSeconds, bool jso
     line(QStringLiteral("Uhrzeit:"), p.text(StatusPanels::Time));
     line(QStringLiteral("Motoren:"), QString::number(m.motorCount));
     line(QStringLiteral("Schaltzeiten je Tag:"), QString::number(m.slotsPerMotor));
+    const bool outdoor = sample.hasOutdoorSensors();
+    const QString none = QStringLiteral("-");
     line(QStringLiteral("Helligkeit:"),
-         QStringLiteral("%1 (Mittel %2)").arg(d.raw[0]).arg(d.raw[14]));
+         outdoor ? QStringLiteral("%1 (Mittel %2)").arg(sample.luxNow).arg(sample.luxMean) : none);
     line(QStringLiteral("Innentemperatur:"), d.insideNow);
     line(QStringLiteral("  min / max:"),
          d.insideMin.trimmed() + QStringLiteral(" / ") + d.insideMax.trimmed());
@@ -125,10 +125,12 @@ int runStatusCommand(ControllerSession& session, double timeoutSeconds, bool jso
     line(QStringLiteral("  min / max:"),
          d.outsideMin.trimmed() + QStringLiteral(" / ") + d.outsideMax.trimmed());
     line(QStringLiteral("Wind:"),
-         d.windNow + QStringLiteral(" (max ") + d.windMax + QLatin1Char(')'));
-    line(QStringLiteral("Regen:"), d.rain);
-    line(QStringLiteral("Alarm:"), d.alarm);
-    line(QStringLiteral("Luftfeuchte:"), d.humidity);
+         outdoor ? d.windNow + QStringLiteral(" (max ") + d.windMax + QLatin1Char(')') : none);
+    line(QStringLiteral("Regen:"), outdoor ? d.rain : none);
+    line(QStringLiteral("Alarm:"), outdoor ? d.alarm : none);
+    const auto humidity = sample.humidityPercent();
+    line(QStringLiteral("Luftfeuchte:"),
+         humidity ? QString::number(*humidity) + QStringLiteral(" %") : none);
     return 0;
 }
 

@@ -10,6 +10,7 @@
 
 #include "files/FileAccess.h"
 #include "files/SettingsFile.h"
+#include "history/HistoryCsv.h"
 #include "serial/PortLink.h"
 #include "session/ControllerSession.h"
 
@@ -67,11 +68,15 @@ int main(int argc, char** argv) {
                                QStringLiteral("diff"),   QStringLiteral("ports"),
                                QStringLiteral("monitor")};
     if (!commands.contains(command)) {
-        err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
+        err << "korvane-cli: unbekannter Befehl " << command << "\n\n" << cli::usageText();
         return cli::kExitUsage;
     }
     if ((command == QLatin1String("read") || command == QLatin1String("send")) && file.isEmpty()) {
-        err << "korvane-cli: " << command << " needs a file name\n";
+        err << "korvane-cli: " << command << QStringLiteral(" braucht einen Dateinamen\n");
+        return cli::kExitUsage;
+    }
+    if (command == QLatin1String("logbook") && options->list == !file.isEmpty()) {
+        err << cli::logbookUsageError() << '\n';
         return cli::kExitUsage;
     }
 
@@ -84,7 +89,7 @@ int main(int argc, char** argv) {
     }
     if ((options->verify && command != QLatin1String("send")) ||
         (!options->scope.isEmpty() && command != QLatin1String("diff"))) {
-        err << "korvane-cli: --verify belongs to send, --scope to diff\n";
+        err << QStringLiteral("korvane-cli: --verify geh\u00F6rt zu send, --scope zu diff\n");
         return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitUsage;
     }
     if (command == QLatin1String("diff")) {
@@ -98,7 +103,7 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("send") || command == QLatin1String("diff")) {
         const LoadResult loaded = loadSettingsFile(file, fileSet);
         if (!loaded.ok()) {
-            err << loaded.message() << '\n';
+            err << cli::loadFailureText(loaded) << '\n';
             return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitFile;
         }
     }
@@ -108,7 +113,10 @@ int main(int argc, char** argv) {
     const bool logsCsv = command == QLatin1String("monitor") && !options->csvPath.isEmpty();
     const QString written = logsCsv ? options->csvPath : file;
     if (writesFile || logsCsv) {
-        if (const QString problem = fileWriteProblem(written); !problem.isEmpty()) {
+        QString problem = fileWriteProblem(written);
+        if (problem.isEmpty() && logsCsv)
+            problem = historyCsvAppendProblem(written);
+        if (!problem.isEmpty()) {
             err << problem << '\n';
             return cli::kExitFile;
         }

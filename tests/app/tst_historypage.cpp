@@ -107,7 +107,7 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             ReplyValues v{};
             v[0] = 100 + i;
-            r.page.recorder().history().append(sampleFromReply(v, kT0 + i * 900));
+            r.page.recorder().history().append(sampleFromReply(v, ModelInfo{true}, kT0 + i * 900));
         }
         QTemporaryDir dir;
         QStringList messages;

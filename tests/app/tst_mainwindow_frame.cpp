@@ -53,7 +53,8 @@ private Q_SLOTS:
             {"8", 8, "/dev/ttyS7", false}, // no line end
             {"3\r\nCOM3=/dev/ttyUSB0\r\n", 3, "/dev/ttyUSB0", false},
             {"drei\r\n", 1, "/dev/ttyS0", true},
-            {"2\nCOM 2 = /dev/ttyACM0\nCOM9=/dev/x\n", 2, "/dev/ttyACM0", true}};
+            {"2\nCOM 2 = /dev/ttyACM0\nCOM9=/dev/x\n", 2, "/dev/ttyACM0", true},
+            {"2\nCOM2=/dev/ttyUSB1\nCOM2=/dev/ttyS0\n", 2, "/dev/ttyUSB1", true}}; // twice
         for (const auto& [ini, port, device, warned] : cases) {
             WindowHarness h(ini);
             QVERIFY(h.activate());

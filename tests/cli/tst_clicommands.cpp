@@ -5,6 +5,8 @@
 #include "CliOptions.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
 
 using namespace korvane;
 
@@ -17,27 +19,33 @@ private Q_SLOTS:
         const std::pair<QStringList, QString> cases[] = {
             // error; empty: accepted
             {{"status"}, ""},
-            {{"--port", "COM3", "--json", "status"}, ""},
-            {{"--json"}, "no command given"},
-            {{"status", "--port"}, "--port needs a value"},
+            {{"--port", "COM3", "--timeout", "2", "--json", "status"}, ""},
+            {{"--port", "com 3", "status"}, ""}, // as the drop-down and Korvane.ini write it
+            {{"--port", "/dev/ttyUSB0", "status"}, ""},
+            {{"--port", "COM9", "status"}, "--port COM9: es gibt nur COM1 bis COM8"},
+            {{"--port", "com0", "status"}, "--port com0: es gibt nur COM1 bis COM8"},
+            {{"--port", "12", "status"}, "--port 12: es gibt nur"},
+            {{"--json"}, "kein Befehl angegeben"},
+            {{"status", "--port"}, "--port braucht einen Wert"},
             {{"--timeout", "0.5", "status"}, ""},
             {{"--timeout", "2,5", "status"}, ""},
             {{"--timeout", "3600", "status"}, ""},
-            {{"--timeout", "0", "status"}, "--timeout needs a number of seconds from 0.1 to 3600"},
-            {{"--timeout", "0.05", "status"}, "--timeout needs a number of seconds"},
-            {{"--timeout", "3600.1", "status"}, "--timeout needs a number of seconds"},
-            {{"--timeout", "-1", "status"}, "--timeout needs a number of seconds"},
+            {{"--timeout", "0", "status"}, "--timeout braucht eine Zahl von Sekunden von 0,1 bis 3600"},
+            {{"--timeout", "0.05", "status"}, "--timeout braucht eine Zahl von Sekunden"},
+            {{"--timeout", "3600.1", "status"}, "--timeout braucht eine Zahl von Sekunden"},
+            {{"--timeout", "-1", "status"}, "--timeout braucht eine Zahl von Sekunden"},
             {{"monitor", "--csv", "a.csv", "--duration", "7"}, ""},
-            {{"monitor", "--duration", "0"}, "--duration needs a positive number"},
-            {{"--fast", "status"}, "unknown option --fast"}};
+            {{"monitor", "--duration", "0"}, "--duration braucht eine positive Zahl"},
+            {{"--fast", "status"}, "unbekannte Option --fast"}};
         for (const auto& [args, error] : cases) {
             QString message;
             const auto o = cli::parseCliOptions(QStringList{"korvane-cli"} + args, &message);
             QCOMPARE(o.has_value(), error.isEmpty());
             QVERIFY2(error.isEmpty() || message.startsWith(error), qPrintable(message));
             if (o && args.contains("--port"))
-                QCOMPARE(o->port, QStringLiteral("COM3"));
-            if (o && args.contains("--timeout"))
+                QCOMPARE(cli::comPortNumber(o->port).value_or(0),
+                         args.contains("/dev/ttyUSB0") ? 0 : 3);
+            if (o && args.first() == "--timeout")
                 QCOMPARE(o->timeoutSeconds, QString(args[1]).replace(',', '.').toDouble());
             if (o && args.contains("--csv"))
                 QCOMPARE(o->csvPath + ' ' + QString::number(o->durationSeconds), "a.csv 7");
@@ -68,6 +76,69 @@ private Q_SLOTS:
         }
     }
 
+    // The help, every usage error and the notice about Korvane.ini's folder
+    // are German: none holds an English word of this list.
+    void germanThroughout() {
+        static const QStringList english{
+            "the",     "and",     "of",      "to",         "is",       "not",     "no",
+            "or",      "with",    "without", "from",       "needs",    "need",    "unknown",
+            "usage",   "command", "given",   "file",       "using",    "working", "directory",
+            "value",   "seconds", "only",    "error",      "found",    "busy",    "permission",
+            "other",   "success", "equal",   "different",  "trouble",  "compare", "print",
+            "entries", "every",   "what",    "when",       "each",     "line",    "either",
+            "belongs", "model",   "exit",    "device",     "default",  "mapped",  "until",
+            "changes", "nothing", "back",    "controller", "transfer", "failed",  "writable"};
+        auto englishIn = [](QString text) {
+            static const QRegularExpression option(QStringLiteral("--[a-z]+"));
+            static const QRegularExpression word(QStringLiteral("[A-Za-z]+"));
+            text.remove(option); // option names are the interface
+            QStringList found;
+            for (auto it = word.globalMatch(text); it.hasNext();) {
+                const QString w = it.next().captured().toLower();
+                if (english.contains(w))
+                    found << w;
+            }
+            return found;
+        };
+        QVERIFY(!englishIn(QStringLiteral("korvane-cli: no model given")).isEmpty());
+
+        const QString cli = QCoreApplication::applicationDirPath() + "/../src/cli/korvane-cli";
+        QVERIFY2(QFile::exists(cli), qPrintable(cli));
+        // arguments, exit code
+        const std::pair<QStringList, int> runs[] = {
+            {{"--help"}, 0},
+            {{}, 1},
+            {{"--fast", "status"}, 1},
+            {{"frobnicate"}, 1},
+            {{"status", "--port"}, 1},
+            {{"--timeout", "0", "status"}, 1},
+            {{"monitor", "--duration", "x"}, 1},
+            {{"read"}, 1},
+            {{"send"}, 1},
+            {{"--port", "./kein-port", "logbook"}, 1}, // before the port
+            {{"logbook", "x.vlf", "--list"}, 1},
+            {{"--verify", "status"}, 1},
+            {{"--scope", "basic", "status"}, 1},
+            {{"--port", "COM9", "status"}, 1},
+            {{"send", "fehlt.vts"}, 3},
+            {{"diff", "fehlt.vts", "auch.vts"}, 2},
+            {{"diff"}, 2},
+            {{"diff", "--scope", "nonsense", "a.vts", "b.vts"}, 2}};
+        QStringList texts{cli::settingsFallbackNote("/root/.config/Korvane/Korvane.ini")};
+        for (const auto& [args, exitCode] : runs) {
+            QProcess p;
+            p.setWorkingDirectory(m_dir.path());
+            p.start(cli, args);
+            QVERIFY(p.waitForFinished(3000));
+            QCOMPARE(p.exitCode(), exitCode);
+            texts << QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+            QVERIFY2(texts.last().size() > 20, qPrintable(args.join(' ')));
+        }
+        for (const QString& text : texts)
+            QVERIFY2(englishIn(text).isEmpty(),
+                     qPrintable(englishIn(text).join(' ') + "\n" + text));
+    }
+
     void commands() {
         const QString good = SimModel().text();
         // command, model, answering, exit code, message (on out for 0, else on err)
@@ -80,7 +151,7 @@ private Q_SLOTS:
             {"send", good, true, 0, "zur Steuerung gesendet"},
             {"logbook", good, true, 0, "42 Einträge"},
             {"logbook --list", good, true, 0, "Nr."},
-            {"logbook both", good, true, 1, "either FILE.vlf or --list"}};
+            {"logbook both", good, true, 1, "entweder DATEI.vlf oder --list"}};
         const QString file = m_dir.filePath(QStringLiteral("out"));
         const QString sendFile = m_dir.filePath(QStringLiteral("send.vts"));
         QVERIFY(saveSettingsFile(sendFile, ParameterSet()).ok);

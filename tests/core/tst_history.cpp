@@ -124,10 +124,11 @@ private Q_SLOTS:
 
     void csv() {
         LiveHistory h;
+        const ModelInfo conservatory{.sensor = true, .conservatory = true};
         h.append(sampleFromReply({180, -3, 5, 0, 0, 999, 0, 0, 0, 12, 30, 1, 0, 12, 175, 0},
-                                 kT0 + 9 * kSec));
-        h.append(
-            sampleFromReply({7, 21, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 1, 0, 9, 64}, kT0 + 10 * kSec));
+                                 conservatory, kT0 + 9 * kSec));
+        h.append(sampleFromReply({7, 21, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 1, 0, 9, 64}, conservatory,
+                                 kT0 + 10 * kSec));
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("verlauf.csv"));
         QString error;
@@ -141,6 +142,28 @@ private Q_SLOTS:
             "05.12.2026 07:00:10;7;9;21,0;0,4;0;0;1;0;64\r\n");
         QVERIFY(!saveHistoryCsv(h, dir.filePath(QStringLiteral("no/such/dir.csv")), &error));
         QVERIFY(error.startsWith(QStringLiteral("Kann ")));
+    }
+
+    // One reply with every value set but the outside temperature (999), as
+    // each model's controller means it:
+    // the cells it fills ('x') and leaves empty ('.'), and the chart values.
+    void missingSensorsPerModel() {
+        const ReplyValues v{180, 21, 5, 0, 0, 999, 0, 0, 0, 12, 30, 1, 1, 12, 175, 64};
+        const std::pair<ModelInfo, QString> models[] = {
+            {{}, "..x......"},
+            {{.sensor = true}, "xxx.xxxx."},
+            {{.sensor = true, .keyAutomatic = true}, "xxx.xxxx."},
+            {{.sensor = true, .conservatory = true}, "xxx.xxxxx"}};
+        for (const auto& [model, filled] : models) {
+            const LiveSample sample = sampleFromReply(v, model, kT0);
+            QString cells;
+            for (const QString& cell : HistoryCsvWriter::cells(sample).mid(1))
+                cells += cell.isEmpty() ? u'.' : u'x';
+            QCOMPARE(cells, filled);
+            QCOMPARE(channelValue(sample, HistoryChannel::LuxNow).has_value(), filled[0] == u'x');
+            QCOMPARE(channelValue(sample, HistoryChannel::Wind).has_value(), filled[4] == u'x');
+            QCOMPARE(sample.rain(), filled[6] == u'x');
+        }
     }
 
     void thresholds() {

@@ -112,6 +112,18 @@ private Q_SLOTS:
                               reference.mid(c[3], 5), reference.mid(c[5])}),
                  (QStringList{"Küche", "03.12.", "07:05", logCauseText(LogTextStyle::List, 4, 0)}));
         QCOMPARE(reference.indexOf('^', c[4]), 38);
+
+        // The command line's one-line heading, in fixed pitch: every caption
+        // over its field and apart from the next.
+        const QString h = logListTextHeading();
+        QCOMPARE(h.simplified(), kLogListCaption.simplified());
+        auto at = [&](const QString& caption) { return int(h.indexOf(caption)); };
+        QCOMPARE(at("Nr.") + 3, 5); // ends with the number
+        QCOMPARE(at("Motor / Raum"), reference.indexOf("Küche"));
+        QCOMPARE(at("Datum"), reference.indexOf("03.12."));
+        QCOMPARE(at("Uhrzeit") + 7, reference.indexOf("07:05") + 5);
+        QVERIFY(at("Richtung") <= 38 && 38 < at("Richtung") + 8);
+        QCOMPARE(at("Ausgelöst durch"), reference.indexOf(logCauseText(LogTextStyle::List, 4, 0)));
     }
 
     void endFrameAfterFullPageOpensFreshPage() {

@@ -221,23 +221,44 @@ private Q_SLOTS:
         QCOMPARE(r.link.openedDevices.size(), before + 1);
     }
 
-    // Port, its device and whether a warning came, per file content.
+    // Port, its device and what the warning says ("": none), per file content.
     void programSettingsPortAndMapping() {
-        const std::pair<QByteArray, QString> rows[] = {
-            {"3\r\n", "3 /dev/ttyS2 ok"},                    // an old file
-            {"3\nCOM3=/dev/ttyUSB0\n", "3 /dev/ttyUSB0 ok"}, // mapped, LF
-            {"9\r\n", "1 /dev/ttyS0 warned"},                // out of range
-            {"abc\r\n", "1 /dev/ttyS0 warned"},
-            {"", "1 /dev/ttyS0 warned"},
+        const std::tuple<QByteArray, QString, QString> rows[] = {
+            {"3\r\n", "3 /dev/ttyS2", ""},                                // an old file
+            {"3\nCOM3=/dev/ttyUSB0\n", "3 /dev/ttyUSB0", ""},             // mapped, LF
+            {"9\r\n", "1 /dev/ttyS0", "in Zeile 1 ist keine Portnummer"}, // out of range
+            {"abc\r\n", "1 /dev/ttyS0", "\u201Eabc\u201C in Zeile 1"},
+            {"", "1 /dev/ttyS0", "\u201E\u201C in Zeile 1"},
+            {"1\r\nCOM1=/dev/a\r\nCOM2=/dev/b\r\n", "1 /dev/a", ""},
+            // A port mapped twice: the first line counts, the warning names it.
+            {"2\r\nCOM2=/dev/ttyUSB1\r\ncom 2 = /dev/ttyS0\r\n", "2 /dev/ttyUSB1",
+             "Korvane.ini: \u201Ecom 2 = /dev/ttyS0\u201C in Zeile 3 wird ignoriert: COM 2 ist "
+             "schon in Zeile 2 zugeordnet, \u201ECOM2=/dev/ttyUSB1\u201C gilt."},
+            {"COM1=/dev/a\r# x\rCOM1=/dev/b\r", "1 /dev/a", // the mapping on line 1 counts
+             "\u201ECOM1=/dev/b\u201C in Zeile 3 wird ignoriert: COM 1 ist schon in Zeile 1"},
         };
-        for (const auto& [content, result] : rows) {
+        for (const auto& [content, result, warned] : rows) {
             QTemporaryDir dir;
             QString warning;
             const auto s = ProgramSettings::load(iniFile(dir, content), &warning);
-            QCOMPARE(QString::number(s.port()) + ' ' + s.deviceFor(s.port()) +
-                         (warning.isEmpty() ? " ok" : " warned"),
-                     result);
+            QCOMPARE(QString::number(s.port()) + ' ' + s.deviceFor(s.port()), result);
+            QVERIFY2(warned.isEmpty() ? warning.isEmpty() : warning.contains(warned),
+                     qPrintable(warning));
         }
+    }
+
+    // The COM numbers a new mapping line would take effect for.
+    void programSettingsFreePorts() {
+        const std::tuple<QByteArray, QStringList, QList<int>> rows[] = {
+            // A mapped port whose adapter is unplugged is not free; nor is
+            // one whose /dev/ttyS device the system has.
+            {"1\r\nCOM2=/dev/ttyUSB1\r\n", {"/dev/ttyS0", "/dev/ttyS3"}, {3, 5, 6, 7, 8}},
+            {"1\r\nCOM1=/dev/ttyUSB0\r\nCOM1=/dev/ttyUSB1\r\n",
+             {"/dev/ttyUSB0"},
+             {2, 3, 4, 5, 6, 7, 8}},
+            {"COM1=a\nCOM2=b\nCOM3=c\nCOM4=d\nCOM5=e\nCOM6=f\nCOM7=g\nCOM8=h\n", {}, {}}};
+        for (const auto& [content, systemPorts, free] : rows)
+            QCOMPARE(ProgramSettings::fromBytes(content).freePorts(systemPorts), free);
     }
 
     void programSettingsRewriteKeepsMappingLines() {

@@ -5,7 +5,7 @@
 # help2man are missing.
 set -euo pipefail
 build=$1
-for tool in cpack dpkg-deb dpkg-shlibdeps help2man lintian; do
+for tool in cpack dpkg-deb dpkg-shlibdeps help2man lintian man; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (scripts/install-deps.sh installs it)"
     exit 77
@@ -26,12 +26,24 @@ for path in usr/bin/korvane usr/bin/korvane-cli usr/bin/korvane-sim \
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libqt6serialport6 <<<"$depends" || { echo "FAIL: Depends lacks Qt: $depends"; exit 1; }
+for needed in qt6-qpa-plugins fonts-dejavu-core; do
+  grep -q "$needed" <<<"$depends" || { echo "FAIL: Depends lacks $needed: $depends"; exit 1; }
+done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+grep -q qt6-translations-l10n <<<"$recommends" ||
+  { echo "FAIL: Recommends lacks qt6-translations-l10n: $recommends"; exit 1; }
 
 dpkg-deb -x "$deb" "$scratch/root"
 help=$("$scratch/root/usr/bin/korvane-cli" --help)
-grep -q "^Usage: korvane-cli" <<<"$help" || { echo "FAIL: korvane-cli --help: $help"; exit 1; }
-zcat "$scratch/root/usr/share/man/man1/korvane-cli.1.gz" | grep -q "^diff A.vts B.vts" ||
-  { echo "FAIL: man page lacks the commands"; exit 1; }
+grep -q "^Aufruf: korvane-cli" <<<"$help" || { echo "FAIL: korvane-cli --help: $help"; exit 1; }
+# Every command of --help is an entry of its own in the man page, as man shows it.
+page=$(MANWIDTH=200 man -l "$scratch/root/usr/share/man/man1/korvane-cli.1.gz" 2>&1)
+commands=$(sed -n '/^Befehle:/,/^$/p' <<<"$help" | grep '^  [a-z]' | sed 's/^ *//')
+[ "$(wc -l <<<"$commands")" -ge 10 ] || { echo "FAIL: commands in --help: $commands"; exit 1; }
+while IFS= read -r command; do
+  grep -qxF -e "       $command" <<<"$page" || grep -qF -e "       $command " <<<"$page" ||
+    { echo "FAIL: man page has no entry \"$command\""; exit 1; }
+done <<<"$commands"
 
 errors=$(lintian "$deb" | grep '^E:' || true)
 [ -z "$errors" ] || { echo "FAIL: lintian: $errors"; exit 1; }

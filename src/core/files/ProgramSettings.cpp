@@ -35,6 +35,7 @@ ProgramSettings ProgramSettings::fromBytes(QByteArrayView bytes, QString* warnin
         lines.removeLast();
 
     QStringList ignored;
+    int firstLineNumber = 2; // of lines[0]: line 1 is taken off unless it maps
     const QString first = lines.isEmpty() ? QString() : lines.takeFirst();
     bool ok = false;
     const int port = first.trimmed().toInt(&ok);
@@ -46,20 +47,32 @@ ProgramSettings ProgramSettings::fromBytes(QByteArrayView bytes, QString* warnin
                        .arg(first)
                        .arg(kPortCount);
         // A device mapping where the port number belongs still maps.
-        if (kMappingLine.match(first).hasMatch())
+        if (kMappingLine.match(first).hasMatch()) {
             lines.prepend(first);
+            firstLineNumber = 1;
+        }
     }
+    QMap<int, int> winner; // port -> index of the mapping line that counts
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines.at(i);
         if (line.trimmed().isEmpty())
             continue;
         const auto m = kMappingLine.match(line);
         const int mapped = m.hasMatch() ? m.captured(1).toInt() : 0;
-        if (mapped < 1 || mapped > kPortCount || m.captured(2).isEmpty())
+        if (mapped < 1 || mapped > kPortCount || m.captured(2).isEmpty()) {
             ignored << QStringLiteral("\u201E%1\u201C wird ignoriert: keine Zuordnung "
                                       "COM<1..%2>=<Ger\u00E4t>.")
                            .arg(line)
                            .arg(kPortCount);
+        } else if (const auto w = winner.constFind(mapped); w != winner.cend()) {
+            // The first mapping of a port counts (mappedDevice).
+            ignored << QStringLiteral("\u201E%1\u201C in Zeile %2 wird ignoriert: COM %3 ist "
+                                      "schon in Zeile %4 zugeordnet, \u201E%5\u201C gilt.")
+                           .arg(line, QString::number(i + firstLineNumber), QString::number(mapped),
+                                QString::number(*w + firstLineNumber), lines.at(*w));
+        } else {
+            winner.insert(mapped, i);
+        }
     }
     if (warning && !ignored.isEmpty())
         *warning = kFileName + QStringLiteral(": ") + ignored.join(QLatin1Char('\n'));
@@ -90,6 +103,15 @@ QString ProgramSettings::mappedDevice(int port) const {
 QString ProgramSettings::deviceFor(int port) const {
     const QString mapped = mappedDevice(port);
     return mapped.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(port - 1) : mapped;
+}
+
+QList<int> ProgramSettings::freePorts(const QStringList& systemPorts) const {
+    QList<int> free;
+    for (int n = 1; n <= kPortCount; ++n) {
+        if (mappedDevice(n).isEmpty() && !systemPorts.contains(deviceFor(n)))
+            free << n;
+    }
+    return free;
 }
 
 void ProgramSettings::setDevice(int port, const QString& device) {

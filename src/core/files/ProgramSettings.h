@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -27,7 +28,8 @@ public:
     // Reads `path`; lines may end in CR LF, LF or CR. A missing file gives
     // COM 1 and no warning. A first line that is no port number gives COM 1
     // (a mapping line there still maps); it and every other line that is no
-    // mapping are named in *warning for the user.
+    // mapping are named in *warning for the user, and so is every further
+    // mapping of a port already mapped, with the line that counts (the first).
     static ProgramSettings load(const QString& path, QString* warning = nullptr);
     static ProgramSettings fromBytes(QByteArrayView bytes, QString* warning = nullptr);
 
@@ -37,6 +39,10 @@ public:
     // The device a mapping line names for `port`; empty without one.
     QString mappedDevice(int port) const;
     void setDevice(int port, const QString& device);
+    // The ports a new mapping line would give a device to, lowest first: no
+    // line maps them yet, and their /dev/ttyS device is none of the
+    // `systemPorts` (the serial ports the system has).
+    QList<int> freePorts(const QStringList& systemPorts) const;
 
     // Rewrites the file with the current port on line 1 and every other line
     // kept. Returns false when the file cannot be written.

@@ -3,7 +3,7 @@
 #include "history/LiveHistory.h"
 
 #include <QDateTime>
-#include <QIODevice>
+#include <QFile>
 #include <QSaveFile>
 
 namespace korvane {
@@ -36,17 +36,20 @@ QString HistoryCsvWriter::decimalTenths(int tenths) {
 }
 
 QStringList HistoryCsvWriter::cells(const LiveSample& s) {
-    const auto humidity = s.humidityPercent();
+    const auto number = [](std::optional<int> v) { return v ? QString::number(*v) : QString(); };
+    const auto flag = [](std::optional<bool> v) {
+        return v ? QString::number(*v ? 1 : 0) : QString();
+    };
     return {QDateTime::fromMSecsSinceEpoch(s.msecs).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
-            QString::number(s.luxNow),
-            QString::number(s.luxMean),
+            number(s.brightness()),
+            number(s.brightnessMean()),
             optionalTenths(s.insideTenths),
             optionalTenths(s.outsideTenths),
-            QString::number(s.wind),
-            QString::number(s.windMax),
-            QString::number(s.rain() ? 1 : 0),
-            QString::number(s.alarm() ? 1 : 0),
-            humidity ? QString::number(*humidity) : QString()};
+            number(s.windKmh()),
+            number(s.windMaxKmh()),
+            flag(s.raining()),
+            flag(s.alarmRaised()),
+            number(s.humidityPercent())};
 }
 
 bool HistoryCsvWriter::writeLine(const QStringList& cells) {
@@ -54,8 +57,28 @@ bool HistoryCsvWriter::writeLine(const QStringList& cells) {
     return m_device.write(line) == line.size();
 }
 
+QByteArray HistoryCsvWriter::header() {
+    return "\xEF\xBB\xBF" + columns().join(QLatin1Char(';')).toUtf8() + "\r\n";
+}
+
 bool HistoryCsvWriter::writeHeader() {
-    return m_device.write("\xEF\xBB\xBF") == 3 && writeLine(columns());
+    const QByteArray bytes = header();
+    return m_device.write(bytes) == bytes.size();
+}
+
+QString historyCsvAppendProblem(const QString& path) {
+    QFile file(path);
+    if (!file.exists() || file.size() == 0)
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Kann \u201E%1\u201C nicht lesen: %2").arg(path, file.errorString());
+    const QByteArray expected = HistoryCsvWriter::header();
+    if (file.read(expected.size()) == expected)
+        return {};
+    return QStringLiteral("\u201E%1\u201C ist keine Werte-CSV mit den Spalten von Korvane; die "
+                          "Datei bleibt unver\u00E4ndert. Bitte eine neue oder eine fr\u00FCher "
+                          "so geschriebene Datei angeben.")
+        .arg(path);
 }
 
 bool HistoryCsvWriter::writeRow(const LiveSample& sample) {

@@ -24,7 +24,8 @@ public:
     // Tenths as "21,5", "-0,5".
     static QString decimalTenths(int tenths);
 
-    // The byte order mark and the heading line.
+    // The byte order mark and the heading line, with its line end.
+    static QByteArray header();
     bool writeHeader();
     bool writeRow(const LiveSample& sample);
 
@@ -32,6 +33,12 @@ private:
     bool writeLine(const QStringList& cells);
     QIODevice& m_device;
 };
+
+// Whether rows may be added to `path`: a missing or empty file may take them
+// (it gets the heading first), and so may a file that begins with exactly
+// this heading. Anything else is some other file, which must stay as it is:
+// the German reason is returned then, else an empty text.
+QString historyCsvAppendProblem(const QString& path);
 
 // The whole history into `path`, atomically: the file is replaced only when
 // every row was written. On failure returns false and sets *error (German).

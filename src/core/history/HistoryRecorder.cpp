@@ -7,14 +7,17 @@
 namespace korvane {
 
 HistoryRecorder::HistoryRecorder(ControllerSession& session, QObject* parent)
-    : QObject(parent), m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {
+    : QObject(parent), m_session(session),
+      m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {
     connect(&session, &ControllerSession::liveValues, this, &HistoryRecorder::onLiveValues);
     connect(&session, &ControllerSession::connectionLost, this, [this] { m_history.markGap(); });
     connect(&session, &ControllerSession::portReleasing, this, [this] { m_history.markGap(); });
 }
 
 void HistoryRecorder::onLiveValues(const LiveDisplay& display) {
-    const LiveSample sample = sampleFromReply(display.raw, m_clock());
+    if (!m_session.isConnected())
+        return;
+    const LiveSample sample = sampleFromReply(display.raw, m_session.model(), m_clock());
     if (m_history.append(sample))
         Q_EMIT sampleAdded(m_history.last());
 }

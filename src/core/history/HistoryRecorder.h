@@ -12,6 +12,9 @@ struct LiveDisplay;
 
 // Feeds a LiveHistory from a session: every live-values reply becomes a
 // sample stamped by `clock`; a lost connection or a port change opens a gap.
+// A reply that comes before the controller has named its model (in each poll
+// the live values come before the model text) is left out, since the model
+// decides which values are measured.
 // The store outlives reconnections; only clear() empties it.
 class HistoryRecorder : public QObject {
     Q_OBJECT
@@ -30,6 +33,7 @@ Q_SIGNALS:
 private:
     void onLiveValues(const LiveDisplay& display);
 
+    ControllerSession& m_session;
     LiveHistory m_history;
     Clock m_clock;
 };

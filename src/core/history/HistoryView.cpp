@@ -112,17 +112,17 @@ private:
 std::optional<double> channelValue(const LiveSample& s, HistoryChannel channel) {
     switch (channel) {
     case HistoryChannel::LuxNow:
-        return s.luxNow;
+        return s.brightness();
     case HistoryChannel::LuxMean:
-        return s.luxMean;
+        return s.brightnessMean();
     case HistoryChannel::Inside:
         return s.inside();
     case HistoryChannel::Outside:
         return s.outside();
     case HistoryChannel::Wind:
-        return s.wind;
+        return s.windKmh();
     case HistoryChannel::WindMax:
-        return s.windMax;
+        return s.windMaxKmh();
     case HistoryChannel::Humidity:
         if (const auto h = s.humidityPercent())
             return double(*h);

@@ -23,7 +23,20 @@ std::optional<double> degrees(qint16 tenths) {
     return tenths / 10.0;
 }
 
+// A value of the outdoor sensors (or the alarm input) of `s`.
+template <typename T> std::optional<T> outdoor(const LiveSample& s, T value) {
+    return s.hasOutdoorSensors() ? std::optional<T>(value) : std::nullopt;
+}
+
 } // namespace
+
+std::optional<int> LiveSample::brightness() const {
+    return outdoor<int>(*this, luxNow);
+}
+
+std::optional<int> LiveSample::brightnessMean() const {
+    return outdoor<int>(*this, luxMean);
+}
 
 std::optional<double> LiveSample::inside() const {
     return degrees(insideTenths);
@@ -33,21 +46,44 @@ std::optional<double> LiveSample::outside() const {
     return degrees(outsideTenths);
 }
 
+std::optional<int> LiveSample::windKmh() const {
+    return outdoor<int>(*this, wind);
+}
+
+std::optional<int> LiveSample::windMaxKmh() const {
+    return outdoor<int>(*this, windMax);
+}
+
+std::optional<bool> LiveSample::raining() const {
+    return outdoor<bool>(*this, rain());
+}
+
+std::optional<bool> LiveSample::alarmRaised() const {
+    return outdoor<bool>(*this, alarm());
+}
+
 std::optional<int> LiveSample::humidityPercent() const {
     return humidity == 0 ? std::nullopt : std::optional<int>(humidity);
 }
 
-LiveSample sampleFromReply(const ReplyValues& v, qint64 msecs) {
+LiveSample sampleFromReply(const ReplyValues& v, const ModelInfo& model, qint64 msecs) {
     LiveSample s;
     s.msecs = msecs;
-    s.luxNow = clamp16(v[0]);
     s.insideTenths = temperatureTenths(v[1], v[2]);
     s.outsideTenths = temperatureTenths(v[5], v[6]);
+    // Only the conservatory model measures humidity.
+    if (model.conservatory)
+        s.humidity = quint8(std::clamp<qint32>(v[15], 0, 255));
+    if (!model.hasOutdoorAutomatics()) {
+        // What such a controller sends there (zeros) is no measurement.
+        s.flags = LiveSample::NoOutdoorSensors;
+        return s;
+    }
+    s.luxNow = clamp16(v[0]);
+    s.luxMean = clamp16(v[14]);
     s.wind = clamp16(v[9]);
     s.windMax = clamp16(v[10]);
     s.flags = quint8((v[11] != 0 ? LiveSample::Alarm : 0) | (v[12] != 0 ? LiveSample::Rain : 0));
-    s.luxMean = clamp16(v[14]);
-    s.humidity = quint8(std::clamp<qint32>(v[15], 0, 255));
     return s;
 }
 

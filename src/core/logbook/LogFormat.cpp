@@ -119,6 +119,20 @@ QString logListRow(const LogEntry& e, int logCount, const QString& motorName) {
     return row;
 }
 
+QString logListTextHeading() {
+    // Caption and the character column it starts at: "Nr." ends with the
+    // five-column number, "Uhrzeit" with the time at 29..33, "Richtung"
+    // covers the arrow at 38, the cause starts at 44 like its text.
+    const std::pair<QString, int> captions[] = {
+        {QStringLiteral("Nr."), 2},       {QStringLiteral("Motor / Raum"), 7},
+        {QStringLiteral("Datum"), 20},    {QStringLiteral("Uhrzeit"), 27},
+        {QStringLiteral("Richtung"), 35}, {QStringLiteral("Ausgel\u00F6st durch"), 44}};
+    QString line;
+    for (const auto& [caption, column] : captions)
+        line = line.leftJustified(column, QLatin1Char(' ')) + caption;
+    return line;
+}
+
 QString logExportLine(const LogEntry& e, int logCount, const QString& motorName) {
     const LogTextStyle style = LogTextStyle::Export;
     const QChar sep = QLatin1Char(';');

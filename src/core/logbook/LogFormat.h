@@ -27,6 +27,11 @@ inline const QString kLogListCaption = QStringLiteral(
 // one-character field and starts a little before it), cause.
 inline const QList<int> kLogListColumns{0, 7, 20, 29, 36, 44};
 
+// The captions as one fixed-pitch line over list rows printed as text: each
+// caption over its field (the number's and the time's end with it, the
+// direction's spans the arrow), one blank at least between two captions.
+QString logListTextHeading();
+
 // First line of a logbook export file.
 inline const QString kLogExportHeader =
     QStringLiteral("Nr;Motor/Raum;Datum;Uhrzeit;Richtung;Ausgelöst durch");
