@@ -2,6 +2,7 @@
 
 #include "files/ProgramSettings.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace korvane::cli {
@@ -75,6 +76,10 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             const auto v = value(a);
             if (!v)
                 return std::nullopt;
+            if (v->trimmed().isEmpty()) {
+                *error = QStringLiteral("--port needs COM1 .. COM8 or a device path");
+                return std::nullopt;
+            }
             o.port = *v;
             o.portGiven = true;
         } else if (a == QLatin1String("--scope")) {
@@ -110,6 +115,20 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
     }
     if (o.command.isEmpty()) {
         *error = QStringLiteral("no command given");
+        return std::nullopt;
+    }
+    // An argument a command does not take is refused, not ignored (diff
+    // checks its one or two files itself).
+    static const QHash<QString, int> mostArguments{
+        {QStringLiteral("status"), 0},  {QStringLiteral("ports"), 0},
+        {QStringLiteral("monitor"), 0}, {QStringLiteral("read"), 1},
+        {QStringLiteral("send"), 1},    {QStringLiteral("logbook"), 1}};
+    const auto most = mostArguments.constFind(o.command);
+    if (most != mostArguments.cend() && o.arguments.size() > *most) {
+        *error = QStringLiteral("%1 takes %2; extra argument: %3")
+                     .arg(o.command,
+                          *most == 0 ? QStringLiteral("no argument") : QStringLiteral("one file"),
+                          o.arguments.mid(*most).join(u' '));
         return std::nullopt;
     }
     return o;

@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
             err << loaded.message() << '\n';
             return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitFile;
         }
+        for (const QString& warning : loaded.warnings)
+            err << warning << '\n';
     }
     const bool writesFile =
         command == QLatin1String("read") ||
@@ -83,7 +85,10 @@ int main(int argc, char** argv) {
     const bool logsCsv = command == QLatin1String("monitor") && !options->csvPath.isEmpty();
     const QString written = logsCsv ? options->csvPath : file;
     if (writesFile || logsCsv) {
-        if (const QString problem = fileWriteProblem(written); !problem.isEmpty()) {
+        // A monitor log is written in place (it may be a pipe); the others
+        // replace their file once complete.
+        const QString problem = logsCsv ? fileWriteProblem(written) : fileReplaceProblem(written);
+        if (!problem.isEmpty()) {
             err << problem << '\n';
             return cli::kExitFile;
         }
