@@ -172,6 +172,12 @@ void DesktopProgram::loadFromDisk() {
     }
     m_switchTimes->selectAfterFileLoad();
     refreshAfterDataChange();
+    // Told once the pages show the loaded set, from the event loop rather
+    // than from inside the load.
+    if (!result.warnings.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, text = result.warnings.join(u'\n')] { m_window->showMessage(text); },
+            Qt::QueuedConnection);
 }
 
 } // namespace korvane

@@ -3,6 +3,7 @@
 #include "files/ProgramSettings.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace korvane::cli {
@@ -121,6 +122,10 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             const auto v = value(a);
             if (!v)
                 return std::nullopt;
+            if (v->trimmed().isEmpty()) {
+                *error = QStringLiteral("--port braucht COM1 bis COM8, einen Ger\u00E4tepfad oder tcp://HOST:PORT");
+                return std::nullopt;
+            }
             o.port = *v;
             o.portGiven = true;
             const auto com = comPortNumber(o.port);
@@ -169,6 +174,20 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
     }
     if (o.command.isEmpty()) {
         *error = QStringLiteral("kein Befehl angegeben");
+        return std::nullopt;
+    }
+    // An argument a command does not take is refused, not ignored (diff
+    // checks its one or two files itself).
+    static const QHash<QString, int> mostArguments{
+        {QStringLiteral("status"), 0},  {QStringLiteral("ports"), 0},
+        {QStringLiteral("monitor"), 0}, {QStringLiteral("read"), 1},
+        {QStringLiteral("send"), 1},    {QStringLiteral("logbook"), 1}};
+    const auto most = mostArguments.constFind(o.command);
+    if (most != mostArguments.cend() && o.arguments.size() > *most) {
+        *error = QStringLiteral("%1 nimmt %2; \u00FCberz\u00E4hlig: %3")
+                     .arg(o.command,
+                          *most == 0 ? QStringLiteral("kein Argument") : QStringLiteral("eine Datei"),
+                          o.arguments.mid(*most).join(u' '));
         return std::nullopt;
     }
     return o;

@@ -15,6 +15,8 @@ bool load(const QString& file, ParameterSet& set, QTextStream& err) {
     const LoadResult loaded = loadSettingsFile(file, set);
     if (!loaded.ok())
         err << loadFailureText(loaded) << '\n';
+    for (const QString& warning : loaded.warnings)
+        err << warning << '\n';
     return loaded.ok();
 }
 
@@ -47,7 +49,7 @@ std::optional<ModelInfo> parseScope(const QString& text) {
     if (word == QLatin1String("conservatory"))
         return model;
     const ModelParse parsed = parseModel(text, ModelInfo());
-    if (!parsed.countsValid || parsed.info.motorCount < 1 || parsed.info.slotsPerMotor < 1)
+    if (!parsed.countsValid)
         return std::nullopt;
     return parsed.info;
 }
@@ -91,8 +93,10 @@ int runControllerDiff(ControllerSession& session, const ParameterSet& fromFile,
     if (!waitForController(session, timeoutSeconds, err) ||
         readEverything(session, fromController, timeoutSeconds, err) != 0)
         return kDiffTrouble;
-    return report(parameterDifferences(asControllerKeeps(fromFile),
-                                       asControllerKeeps(fromController), session.model()),
+    // Only what the file can hold counts: a fresh backup equals the controller.
+    return report(parameterDifferences(asControllerKeeps(asSettingsFileHolds(fromFile)),
+                                       asControllerKeeps(asSettingsFileHolds(fromController)),
+                                       session.model()),
                   out);
 }
 

@@ -145,8 +145,10 @@ int runSendCommand(ControllerSession& session, ParameterSet& params, const QStri
                    .arg(file, why);
         return kExitSentUnverified;
     }
-    const QStringList differences = parameterDifferences(
-        asControllerKeeps(params), asControllerKeeps(readBack), session.model());
+    // Compared as the file holds them: what it cannot tell apart is no difference.
+    const QStringList differences =
+        parameterDifferences(asControllerKeeps(asSettingsFileHolds(params)),
+                             asControllerKeeps(asSettingsFileHolds(readBack)), session.model());
     if (!differences.isEmpty()) {
         err << QStringLiteral("Pr\u00FCfung fehlgeschlagen: die Steuerung h\u00E4lt nicht, was "
                               "gesendet wurde (gesendet \u2192 gelesen):\n")

@@ -106,6 +106,8 @@ int main(int argc, char** argv) {
             err << cli::loadFailureText(loaded) << '\n';
             return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitFile;
         }
+        for (const QString& warning : loaded.warnings)
+            err << warning << '\n';
     }
     const bool writesFile =
         command == QLatin1String("read") ||
@@ -113,7 +115,9 @@ int main(int argc, char** argv) {
     const bool logsCsv = command == QLatin1String("monitor") && !options->csvPath.isEmpty();
     const QString written = logsCsv ? options->csvPath : file;
     if (writesFile || logsCsv) {
-        QString problem = fileWriteProblem(written);
+        // A monitor log is written in place (it may be a pipe) and only
+        // appended to; the others replace their file once complete.
+        QString problem = logsCsv ? fileWriteProblem(written) : fileReplaceProblem(written);
         if (problem.isEmpty() && logsCsv)
             problem = historyCsvAppendProblem(written);
         if (!problem.isEmpty()) {

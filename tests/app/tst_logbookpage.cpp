@@ -104,7 +104,8 @@ private Q_SLOTS:
     // A cancelled dialog (no file name) or a file that cannot be made.
     void exportNotStarted() {
         const std::pair<QString, QString> cases[] = {
-            {"", ""}, {"missing/Logbuch.vlf", "Kann Logbuch-File nicht anlegen"}};
+            {"", ""},
+            {"missing/Logbuch.vlf", "Kann Logbuch-File nicht anlegen:\nDen Ordner \u201E"}};
         for (const auto& [fileName, message] : cases) {
             PageRig rig;
             rig.savePath = fileName.isEmpty() ? QString() : rig.dir.filePath(fileName);

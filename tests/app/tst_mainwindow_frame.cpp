@@ -2,9 +2,12 @@
 #include "InterfaceFont.h"
 #include "helpers/WindowHarness.h"
 
+#include "files/SettingsFile.h"
+
 #include <QTabBar>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace korvane;
 using namespace korvane::test;
@@ -81,6 +84,42 @@ private Q_SLOTS:
         QCOMPARE(h.link.openedDevices, QStringList{"/dev/ttyUSB1"});
         h.connectModel("RS-8000   8 8  ");
         QCOMPARE(fileBytes(h.iniPath()), QByteArray("1\r\nCOM1=/dev/ttyUSB1\r\n"));
+    }
+
+    // "Lesen von Datenträger": a refused file costs a message and changes nothing; a name that
+    // the controller cuts is told after the load, from the event loop, not inside it.
+    void settingsFileLoad() {
+        WindowHarness h;
+        QVERIFY(h.activate());
+        ParameterSet set;
+        set.motorNames.setName(2, QStringLiteral("Badezimmer oben"));
+        const QByteArray good = settingsFileBytes(set);
+        const QString file = h.dir.filePath("anlage.vts");
+        const QString fifo = h.dir.filePath("fifo.vts");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QString chosen;
+        h.program->setFileDialogs({}, [&] { return chosen; });
+        // file bytes (none: the FIFO), loaded, message
+        const std::tuple<QByteArray, bool, QString> cases[] = {
+            {QByteArray(good).replace("Funktion=Normal", "Funktion=Foo"), false,
+             "Zeile 17 der Datei:\nFunktion=Foo\nDer Wert ist keiner der Werte dieser Zeile "
+             "(Normal, Astro, Zufall)."},
+            {{}, false, "sondern eine Pipe (FIFO)."},
+            {good, true,
+             "Der Name von Motor 3, \u201EBadezimmer oben\u201C, ist l\u00E4nger als 12 Zeichen; "
+             "die Steuerung beh\u00E4lt davon nur \u201EBadezimmer o\u201C."}};
+        for (const auto& [bytes, loaded, message] : cases) {
+            chosen = bytes.isEmpty() ? fifo : file;
+            QVERIFY(bytes.isEmpty() || writeBytes(file, bytes));
+            const ParameterSet before = h.params();
+            h.messages.clear();
+            h.find<QPushButton>("Read_From_Disk")->click();
+            QCOMPARE(h.messages.isEmpty(), loaded);
+            QTRY_COMPARE(h.messages.size(), 1);
+            QVERIFY2(h.messages.first().contains(message), qPrintable(h.messages.first()));
+            QCOMPARE(h.params() == before, !loaded);
+            QCOMPARE(h.params().motorNames.name(2) == "Badezimmer oben", loaded);
+        }
     }
 
     void choosingPortReopensLink() {

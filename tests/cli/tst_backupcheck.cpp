@@ -80,11 +80,15 @@ private Q_SLOTS:
             {"corrupt=rfs:3", 2,
              "Schaltzeiten · Mo · Motor 1 (Raum 1 mit l) · Nr. 3 · Dauer: 40s → 41s"},
             {"corrupt=ras:2", 2, "Alarm Setup · Motor 2 (Motor 2): ○ → ↓"},
+            // The controller keeps "110" for the file's "100", which the file cannot tell
+            // apart: a backup read now would be the same file.
+            {"corrupt=rfs:1", 0, "gepr\u00FCft"},
             {"drop=smn", 9, unchecked}};
         for (const auto& [fault, exitCode, said] : cases) {
             ParameterSet sent;
             // A name longer than the controller keeps is no difference.
             sent.motorNames.setName(0, QStringLiteral("Raum 1 mit langem Namen"));
+            sent.switchTimes.at(0, 0, 0).duration = 99; // "100"
             const QString file = save("sent.vts", sent);
             ParameterSet loaded;
             QVERIFY(loadSettingsFile(file, loaded).ok());

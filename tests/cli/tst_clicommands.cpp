@@ -147,7 +147,10 @@ private Q_SLOTS:
             {"status --json", good, true, 0, "\"motors\": 8"},
             {"status", good, false, 2, "Keine Antwort von der Steuerung"},
             {"read", good, true, 0, "Alle Daten gelesen"},
-            {"read", "VX-4000 W x 8ST", true, 2, "keine gültige Motor"}, // counts not digits
+            {"read", "VX-4000 W x 8ST", true, 2, "keine gültige Motor"},   // counts not digits
+            {"status", "VDX-2000W-9-9ST", true, 2, "keine gültige Motor"}, // nor 1 .. 8
+            {"read", "VDX-2000W-0-0ST", true, 2, "keine gültige Motor"},
+            {"send", "VDX-2000W-9-9ST", true, 2, "keine gültige Motor"},
             {"send", good, true, 0, "zur Steuerung gesendet"},
             {"logbook", good, true, 0, "42 Einträge"},
             {"logbook --list", good, true, 0, "Nr."},
@@ -177,8 +180,9 @@ private Q_SLOTS:
             if (!rewound)
                 QCOMPARE(rig.sim.logbook().readPosition(), 42);
             QVERIFY(!rig.link.written().contains("sll"));
-            // Only send writes to the controller.
-            QCOMPARE(rig.sim.writesStored() > 0, command == QLatin1String("send"));
+            // Only a send writes to the controller; a failed command leaves no file.
+            QCOMPARE(rig.sim.writesStored() > 0, command == QLatin1String("send") && code == 0);
+            QVERIFY(code == 0 || !QFile::exists(file));
         }
     }
 };

@@ -86,16 +86,24 @@ private Q_SLOTS:
         }
     }
 
+    // Counts that are no digit 1 .. 8 (none, or more than the tables hold).
     void badModelCountsKeepPreviousAndReportOnce() {
-        Rig r;
-        QSignalSpy messages(&r.session, &ControllerSession::userMessage);
-        r.link.receive(frame("smo", kConservatory));
-        r.session.pollTick();
-        r.link.receive(frame("smo", "VX-4000 W x 8S"));
-        r.session.pollTick();
-        r.session.pollTick();
-        QCOMPARE(r.session.model().motorCount, 8);
-        QCOMPARE(messages.size(), 1);
+        for (const char* bad : {"VX-4000 W x 8S", "VDX-2000W-9-9ST", "VDX-2000W-0-0ST",
+                                "VX-4000 W 8 9ST", "VX-4000 W 0 8ST"}) {
+            Rig r;
+            QSignalSpy messages(&r.session, &ControllerSession::userMessage);
+            r.link.receive(frame("smo", kConservatory));
+            r.session.pollTick();
+            r.link.receive(frame("smo", bad));
+            r.session.pollTick();
+            r.session.pollTick();
+            QCOMPARE(r.session.model().motorCount, 8);
+            QCOMPARE(r.session.model().slotsPerMotor, 8);
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages.first().first().toString().contains(
+                         "keine g\u00FCltige Motor- oder Schaltzeitenanzahl"),
+                     bad);
+        }
     }
 
     void settingsFileWrittenOnceAndFailureReported() {

@@ -2,9 +2,11 @@
 #include "files/SettingsFile.h"
 #include "files/SettingsLayout.h"
 #include "text/Cp1252.h"
+#include "text/EchoText.h"
 
-#include <QFile>
 #include <QSet>
+#include <QStringDecoder>
+#include <algorithm>
 #include <optional>
 
 namespace korvane {
@@ -47,11 +49,32 @@ bool isValidGroup(qint32 g) {
            g == kGroupWholeWeek;
 }
 
+// A text editor's UTF-8: bytes above ASCII that form valid UTF-8 throughout.
+// Windows-1252 text with umlauts practically never does (an "ü" is 0xFC, which
+// UTF-8 never holds).
+bool isUtf8WithHighBytes(QByteArrayView bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString decoded = decoder(bytes);
+    Q_UNUSED(decoded);
+    return !decoder.hasError();
+}
+
+// NUL .. US and DEL. The five bytes that Windows-1252 leaves undefined stay
+// allowed: a controller may hold them, and its backup must load again.
+bool isControlCharacter(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
 class Reader {
 public:
     explicit Reader(ParameterSet& set) : m_set(set) {}
 
     LoadResult run(QByteArrayView bytes) {
+        m_utf8 = isUtf8WithHighBytes(bytes);
+        if (m_utf8 && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes = bytes.sliced(3); // the byte order mark some editors write
         const QList<QByteArrayView> lines = splitLines(bytes);
         if (!hasKnownSection(lines)) {
             m_result.status = LoadResult::Status::NotSettingsFile;
@@ -59,29 +82,33 @@ public:
         }
         for (QByteArrayView raw : lines) {
             ++m_lineNo;
-            m_line = fromCp1252(raw);
+            m_line = m_utf8 ? QString::fromUtf8(raw) : fromCp1252(raw);
             if (!handleLine())
                 return m_result;
         }
         checkComplete();
+        if (m_result.ok() && m_utf8)
+            m_result.warnings << QStringLiteral(
+                "Die Datei ist als UTF-8 gespeichert, nicht als Windows-1252; sie wurde aus UTF-8 "
+                "umgewandelt.");
         return m_result;
     }
 
 private:
-    // CR LF and LF line ends.
+    // CR LF, LF and CR alone.
     static QList<QByteArrayView> splitLines(QByteArrayView bytes) {
         QList<QByteArrayView> lines;
         qsizetype start = 0;
-        while (start < bytes.size()) {
-            qsizetype end = bytes.indexOf('\n', start);
-            if (end < 0)
-                end = bytes.size();
-            QByteArrayView raw = bytes.sliced(start, end - start);
-            if (raw.endsWith('\r'))
-                raw.chop(1);
-            lines.append(raw);
-            start = end + 1;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] != '\n' && bytes[i] != '\r')
+                continue;
+            lines.append(bytes.sliced(start, i - start));
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            start = i + 1;
         }
+        if (start < bytes.size())
+            lines.append(bytes.sliced(start));
         return lines;
     }
 
@@ -139,6 +166,10 @@ private:
         return false;
     }
     bool malformed() { return fail(LoadResult::Status::Malformed); }
+    bool unknownWord(const QString& allowed) {
+        m_result.allowed = allowed;
+        return fail(LoadResult::Status::UnknownWord);
+    }
 
     // Reports the line that set the remembered value, or the current line
     // when no line has set it.
@@ -217,6 +248,8 @@ private:
                     remember(key, 0);
                 else if (value.left(3) == u"Aus")
                     remember(key, 1);
+                else
+                    return unknownWord(QStringLiteral("Ein, Aus"));
                 break;
             case KeyRead::Richtung:
                 if (value.left(3) == u"Auf")
@@ -225,12 +258,18 @@ private:
                     remember(key, 1);
                 else if (value.left(2) == u"De")
                     remember(key, 2);
+                else
+                    return unknownWord(m_section == u"AussenTemperatursteuerung"
+                                           ? QStringLiteral("Auf, Ab, Deaktiv")
+                                           : QStringLiteral("Auf, Ab"));
                 break;
             case KeyRead::GrKl:
                 if (value.left(2) == u"Gr")
                     remember(key, 0);
                 else if (value.left(2) == u"Kl")
                     remember(key, 1);
+                else
+                    return unknownWord(QStringLiteral("Gr, Kl"));
                 break;
             case KeyRead::Stunde:
             case KeyRead::Minute: {
@@ -259,6 +298,8 @@ private:
                     remember(key, kFunctionAstro);
                 else if (value.left(5) == u"Zufal")
                     remember(key, kFunctionRandom);
+                else
+                    return unknownWord(QStringLiteral("Normal, Astro, Zufall"));
                 break;
             }
         }
@@ -285,8 +326,15 @@ private:
         const auto n = digitAt(m_line, 5);
         if (!n)
             return malformed();
-        if (*n >= 1 && *n <= MotorNames::kCount)
-            m_set.motorNames.setName(*n - 1, afterEquals().toString());
+        if (*n < 1 || *n > MotorNames::kCount)
+            return true;
+        const QString name = afterEquals().toString();
+        if (std::any_of(name.begin(), name.end(), isControlCharacter))
+            return fail(LoadResult::Status::ControlCharacter);
+        // Only a UTF-8 file can hold characters beyond Windows-1252.
+        if (m_utf8 && fromCp1252(toCp1252(name)) != name)
+            return fail(LoadResult::Status::NotWindows1252);
+        m_set.motorNames.setName(*n - 1, name);
         return true;
     }
 
@@ -385,7 +433,25 @@ private:
     std::vector<quint32> m_keysSeen = std::vector<quint32>(m_layout.sections.size());
     QSet<int> m_headersSeen;
     int m_sectionIndex = -1;
+    bool m_utf8 = false;
 };
+
+// A name that the controller cuts to its cell is named, with what it keeps.
+QStringList longNameWarnings(const MotorNames& names) {
+    QStringList warnings;
+    for (int m = 0; m < MotorNames::kCount; ++m) {
+        const QString name = names.name(m);
+        if (name.size() > MotorNames::kCellWidth)
+            warnings << QStringLiteral("Der Name von Motor %1, \u201E%2\u201C, ist l\u00E4nger "
+                                       "als %3 Zeichen; die Steuerung beh\u00E4lt davon nur "
+                                       "\u201E%4\u201C.")
+                            .arg(m + 1)
+                            .arg(echoText(name))
+                            .arg(MotorNames::kCellWidth)
+                            .arg(name.left(MotorNames::kCellWidth));
+    }
+    return warnings;
+}
 
 } // namespace
 
@@ -402,13 +468,31 @@ QString LoadResult::message() const {
         text = QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Wert ist keine g\u00FCltige "
                               "Zahl.")
                    .arg(line)
-                   .arg(lineText);
+                   .arg(echoText(lineText));
         break;
     case Status::OutOfRange:
         text = QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Wert liegt au\u00DFerhalb "
                               "des zul\u00E4ssigen Bereichs.")
                    .arg(line)
-                   .arg(lineText);
+                   .arg(echoText(lineText));
+        break;
+    case Status::UnknownWord:
+        text = QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Wert ist keiner der Werte "
+                              "dieser Zeile (%3).")
+                   .arg(line)
+                   .arg(echoText(lineText), allowed);
+        break;
+    case Status::ControlCharacter:
+        text = QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Name enth\u00E4lt ein "
+                              "Steuerzeichen.")
+                   .arg(line)
+                   .arg(echoText(lineText));
+        break;
+    case Status::NotWindows1252:
+        text = QStringLiteral("Fehler in Zeile %1 der Datei:\n%2\nDer Name enth\u00E4lt Zeichen, "
+                              "die die Steuerung nicht darstellen kann (nur Windows-1252).")
+                   .arg(line)
+                   .arg(echoText(lineText));
         break;
     case Status::NotSettingsFile:
         text = QStringLiteral("Die Datei ist keine Korvane-Einstellungsdatei.");
@@ -430,12 +514,23 @@ QString LoadResult::message() const {
 LoadResult loadSettingsBytes(QByteArrayView bytes, ParameterSet& set) {
     ParameterSet scratch = set;
     applyChangedEvent(scratch, ChangedEvent::FileLoaded);
-    const LoadResult result = Reader(scratch).run(bytes);
+    LoadResult result = Reader(scratch).run(bytes);
     if (!result.ok())
         return result;
+    result.warnings << longNameWarnings(scratch.motorNames);
     scratch.activeProfile = scratch.param(SystemParam::StoredProfile);
     set = std::move(scratch);
     return result;
+}
+
+ParameterSet asSettingsFileHolds(ParameterSet set) {
+    for (int i = 0; i < kSwitchTimeSlotCount; ++i) {
+        qint32& duration = set.switchTimes[i].duration;
+        const qint64 held = durationIndexFromFile(durationFileValue(duration));
+        if (held >= 0 && held < kDurationItemCount)
+            duration = qint32(held);
+    }
+    return set;
 }
 
 LoadResult loadSettingsFile(const QString& path, ParameterSet& set) {
@@ -445,24 +540,16 @@ LoadResult loadSettingsFile(const QString& path, ParameterSet& set) {
         failed.status = LoadResult::Status::NotFound;
         return failed;
     }
-    failed.status = LoadResult::Status::NotReadable;
-    failed.reason = fileReadProblem(path);
-    if (!failed.reason.isEmpty())
-        return failed;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        failed.reason = QStringLiteral("Kann \u201E%1\u201C nicht \u00F6ffnen: %2")
-                            .arg(path, file.errorString());
+    const FileContent content = readRegularFile(path, kSettingsFileMaxBytes);
+    if (!content.ok()) {
+        failed.status = LoadResult::Status::NotReadable;
+        failed.reason = content.problem;
         return failed;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        failed.reason = QStringLiteral("Fehler beim Lesen von \u201E%1\u201C: %2")
-                            .arg(path, file.errorString());
-        return failed;
-    }
-    LoadResult result = loadSettingsBytes(bytes, set);
+    LoadResult result = loadSettingsBytes(content.bytes, set);
     result.path = path;
+    for (QString& warning : result.warnings)
+        warning.prepend(QStringLiteral("\u201E%1\u201C: ").arg(path));
     return result;
 }
 

@@ -34,7 +34,7 @@ QByteArray settingsFileBytes(const ParameterSet& set) {
 
 SaveResult saveSettingsFile(const QString& path, const ParameterSet& set) {
     SaveResult result;
-    if (const QString problem = fileWriteProblem(path); !problem.isEmpty()) {
+    if (const QString problem = fileReplaceProblem(path); !problem.isEmpty()) {
         result.errorText = problem;
         return result;
     }

@@ -1,5 +1,6 @@
 #include "logbook/LogExportFile.h"
 
+#include "files/FileAccess.h"
 #include "text/Cp1252.h"
 
 #include <QDir>
@@ -20,6 +21,13 @@ LogExportFile::~LogExportFile() {
 
 bool LogExportFile::open(const QString& path, QString* error) {
     discard();
+    // What stands in the way, in German with the path, rather than the
+    // system's bare text after the attempt.
+    if (const QString problem = fileReplaceProblem(path); !problem.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Kann Logbuch-File nicht anlegen:\n") + problem;
+        return false;
+    }
     auto file = std::make_unique<QSaveFile>(path);
     if (!file->open(QIODevice::WriteOnly)) {
         if (error)

@@ -21,13 +21,14 @@ struct ModelInfo {
 
 struct ModelParse {
     ModelInfo info;
-    // False when character 11 or 13 is missing or not a digit: the counts in
-    // `info` are then the previous ones.
+    // False when character 11 or 13 is missing or no digit 1 .. 8 (the
+    // tables hold eight motors and eight slots, and a model without any is
+    // none): the counts in `info` are then the previous ones.
     bool countsValid = true;
 };
 
 // Reads the flags from `text`; the counts fall back to `previous` when the text
-// does not carry them as digits.
+// does not carry them as digits 1 .. 8.
 ModelParse parseModel(const QString& text, const ModelInfo& previous);
 
 } // namespace korvane
