@@ -15,6 +15,7 @@ namespace {
 struct Outcome {
     bool ok = false;
     QString message;
+    bool ran = false; // the transfer started and ended by itself or by a stop
 };
 
 // What a stop signal makes of a running transfer.
@@ -43,10 +44,12 @@ Outcome runTransfer(LogbookTransfer& transfer, const std::function<bool()>& star
     const auto onSignal = QObject::connect(
         &StopSignals::instance(), &StopSignals::stopRequested, &transfer,
         [&transfer](int signal) { transfer.stop(stoppedTransferText(transfer, signal)); });
-    if (start())
+    if (start()) {
         runUntil(24 * 3600, [&] { return done; });
-    else
+        outcome.ran = true;
+    } else {
         outcome.message = QStringLiteral("Eine andere Übertragung läuft noch.");
+    }
     QObject::disconnect(conn);
     QObject::disconnect(onSignal);
     return outcome;
@@ -65,8 +68,9 @@ int listLog(LogbookTransfer& transfer, const MotorNameLookup& names, QTextStream
         bool brought = false;
         for (bool fromStart = true;; fromStart = false) {
             const Outcome o = runTransfer(transfer, [&] { return transfer.startRead(fromStart); });
-            // A controller that does not answer at all is not asked again.
-            if (!o.ok && (!transfer.heardAnything() || stopSignal())) {
+            // A page that could not start, was stopped or heard nothing at all
+            // ends the listing: a controller that does not answer is not asked again.
+            if (!o.ok && (!o.ran || !transfer.heardAnything() || stopSignal())) {
                 err << o.message << '\n';
                 return 2;
             }

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -160,6 +161,8 @@ private Q_SLOTS:
              "Logbuch-Export abgebrochen durch %S. Die Datei wurde nicht geschrieben."},
             {"logbook --list", "start_sld", SIGTERM, 143, "Logbuch lesen abgebrochen durch %S."},
             {"status", "start_sfi", SIGINT, 130, "Abgebrochen durch %S."},
+            // A mute controller: the wait for it ends with the signal, long before its time.
+            {"--timeout 60 status", "", SIGTERM, 143, "Abgebrochen durch %S."},
             {"monitor", "start_skd", SIGINT, 0, ""}};
         for (const auto& [args, trigger, sig, exitCode, message] : rows) {
             QTemporaryDir dir;
@@ -190,6 +193,13 @@ private Q_SLOTS:
                             ::kill(cli.processId(), sig);
                         }
                     });
+            if (!*trigger) {
+                sim.setAnswering(false);
+                QTimer::singleShot(700, this, [&cli, &signalled, sig = sig] {
+                    signalled = true;
+                    ::kill(cli.processId(), sig);
+                });
+            }
             cli.setWorkingDirectory(d);
             cli.start(cliPath(), (QStringLiteral("--port ") + sim.slavePath() + u' ' +
                                   QString(args).replace("%D", d))
