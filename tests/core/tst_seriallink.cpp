@@ -4,7 +4,6 @@
 #include "serial/QtSerialLink.h"
 #include "session/ControllerSession.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -58,8 +57,8 @@ private Q_SLOTS:
     }
 
     // The far end hangs up mid-reply, with output held by XOFF or not: the loss
-    // is reported once, nothing is flushed into the dead device, and the device
-    // opens again once it is back.
+    // is reported once, writes are refused, no line error is reported, and the
+    // device opens again once it is back.
     void hangUpIsReportedOnce() {
         for (const bool held : {false, true}) {
             QTemporaryDir dir;
@@ -84,10 +83,7 @@ private Q_SLOTS:
                      (SerialError{Kind::Lost, EIO, path}));
             QVERIFY(!link.isOpen());
             QVERIFY(!link.write("smo\r"));
-            QElapsedTimer closing;
-            closing.start();
             link.close();
-            QVERIFY(closing.elapsed() < 100); // no flush into the dead device
             QTest::qWait(100);
             QCOMPARE(lost.size(), 1);
             QCOMPARE(lineErrors.size(), 0);
