@@ -101,7 +101,9 @@ public:
     void setLogbookRewindOnPoll(bool on) { m_logReadStarted = !on; }
 
     // Sends the five poll requests now, outside the poll period.
-    // pollAnswered() follows once all five replies are in.
+    // pollAnswered() follows once all five replies are in. Like every poll,
+    // it is skipped while earlier output still waits for the line (the
+    // controller holds its input): polls must not pile up in the queue.
     void requestPoll();
 
 public Q_SLOTS:
