@@ -63,6 +63,8 @@ QString usageText() {
         "  5  serielle Schnittstelle belegt (von einem anderen Programm)\n"
         "  6  keine Berechtigung f\u00FCr die serielle Schnittstelle (Gruppe dialout)\n"
         "  7  anderer Ein-/Ausgabefehler der seriellen Schnittstelle\n"
+        "  8  Verbindung zur Steuerung verloren: die Schnittstelle ist w\u00E4hrend des\n"
+        "     Befehls weggefallen (USB-Adapter abgezogen, Gegenseite aufgelegt)\n"
         "  9  send --verify: alles gesendet und quittiert, aber das R\u00FCcklesen f\u00FCr\n"
         "     die Pr\u00FCfung ist gescheitert\n"
         "  130, 143  durch Strg+C (SIGINT) oder SIGTERM vorzeitig beendet: Lesen,\n"

@@ -14,8 +14,11 @@
 #include "serial/PortLink.h"
 #include "session/ControllerSession.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <unistd.h>
 
 using namespace korvane;
 
@@ -45,6 +48,7 @@ int runOnPort(ControllerSession& session, const cli::CliOptions& options, Parame
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QBuffer afterLoss; // takes err's text once the port is lost: outlives err
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -146,7 +150,27 @@ int main(int argc, char** argv) {
                                                 : cli::exitCodeFor(session.openError());
     }
 
+    // A lost port ends the command at once. Its message is the one report:
+    // QCoreApplication::exit() ends every wait of the command (all event loops
+    // of this thread, now and later), and what the command would still say
+    // about its interrupted work only repeats the loss in other words. A
+    // command that fails writes no file, as after any other failure.
+    bool lost = false;
+    QObject::connect(&session, &ControllerSession::portLost, [&](const SerialError& error) {
+        if (lost)
+            return;
+        lost = true;
+        if (::isatty(STDERR_FILENO))
+            err << '\n'; // after a progress line
+        err << serialErrorText(error) << '\n';
+        err.flush();
+        afterLoss.open(QIODevice::WriteOnly);
+        err.setDevice(&afterLoss);
+        QCoreApplication::exit(cli::kExitPortLost);
+    });
     const int code = runOnPort(session, *options, fileSet, out, err);
+    if (lost)
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitPortLost;
     // A command that a stop signal cut short exits as the signal says; one
     // that finished (a complete diff included) keeps its own code.
     const bool failed = command == QLatin1String("diff") ? code == cli::kDiffTrouble : code != 0;

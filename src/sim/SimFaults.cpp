@@ -28,6 +28,7 @@ std::optional<SimFaults> SimFaults::fromName(const QString& name) {
     SimFaults f;
     static const QRegularExpression share(
         QStringLiteral("^bad-check-share=([0-9]{1,3})(?::([1-9][0-9]{0,8}))?$"));
+    static const QRegularExpression hangup(QStringLiteral("^hangup=([0-9]{1,9})$"));
     if (name == QLatin1String("bad-checksum")) {
         f.badChecksum = true;
     } else if (name == QLatin1String("junk")) {
@@ -41,6 +42,8 @@ std::optional<SimFaults> SimFaults::fromName(const QString& name) {
         f.badCheckSeed = m.captured(2).toUInt();
         if (f.badCheckPercent > 100)
             return std::nullopt;
+    } else if (const auto m = hangup.match(name); m.hasMatch()) {
+        f.hangupAfterBytes = m.captured(1).toLongLong();
     } else if (const auto c = codeFault(name)) {
         f.codeFaults.append(*c);
     } else {
@@ -58,6 +61,8 @@ void SimFaults::merge(const SimFaults& other) {
     if (other.badCheckSeed != 0)
         badCheckSeed = other.badCheckSeed;
     codeFaults += other.codeFaults;
+    if (other.hangupAfterBytes >= 0)
+        hangupAfterBytes = other.hangupAfterBytes;
 }
 
 void SimFaultCounter::reset(const SimFaults& faults) {

@@ -66,17 +66,17 @@ private Q_SLOTS:
             {"--port %D/kein-port read %D/kein/x.vts", "", 3,
              "Den Ordner \u201E%D/kein\u201C gibt es nicht."},
             {"--port %D status", "", 7,
-             "Can't open specified device %D (Error 21, Is a directory)"},
+             "Serielle Schnittstelle %D l\u00E4sst sich nicht \u00F6ffnen: das ist ein Ordner."},
             {"--port ordner status", "", 7, "%D/ordner"},       // relative: not below /dev
             {"--port COM2 status", "2\rCOM2=%D/usb0\rfoo\r", 4, // CR line ends
-             "Specified device not found (%D/usb0).|\u201Efoo\u201C wird ignoriert"},
+             "Serielle Schnittstelle %D/usb0 nicht gefunden.|\u201Efoo\u201C wird ignoriert"},
             {"--port COM1 status", "COM1=%D/usb1\r\n", 4, // a mapping on line 1
-             "Specified device not found (%D/usb1).|in Zeile 1 ist keine Portnummer"},
+             "Serielle Schnittstelle %D/usb1 nicht gefunden.|in Zeile 1 ist keine Portnummer"},
             {"--port %D/kein-port monitor --csv fremd.csv", "", 3, // rows are only added
              "\u201Efremd.csv\u201C ist keine Werte-CSV"},
             {"--help", "", 0,
              "4  serielle Schnittstelle nicht gefunden|5  serielle Schnittstelle belegt|"
-             "7  anderer Ein-/Ausgabefehler"},
+             "7  anderer Ein-/Ausgabefehler|8  Verbindung zur Steuerung verloren"},
                     // Only a regular settings file of sane size is read, at once.
             {"--port %P send %F/fifo.vts", "", 3,
              "\u201E%F/fifo.vts\u201C ist keine gew\u00F6hnliche Datei, sondern eine Pipe (FIFO)."},

@@ -124,10 +124,11 @@ ParameterTransfer::ParameterTransfer(ControllerSession& session, ParameterSet& p
         if (m_session.activity() == Activity::ReadAll)
             afterReadFrame(code);
     });
-    connect(&m_session, &ControllerSession::bytesCounted, this, [this](int rx) {
+    connect(&m_session, &ControllerSession::bytesCounted, this, [this](qint64 rx) {
         if (m_session.activity() == Activity::ReadAll)
-            Q_EMIT progress(qMin(rx, m_progressMax), m_progressMax, true);
+            Q_EMIT progress(int(qMin<qint64>(rx, m_progressMax)), m_progressMax, true);
     });
+    connect(&m_session, &ControllerSession::portLost, this, &ParameterTransfer::onPortLost);
     registerReplyHandlers();
 }
 
@@ -303,7 +304,7 @@ qsizetype ParameterTransfer::sendWrites(std::span<const QByteArray> writes, int 
         bytes += w.size();
     }
     m_session.addTxCount(txAmount);
-    Q_EMIT progress(qMin(m_session.txCount(), m_progressMax), m_progressMax, true);
+    Q_EMIT progress(int(qMin<qint64>(m_session.txCount(), m_progressMax)), m_progressMax, true);
     return bytes;
 }
 
@@ -438,6 +439,20 @@ void ParameterTransfer::onSilence() {
         break;
     case Activity::SendAll:
         abortSendAll(m_stopReason.isEmpty() ? kSendTimeoutText : m_stopReason);
+        break;
+    default:
+        break;
+    }
+}
+
+void ParameterTransfer::onPortLost(const SerialError& error) {
+    // Nothing more can come: end at once rather than after the silence.
+    switch (m_session.activity()) {
+    case Activity::ReadAll:
+        failReadAll(serialErrorText(error));
+        break;
+    case Activity::SendAll:
+        abortSendAll(serialErrorText(error));
         break;
     default:
         break;

@@ -31,6 +31,7 @@ namespace korvane {
 // flags of the steps the controller accepted and keeps all others. Every
 // failed send-all says that the controller now holds partly old, partly new
 // settings and asks for another send.
+// A lost port ends either sequence at once, as a failure.
 class ParameterTransfer : public QObject {
     Q_OBJECT
 public:
@@ -115,6 +116,7 @@ private:
     // partly new settings + the advice to send again.
     QString failedSendMessage(const QString& reason, bool nameLastStep) const;
     void onSilence();
+    void onPortLost(const SerialError& error);
     void armAckTimer(qsizetype bytesSent);
 
     ControllerSession& m_session;
