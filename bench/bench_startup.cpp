@@ -25,7 +25,9 @@ public:
     void close() override {}
     bool isOpen() const override { return true; }
     QString device() const override { return m_device; }
-    void write(const QByteArray&) override {}
+    using SerialLink::write;
+    bool write(const QByteArray&, WritePriority) override { return true; }
+    qint64 bytesToWrite() const override { return 0; }
     QByteArray readAll() override { return {}; }
 
 private:

@@ -16,9 +16,10 @@ using namespace korvane;
 // The program's serial link, counting what it writes.
 class CountingLink : public QtSerialLink {
 public:
-    void write(const QByteArray& bytes) override {
+    using QtSerialLink::write;
+    bool write(const QByteArray& bytes, WritePriority priority) override {
         written += bytes.size();
-        QtSerialLink::write(bytes);
+        return QtSerialLink::write(bytes, priority);
     }
     qint64 written = 0;
 };

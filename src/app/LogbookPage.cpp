@@ -2,13 +2,13 @@
 
 #include "ColumnCaption.h"
 #include "FixedPitchFont.h"
+#include "OpenMessageBox.h"
 #include "logbook/LogbookTransfer.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -139,7 +139,7 @@ void LogbookPage::showMessage(const QString& text) {
     if (m_messageSink)
         m_messageSink(text);
     else
-        QMessageBox::warning(this, QStringLiteral("Korvane"), text, QMessageBox::Ok);
+        openMessageBox(this, text, QMessageBox::Warning);
 }
 
 QString LogbookPage::runSaveDialog(QWidget* parent) {

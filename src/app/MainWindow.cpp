@@ -4,6 +4,7 @@
 #include "HeaderArea.h"
 #include "HistoryPage.h"
 #include "ManualPage.h"
+#include "OpenMessageBox.h"
 #include "ParameterPage.h"
 #include "ShadingTwilightPage.h"
 #include "StatusPanelBar.h"
@@ -13,7 +14,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -40,11 +40,7 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
     setWindowTitle(kCaption);
     resize(kDesignWidth, kDesignHeight);
 
-    m_presenter = [this](const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvane"), text, QMessageBox::Ok,
-                        this);
-        box.exec();
-    };
+    m_presenter = [this](const QString& text) { openMessageBox(this, text); };
 
     m_tabs->setObjectName(QStringLiteral("Parameter_Maske"));
     m_tabs->setTabPosition(QTabWidget::South);
@@ -160,7 +156,7 @@ void MainWindow::connectSession() {
     connect(&m_session, &ControllerSession::dcfLed, m_parameter, &ParameterPage::setDcfLed);
     connect(&m_session, &ControllerSession::userMessage, this, &MainWindow::showMessage);
     connect(&m_session, &ControllerSession::portOpenFailed, this,
-            [this](const SerialError& error) { showMessage(serialErrorText(error)); });
+            [this](const SerialError& error) { showMessage(serialOpenErrorReport(error)); });
     m_session.setProgramSettingsWriter([this] { return writeProgramSettings(); });
 }
 

@@ -32,7 +32,8 @@ struct ModelInfo;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Shows a message with an OK button; tests record instead of blocking.
+    // Shows a message with an OK button, without waiting for it (the default
+    // opens a box and returns); tests record instead.
     using MessagePresenter = std::function<void(const QString& text)>;
 
     enum Page {

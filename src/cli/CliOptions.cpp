@@ -43,6 +43,8 @@ QString usageText() {
         "  5  serial port busy (in use by another program)\n"
         "  6  no permission to open the serial port (see the dialout group)\n"
         "  7  other input/output error of the serial port\n"
+        "  8  connection to the controller lost: the serial port went away during the\n"
+        "     command (USB adapter unplugged, far end hung up)\n"
         "diff exits as diff(1): 0 equal, 1 different, 2 trouble (any error above).\n"
         "send --verify exits 2 when the controller does not hold what was sent.\n");
 }

@@ -14,6 +14,7 @@ enum ExitCode {
     kExitPortBusy = 5,
     kExitPortPermission = 6,
     kExitPortIo = 7,
+    kExitPortLost = 8, // the open port went away during the command
 };
 
 inline int exitCodeFor(const SerialError& error) {
@@ -28,6 +29,8 @@ inline int exitCodeFor(const SerialError& error) {
         return kExitPortPermission;
     case SerialError::Kind::Io:
         break;
+    case SerialError::Kind::Lost:
+        return kExitPortLost;
     }
     return kExitPortIo;
 }

@@ -12,13 +12,17 @@
 #include "serial/PortLink.h"
 #include "session/ControllerSession.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <unistd.h>
 
 using namespace korvane;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QBuffer afterLoss; // takes err's text once the port is lost: outlives err
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -106,20 +110,44 @@ int main(int argc, char** argv) {
                                                 : cli::exitCodeFor(session.openError());
     }
 
-    if (command == QLatin1String("monitor")) {
-        cli::installStopSignals();
-        return cli::runMonitorCommand(
-            session, {options->csvPath, options->durationSeconds, options->timeoutSeconds}, out,
-            err);
-    }
-    if (command == QLatin1String("status"))
-        return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
-    if (command == QLatin1String("read"))
-        return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
-    if (command == QLatin1String("send"))
-        return cli::runSendCommand(session, fileSet, file, options->verify, options->timeoutSeconds,
-                                   out, err);
-    if (command == QLatin1String("diff"))
-        return cli::runControllerDiff(session, fileSet, options->timeoutSeconds, out, err);
-    return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out, err);
+    // A lost port ends the command at once. Its message is the one report:
+    // QCoreApplication::exit() ends every wait of the command (all event loops
+    // of this thread, now and later), and what the command would still say
+    // about its interrupted work only repeats the loss in other words. A
+    // command that fails writes no file, as after any other failure.
+    bool lost = false;
+    QObject::connect(&session, &ControllerSession::portLost, [&](const SerialError& error) {
+        if (lost)
+            return;
+        lost = true;
+        if (::isatty(STDERR_FILENO))
+            err << '\n'; // after a progress line
+        err << serialErrorText(error) << '\n';
+        err.flush();
+        afterLoss.open(QIODevice::WriteOnly);
+        err.setDevice(&afterLoss);
+        QCoreApplication::exit(cli::kExitPortLost);
+    });
+    const int code = [&] {
+        if (command == QLatin1String("monitor")) {
+            cli::installStopSignals();
+            return cli::runMonitorCommand(
+                session, {options->csvPath, options->durationSeconds, options->timeoutSeconds}, out,
+                err);
+        }
+        if (command == QLatin1String("status"))
+            return cli::runStatusCommand(session, options->timeoutSeconds, options->json, out, err);
+        if (command == QLatin1String("read"))
+            return cli::runReadCommand(session, file, options->timeoutSeconds, out, err);
+        if (command == QLatin1String("send"))
+            return cli::runSendCommand(session, fileSet, file, options->verify,
+                                       options->timeoutSeconds, out, err);
+        if (command == QLatin1String("diff"))
+            return cli::runControllerDiff(session, fileSet, options->timeoutSeconds, out, err);
+        return cli::runLogbookCommand(session, file, options->list, options->timeoutSeconds, out,
+                                      err);
+    }();
+    if (lost)
+        return command == QLatin1String("diff") ? int(cli::kDiffTrouble) : cli::kExitPortLost;
+    return code;
 }

@@ -27,6 +27,7 @@ std::optional<SimCodeFault> codeFault(const QString& name) {
 std::optional<SimFaults> SimFaults::fromName(const QString& name) {
     SimFaults f;
     static const QRegularExpression share(QStringLiteral("^bad-check-share=([0-9]{1,3})$"));
+    static const QRegularExpression hangup(QStringLiteral("^hangup=([0-9]{1,9})$"));
     if (name == QLatin1String("bad-checksum")) {
         f.badChecksum = true;
     } else if (name == QLatin1String("junk")) {
@@ -39,6 +40,8 @@ std::optional<SimFaults> SimFaults::fromName(const QString& name) {
         f.badCheckPercent = m.captured(1).toInt();
         if (f.badCheckPercent > 100)
             return std::nullopt;
+    } else if (const auto m = hangup.match(name); m.hasMatch()) {
+        f.hangupAfterBytes = m.captured(1).toLongLong();
     } else if (const auto c = codeFault(name)) {
         f.codeFaults.append(*c);
     } else {
@@ -54,6 +57,8 @@ void SimFaults::merge(const SimFaults& other) {
     silent |= other.silent;
     badCheckPercent = qMax(badCheckPercent, other.badCheckPercent);
     codeFaults += other.codeFaults;
+    if (other.hangupAfterBytes >= 0)
+        hangupAfterBytes = other.hangupAfterBytes;
 }
 
 void SimFaultCounter::reset(const SimFaults& faults) {

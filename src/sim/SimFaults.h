@@ -35,9 +35,14 @@ struct SimFaults {
     // value is wrong, spread evenly over the run.
     int badCheckPercent = 0;
     QList<SimCodeFault> codeFaults{};
+    // Once this many bytes have been sent, the line hangs up: the simulator
+    // closes its end of the pseudo-terminal, as an unplugged USB adapter
+    // does, and comes back on a fresh one a second later. -1: never.
+    qint64 hangupAfterBytes = -1;
 
     // One of "bad-checksum", "junk", "split", "silent", "bad-check-share=P",
-    // "bad-check=CODE[:N]", "drop=CODE[:N]", "refuse=CODE[:N]", "corrupt=CODE[:N]".
+    // "bad-check=CODE[:N]", "drop=CODE[:N]", "refuse=CODE[:N]", "corrupt=CODE[:N]",
+    // "hangup=N".
     static std::optional<SimFaults> fromName(const QString& name);
     // Adds the faults of `other` to these.
     void merge(const SimFaults& other);

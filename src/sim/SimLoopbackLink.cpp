@@ -21,17 +21,18 @@ void SimLoopbackLink::close() {
     m_queue.clear();
 }
 
-void SimLoopbackLink::write(const QByteArray& bytes) {
+bool SimLoopbackLink::write(const QByteArray& bytes, WritePriority) {
     if (!m_open)
-        return;
+        return false;
     m_written += bytes;
     if (!m_responder)
-        return;
+        return true;
     const QList<QByteArray> replies = m_responder(bytes);
     if (m_mute)
-        return;
+        return true;
     for (const QByteArray& r : replies)
         enqueue(r);
+    return true;
 }
 
 void SimLoopbackLink::receive(const QByteArray& bytes) {

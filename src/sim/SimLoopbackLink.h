@@ -30,7 +30,10 @@ public:
     void close() override;
     bool isOpen() const override { return m_open; }
     QString device() const override { return m_device; }
-    void write(const QByteArray& bytes) override;
+    using SerialLink::write;
+    bool write(const QByteArray& bytes, WritePriority priority) override;
+    // Writes reach the responder at once.
+    qint64 bytesToWrite() const override { return 0; }
     QByteArray readAll() override { return std::exchange(m_incoming, {}); }
 
     // Delivers bytes that no request asked for (at the set rate).

@@ -103,8 +103,12 @@ void SimPty::close() {
             QFile::remove(m_linkPath);
         m_linkPath.clear();
     }
-    delete m_notifier;
-    m_notifier = nullptr;
+    if (m_notifier) {
+        // close() may run inside the notifier's own activation (a hang-up).
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    }
     if (m_master >= 0)
         ::close(m_master);
     if (m_slaveKeeper >= 0)
@@ -131,6 +135,25 @@ bool SimPty::createLink(const QString& path, QString* error) {
         return fail(error, osError("symlink"));
     m_linkPath = path;
     return true;
+}
+
+void SimPty::setFaults(const SimFaults& faults) {
+    m_faults = faults;
+    m_hangupAt = faults.hangupAfterBytes >= 0 ? m_bytesSent + faults.hangupAfterBytes : -1;
+}
+
+void SimPty::hangUp() {
+    m_hangupAt = -1;
+    const QString link = m_linkPath;
+    close();
+    Q_EMIT hungUp();
+    QTimer::singleShot(kReplugMs, this, [this, link] {
+        if (isOpen() || !open())
+            return;
+        if (!link.isEmpty())
+            createLink(link);
+        Q_EMIT replugged();
+    });
 }
 
 void SimPty::setPaced(bool paced) {
@@ -184,6 +207,8 @@ void SimPty::readMaster() {
                 m_input.append(bytes);
             } else {
                 Q_EMIT received(bytes);
+                if (!isOpen()) // the reply hung the line up
+                    return;
             }
             continue;
         }
@@ -303,6 +328,14 @@ void SimPty::pump() {
         qsizetype want = c.bytes.size();
         if (m_paced)
             want = std::min(want, qsizetype(std::floor(m_outBudget)));
+        if (m_hangupAt >= 0) {
+            // The line dies after the set byte, wherever in a frame it falls.
+            if (m_bytesSent >= m_hangupAt) {
+                hangUp();
+                return;
+            }
+            want = std::min(want, qsizetype(m_hangupAt - m_bytesSent));
+        }
         if (want <= 0) {
             schedulePump(kPaceTickMs);
             return;
@@ -315,12 +348,16 @@ void SimPty::pump() {
                 m_outBudget -= double(n);
             c.bytes.remove(0, n);
         }
+        if (c.bytes.isEmpty())
+            m_output.pop_front();
+        if (m_hangupAt >= 0 && m_bytesSent >= m_hangupAt) {
+            hangUp();
+            return;
+        }
         if (n < want) {
             schedulePump(kRetryMs);
             return;
         }
-        if (c.bytes.isEmpty())
-            m_output.pop_front();
     }
     if (m_output.empty()) {
         // An idle line sends the next byte at once.

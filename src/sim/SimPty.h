@@ -22,7 +22,14 @@ namespace korvane {
 // a 9600-baud line: replies are queued and released at that rate, and received
 // bytes are handed on no faster. XOFF from the program holds the replies until
 // XON. The transport also plays the line faults of
-// SimFaults (junk, split frames, silence) and can be unplugged and replugged.
+// SimFaults (junk, split frames, silence, a hang-up) and can be unplugged and
+// replugged.
+//
+// The hang-up fault closes both ends that the simulator holds once the set
+// number of bytes has been sent, so the program's end reports the lost device
+// like an unplugged USB adapter; the link, if any, goes with it. kReplugMs
+// later a fresh pseudo-terminal takes its place (a new slavePath()) and the
+// link points to it.
 class SimPty : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +37,7 @@ public:
     static constexpr int kPaceTickMs = 10;
     static constexpr char kXon = '\x11';
     static constexpr char kXoff = '\x13';
+    static constexpr int kReplugMs = 1000;
 
     explicit SimPty(QObject* parent = nullptr);
     ~SimPty() override;
@@ -48,7 +56,8 @@ public:
 
     void setPaced(bool paced);
     bool paced() const { return m_paced; }
-    void setFaults(const SimFaults& faults) { m_faults = faults; }
+    // Arms the hang-up, if any, counting from the bytes sent so far.
+    void setFaults(const SimFaults& faults);
     const SimFaults& faults() const { return m_faults; }
 
     // false: the cable is pulled: incoming bytes are dropped unread by anyone,
@@ -70,6 +79,9 @@ Q_SIGNALS:
     void received(const QByteArray& bytes);
     // Every queued byte has been written to the line.
     void outputDrained();
+    // The line hung up (hang-up fault); replugged() follows on the new device.
+    void hungUp();
+    void replugged();
 
 private:
     struct Chunk {
@@ -83,6 +95,7 @@ private:
     void releaseInput();
     QByteArray takeFlowControl(QByteArray bytes);
     QByteArray junk();
+    void hangUp();
 
     int m_master = -1;
     int m_slaveKeeper = -1;
@@ -107,6 +120,7 @@ private:
     double m_inBudget = 0;
     qint64 m_bytesSent = 0;
     qint64 m_bytesReceived = 0;
+    qint64 m_hangupAt = -1; // m_bytesSent at which the line hangs up; -1: never
 };
 
 } // namespace korvane

@@ -8,6 +8,13 @@ Simulator::Simulator(const SimModel& model, QObject* parent)
             [this](const QByteArray& bytes) { m_controller.feed(bytes); });
     connect(&m_controller, &SimController::replyReady, &m_pty, &SimPty::sendFrame);
     connect(&m_controller, &SimController::trace, this, &Simulator::trace);
+    connect(&m_pty, &SimPty::hungUp, this, [this] {
+        // A request cut short by the hang-up is gone with the line.
+        m_controller.resetInput();
+        Q_EMIT trace(QStringLiteral("line hung up"));
+    });
+    connect(&m_pty, &SimPty::replugged, this,
+            [this] { Q_EMIT trace(QStringLiteral("line back on %1").arg(slavePath())); });
 }
 
 bool Simulator::start(const QString& linkPath, QString* error) {

@@ -16,6 +16,9 @@ namespace korvane {
 //   link.open(sim.slavePath(), &error);
 //   sim.setAnswering(false); // cable pulled
 //   sim.setAnswering(true);  // and back
+//
+// With the hang-up fault the pseudo-terminal itself goes away and comes back
+// as a new device: open it through start()'s link path to find it again.
 class Simulator : public QObject {
     Q_OBJECT
 public:

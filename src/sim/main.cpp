@@ -75,10 +75,12 @@ int main(int argc, char** argv) {
          QStringLiteral("Hold both directions to 960 bytes/s (9600 baud).")},
         {QStringLiteral("fault"),
          QStringLiteral("bad-checksum, junk, split, silent, bad-check-share=PERCENT, "
-                        "bad-check=CODE[:N], drop=CODE[:N], refuse=CODE[:N] or corrupt=CODE[:N] "
-                        "(may be repeated; N picks the n-th frame, request or write of CODE; "
-                        "corrupt stores a per-motor block or single value one step off and "
-                        "acknowledges it)."),
+                        "bad-check=CODE[:N], drop=CODE[:N], refuse=CODE[:N], corrupt=CODE[:N] "
+                        "or hangup=N (may be repeated; N picks the n-th frame, request or write "
+                        "of CODE; corrupt stores a per-motor block or single value one step off "
+                        "and acknowledges it; hangup closes the pseudo-terminal once N bytes "
+                        "have been sent, as an unplugged USB adapter, and opens a new one a "
+                        "second later)."),
          QStringLiteral("KIND")},
         {QStringLiteral("log-entries"),
          QStringLiteral("Logbook entries at start 0..2000 (default 42)."), QStringLiteral("N")},
@@ -148,6 +150,13 @@ int main(int argc, char** argv) {
     if (p.isSet(QStringLiteral("verbose")))
         QObject::connect(&sim, &Simulator::trace,
                          [](const QString& line) { err() << line << Qt::endl; });
+    else
+        QObject::connect(&sim, &Simulator::trace, [](const QString& line) {
+            // The hang-up fault's lines; SIGUSR1 reports its own below.
+            if (line.startsWith(QLatin1String("line hung up")) ||
+                line.startsWith(QLatin1String("line back on")))
+                err() << line << Qt::endl;
+        });
 
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return fail(QStringLiteral("cannot set up signal handling"));

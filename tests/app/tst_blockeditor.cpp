@@ -208,14 +208,32 @@ private Q_SLOTS:
         QCOMPARE(hs5->currentRow(), 1);
     }
 
-    // A port change, a transfer or closing the window ends manual mode.
+    // A port change, a transfer, closing the window or a lost port ends manual
+    // mode; " rhe" is never refused for a full queue, and one that the lost
+    // port could not take is the first write when the port is back.
     void manualModeEndsWhenTheLineIsReleased() {
         using P = DesktopProgram&;
+        const auto link = [](P p) -> FakeLink& {
+            return static_cast<FakeLink&>(p.session().link());
+        };
         const std::function<void(P)> releases[] = {
             [](P p) { p.window().choosePort(2); },
             [](P p) { p.session().setActivity(Activity::ReadAll); },
             [](P p) { p.session().setActivity(Activity::Logbook); },
-            [](P p) { p.window().close(); }};
+            [](P p) { p.window().close(); },
+            [&](P p) {
+                link(p).queueFull = true;
+                p.window().tabs()->setCurrentIndex(MainWindow::Parameters);
+            },
+            [&](P p) {
+                link(p).hangUp();
+                QVERIFY(p.window().manualControl().isOn()); // nothing reached the line
+                link(p).queueFull = true;
+                p.session().setReopenInterval(1);
+                QTRY_VERIFY(link(p).isOpen());
+                link(p).queueFull = false;
+                p.session().pollTick();
+            }};
         for (const auto& release : releases) {
             Rig r;
             r.program->window().tabs()->setCurrentIndex(MainWindow::Manual);

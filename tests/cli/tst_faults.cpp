@@ -3,15 +3,47 @@
 
 #include "helpers/SimRig.h"
 
+#include "DiffCommand.h"
+#include "ExitCodes.h"
+#include "Simulator.h"
 #include "session/ParameterTransfer.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTimer>
 
 using namespace korvane;
 
 namespace {
 
 const char* const kList = "logbook --list";
+
+struct CliRun {
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    int code = -1;
+    QString err;
+};
+
+// korvane-cli as a process, while this thread's simulator answers it.
+CliRun runCli(const QStringList& args, const QString& workDir) {
+    QProcess cli;
+    cli.setWorkingDirectory(workDir);
+    QEventLoop loop;
+    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    cli.start(QDir(QCoreApplication::applicationDirPath()).filePath("../src/cli/korvane-cli"),
+              args);
+    loop.exec();
+    if (cli.state() != QProcess::NotRunning) {
+        cli.kill();
+        cli.waitForFinished();
+        return {};
+    }
+    return {cli.exitStatus(), cli.exitCode(), QString::fromUtf8(cli.readAllStandardError())};
+}
 
 bool anyChanged(const ParameterSet& set) {
     if (set.switchTimes.changedCount() > 0)
@@ -148,6 +180,53 @@ private Q_SLOTS:
             if (command != kList) // only the list may rewind the log
                 QCOMPARE(rig->sim.logbook().readPosition(), position);
         }
+    }
+
+    // The port goes away halfway through a command's traffic: the simulator
+    // closes its end of a real pseudo-terminal. No crash; the loss is said once,
+    // as the last word; exit 8 (diff: 2); the folder and the sent file as they were.
+    void hangUp_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("cleanExitCode");
+        QTest::addColumn<int>("exitCode");
+        for (const char* args : {"status", "read %D/neu.vts", "send %S", "send --verify %S",
+                                 "logbook %D/log.vlf", "logbook --list", "monitor --duration 2"})
+            QTest::newRow(args) << QString(args) << 0 << int(cli::kExitPortLost);
+        QTest::newRow("diff %S") << QStringLiteral("diff %S") << int(cli::kDiffDifferent)
+                                 << int(cli::kDiffTrouble);
+    }
+
+    void hangUp() {
+        QFETCH(QString, arguments);
+        QFETCH(int, cleanExitCode);
+        QFETCH(int, exitCode);
+        QTemporaryDir work;
+        QTemporaryDir line; // the simulator's link comes and goes
+        const QString tty = line.filePath("tty");
+        Simulator sim;
+        QVERIFY(sim.start(tty));
+        const QStringList args =
+            QStringList{"--port", tty} +
+            arguments.replace("%D", work.path()).replace("%S", m_sendFile).split(' ');
+        const QByteArray sendFile = fileBytes(m_sendFile);
+        // A clean run tells how much the controller says; the line dies halfway.
+        const CliRun clean = runCli(args, work.path());
+        QVERIFY2(clean.code == cleanExitCode, qPrintable(clean.err));
+        for (const QString& name : QDir(work.path()).entryList(QDir::Files))
+            QVERIFY(QFile::remove(work.filePath(name)));
+        sim.setFaults(
+            *SimFaults::fromName(QStringLiteral("hangup=%1").arg(sim.pty().bytesSent() / 2)));
+
+        const CliRun run = runCli(args, work.path());
+        QCOMPARE(run.status, QProcess::NormalExit);
+        QCOMPARE(run.code, exitCode);
+        const QString lost =
+            QStringLiteral(
+                "Verbindung zur Steuerung verloren: die Schnittstelle %1 wurde getrennt.")
+                .arg(tty);
+        QVERIFY2(run.err.count(lost) == 1 && run.err.trimmed().endsWith(lost), qPrintable(run.err));
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(fileBytes(m_sendFile), sendFile);
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "serial/SerialLink.h"
 
 #include <QStringList>
+#include <cerrno>
 #include <utility>
 
 inline QByteArray frame(const QByteArray& code, const QByteArray& payload) {
@@ -27,10 +28,14 @@ public:
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
     QString device() const override { return m_device; }
-    void write(const QByteArray& bytes) override {
-        if (m_open)
-            written += bytes;
+    using SerialLink::write;
+    bool write(const QByteArray& bytes, WritePriority priority) override {
+        if (!m_open || (priority == WritePriority::Normal && queueFull))
+            return false;
+        written += bytes;
+        return true;
     }
+    qint64 bytesToWrite() const override { return m_open ? unsent : 0; }
     QByteArray readAll() override { return std::exchange(m_incoming, {}); }
 
     // Delivers bytes as one receive event.
@@ -43,12 +48,14 @@ public:
     void raiseLineError() { Q_EMIT lineError(); }
     void hangUp() {
         m_open = false;
-        Q_EMIT deviceLost(QStringLiteral("gone"));
+        Q_EMIT deviceLost({korvane::SerialError::Kind::Lost, EIO, m_device});
     }
 
     QStringList openedDevices;
     QByteArray written;
     int openError = 0; // when set, open() fails with this OS error number
+    bool queueFull = false; // normal writes are refused
+    qint64 unsent = 0;      // bytes the line has not taken yet
 
 private:
     QString m_device;

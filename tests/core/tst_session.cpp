@@ -3,6 +3,7 @@
 #include "FileBytes.h"
 
 #include "files/ProgramSettings.h"
+#include "manual/ManualControl.h"
 #include "session/ControllerSession.h"
 
 #include <QSignalSpy>
@@ -56,6 +57,10 @@ private Q_SLOTS:
             r.session.pollTick();
         QCOMPARE(r.link.written, QByteArray("sfi\rsdt\rsti\rskd\rsmo\r").repeated(3));
         QCOMPARE(r.panel(StatusPanels::Tx), QStringLiteral("TxD: 60"));
+        r.link.unsent = 5; // the controller holds its input: a poll would only pile up
+        r.session.pollTick();
+        QCOMPARE(r.link.written.size(), 60);
+        r.link.unsent = 0;
         r.link.written.clear();
         r.link.receive(frame("smo", kBasic));
         r.session.setActivity(Activity::SendAll);
@@ -212,13 +217,46 @@ private Q_SLOTS:
         QCOMPARE(r.panels({StatusPanels::Model, StatusPanels::Version}), "Keine Verbindung|");
     }
 
-    void reopensAfterTheDeviceComesBack() {
+    // Manual mode is off only once " rhe" is out: never refused for a full
+    // queue, dropped by a lost port, then the reopened port's first write.
+    void manualModeOffOnlyOnceLeft() {
         Rig r;
-        r.session.setReopenInterval(10);
-        const int before = r.link.openedDevices.size();
+        ManualControl manual(r.session);
+        QSignalSpy changed(&manual, &ManualControl::manualChanged);
+        manual.enter();
+        r.link.unsent = 5; // held by XOFF
+        r.link.queueFull = true;
+        manual.leave();
+        QVERIFY(manual.isOn());
         r.link.hangUp();
+        r.link.unsent = 0;
+        r.session.setReopenInterval(1);
         QTRY_VERIFY(r.link.isOpen());
-        QCOMPARE(r.link.openedDevices.size(), before + 1);
+        QCOMPARE(r.link.written, QByteArray(" rhi\r rhe\r rhe\r"));
+        QVERIFY(!manual.isOn());
+        QCOMPARE(changed.size(), 2);
+    }
+
+    // A lost port: reported once, disconnected at once, then reopened.
+    void lostPortDisconnectsAtOnceAndReopens() {
+        Rig r;
+        r.link.receive(frame("smo", kBasic));
+        QVERIFY(r.session.isConnected());
+        QSignalSpy lost(&r.session, &ControllerSession::portLost);
+        QSignalSpy state(&r.session, &ControllerSession::pollState);
+        r.session.setReopenInterval(1);
+        r.link.hangUp();
+        QCOMPARE(lost.size(), 1);
+        QVERIFY(!r.session.isConnected());
+        QCOMPARE(r.panel(StatusPanels::Model), kNoConnectionText);
+        QCOMPARE(state.size(), 1);
+        const qsizetype opened = r.link.openedDevices.size();
+        QTRY_VERIFY(r.link.isOpen());
+        QCOMPARE(r.link.openedDevices.size(), opened + 1);
+        QCOMPARE(lost.size(), 1);
+        // Counters of a program that runs for years.
+        r.session.addRxCount(qint64(1) << 32);
+        QCOMPARE(r.session.rxCount(), (qint64(1) << 32) + frame("smo", kBasic).size());
     }
 
     // Port, its device and whether a warning came, per file content.

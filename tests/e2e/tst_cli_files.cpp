@@ -31,13 +31,14 @@ private Q_SLOTS:
             {"--port %D/kein-port read %D/kein/x.vts", "", 3,
              "Den Ordner \u201E%D/kein\u201C gibt es nicht."},
             {"--port %D status", "", 7,
-             "Can't open specified device %D (Error 21, Is a directory)"},
+             "Serielle Schnittstelle %D l\u00E4sst sich nicht \u00F6ffnen: das ist ein Ordner."},
             {"--port COM2 status", "2\rCOM2=%D/usb0\rfoo\r", 4, // CR line ends
-             "Specified device not found (%D/usb0).|\u201Efoo\u201C wird ignoriert"},
+             "Serielle Schnittstelle %D/usb0 nicht gefunden.|\u201Efoo\u201C wird ignoriert"},
             {"--port COM1 status", "COM1=%D/usb1\r\n", 4, // a mapping on line 1
-             "Specified device not found (%D/usb1).|in Zeile 1 ist keine Portnummer"},
+             "Serielle Schnittstelle %D/usb1 nicht gefunden.|in Zeile 1 ist keine Portnummer"},
             {"--help", "", 0,
-             "4  serial port not found|5  serial port busy|7  other input/output error"}};
+             "4  serial port not found|5  serial port busy|7  other input/output error|"
+             "8  connection to the controller lost"}};
         for (const auto& [args, ini, exitCode, said] : cases) {
             QTemporaryDir dir;
             const QString d = dir.path();

@@ -7,12 +7,20 @@
 #include "serial/QtSerialLink.h"
 #include "session/ParameterTransfer.h"
 
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QTimer>
 
 using namespace korvane;
 
 class TestDesktopSim : public QObject {
     Q_OBJECT
+
+    // The parameter values without their Changed flags.
+    static ParameterSet values(ParameterSet set) {
+        applyChangedEvent(set, ChangedEvent::SendAllDone);
+        return set;
+    }
 
     struct Rig {
         QTemporaryDir dir;
@@ -21,17 +29,20 @@ class TestDesktopSim : public QObject {
         std::unique_ptr<DesktopProgram> program;
         QStringList messages;
 
-        Rig() : sim(SimModel(SimModel::Variant::Conservatory, 8, 8)) {
-            QVERIFY(sim.start());
+        // `recorded`: messages are recorded instead of shown in the program's boxes.
+        explicit Rig(bool recorded = true) : sim(SimModel(SimModel::Variant::Conservatory, 8, 8)) {
+            QVERIFY(sim.start(tty())); // a hang-up replaces the device; the link follows
             const QString ini = dir.filePath("Korvane.ini");
-            QVERIFY(test::writeBytes(ini, "1\r\nCOM1=" + sim.slavePath().toLocal8Bit() +
+            QVERIFY(test::writeBytes(ini, "1\r\nCOM1=" + tty().toLocal8Bit() +
                                               "\r\nCOM5=/nonexistent/ttyKorvane\r\n"));
             program = std::make_unique<DesktopProgram>(link, ini);
-            program->window().setMessagePresenter([this](const QString& t) { messages << t; });
+            if (recorded)
+                program->window().setMessagePresenter([this](const QString& t) { messages << t; });
             program->session().setTimerIntervals(150, 600, 100);
             program->transfer().setTimeouts(800, 800);
             program->window().show();
         }
+        QString tty() const { return dir.filePath("tty"); }
         MainWindow& window() { return program->window(); }
         ParameterSet& params() { return program->params(); }
         template <typename T> T* find(const char* name) { return window().findChild<T*>(name); }
@@ -151,6 +162,79 @@ private Q_SLOTS:
         r.click("Send_Button");
         QCOMPARE(r.messages.mid(2), QStringList{ParameterTransfer::kDateNotSetMessage});
         QVERIFY(r.idle());
+    }
+
+    // The program's own message boxes: a failed read-all's message leaves the
+    // line running while it is shown. A hang-up while polling and during a
+    // read-all shows "Keine Verbindung", keeps the data and reconnects once the
+    // device is back.
+    void lineFaultsKeepTheWindowAlive() {
+        Rig r(false);
+        ControllerSession& session = r.program->session();
+        session.setReopenInterval(100);
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
+        QVERIFY(r.transfer("Read_Button", &ParameterTransfer::readAllFinished));
+        const ParameterSet before = r.params();
+        const QString model = session.panels().text(StatusPanels::Model);
+
+        // Each box as it shows: its text, the model panel, RxD and the
+        // connection while it is open; OK two seconds later.
+        struct Shown {
+            QString text, modelPanel;
+            qint64 rxFirst = 0, rxLast = 0;
+            bool connected = true;
+            int ticks = 0;
+        };
+        QList<Shown> shown;
+        const auto openBox = [&]() -> QMessageBox* {
+            for (QMessageBox* box : r.window().findChildren<QMessageBox*>())
+                if (box->isVisible())
+                    return box;
+            return nullptr;
+        };
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            QMessageBox* box = openBox();
+            if (!box)
+                return;
+            if (!box->property("seen").toBool()) {
+                box->setProperty("seen", true);
+                shown.append({box->text(), session.panels().text(StatusPanels::Model),
+                              session.rxCount(), session.rxCount()});
+            }
+            Shown& s = shown.last();
+            s.rxLast = session.rxCount();
+            s.connected = s.connected && r.connected();
+            if (++s.ticks == 20)
+                box->button(QMessageBox::Ok)->click();
+        });
+        watcher.start(100);
+
+        r.sim.setFaults(*SimFaults::fromName("drop=sbp"));
+        r.click("Read_Button");
+        QTRY_VERIFY_WITH_TIMEOUT(shown.size() == 1 && !openBox(), 20000);
+        QVERIFY2(shown[0].text.startsWith("Lesen unvollst\u00E4ndig: Beschattung"),
+                 qPrintable(shown[0].text));
+        QVERIFY2(shown[0].rxLast > shown[0].rxFirst + 500, "polling stood still");
+        QVERIFY(shown[0].connected);
+        QVERIFY(r.params() == before);
+
+        r.sim.setFaults(*SimFaults::fromName("hangup=0"));
+        QTRY_COMPARE_WITH_TIMEOUT(session.panels().text(StatusPanels::Model), kNoConnectionText,
+                                  2000);
+        QVERIFY(!r.connected());
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
+        QCOMPARE(session.panels().text(StatusPanels::Model), model);
+
+        r.sim.setFaults(*SimFaults::fromName("hangup=5000"));
+        r.click("Read_Button");
+        QTRY_VERIFY_WITH_TIMEOUT(shown.size() == 2 && !openBox(), 20000);
+        QCOMPARE(shown[1].text, "Verbindung zur Steuerung verloren: die Schnittstelle " + r.tty() +
+                                    " wurde getrennt.");
+        QCOMPARE(shown[1].modelPanel, kNoConnectionText);
+        QVERIFY(values(r.params()) == values(before)); // a lost line marks them for sending
+        QVERIFY(r.window().tabs()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(r.connected(), 5000);
     }
 };
 

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -24,6 +26,17 @@ int probeOpenError(const QString& device) {
     const int result = ::isatty(fd) ? 0 : ENOTTY;
     ::close(fd);
     return result;
+}
+
+// Whether the terminal behind `fd` has been hung up: the far end of a
+// pseudo-terminal closed, or a USB adapter unplugged. Its reads then return
+// end-of-file, which QSerialPort reports as a plain read error.
+bool hungUp(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        return true;
+    termios tio{};
+    return ::tcgetattr(fd, &tio) != 0 && (errno == EIO || errno == EBADF);
 }
 
 // Software flow control must not restart output on any byte, only on XON.
@@ -54,6 +67,7 @@ QtSerialLink::~QtSerialLink() {
 
 SerialError QtSerialLink::open(const QString& device) {
     close();
+    m_lost = false;
     m_device = device;
     if (const int osError = probeOpenError(device))
         return SerialError::fromOsError(device, osError);
@@ -84,61 +98,110 @@ SerialError QtSerialLink::open(const QString& device) {
 }
 
 void QtSerialLink::close() {
+    // Closing can raise errors of its own (a flush into a dead device); they
+    // must not close again.
+    if (m_closing)
+        return;
+    m_closing = true;
     if (m_port->isOpen()) {
-        // Last words (leaving manual mode) must reach the controller.
-        if (m_port->bytesToWrite() > 0)
+        // Last words (leaving manual mode) must reach the controller; a lost
+        // device takes nothing more.
+        if (!m_lost && m_port->bytesToWrite() > 0)
             m_port->waitForBytesWritten(kCloseFlushMs);
         m_port->close();
+        m_port->clearError();
     }
     m_overflowReported = false;
+    m_closing = false;
 }
 
 bool QtSerialLink::isOpen() const {
-    return m_port->isOpen();
+    return m_port->isOpen() && !m_lost;
 }
 
-void QtSerialLink::write(const QByteArray& bytes) {
-    if (!m_port->isOpen() || bytes.isEmpty())
-        return;
-    if (m_port->bytesToWrite() + bytes.size() > kWriteQueueLimit) {
+bool QtSerialLink::write(const QByteArray& bytes, WritePriority priority) {
+    if (!isOpen())
+        return false;
+    if (bytes.isEmpty())
+        return true;
+    if (priority == WritePriority::Normal &&
+        m_port->bytesToWrite() + bytes.size() > kWriteQueueLimit) {
         if (!m_overflowReported) {
             m_overflowReported = true;
             Q_EMIT writeRefused(QStringLiteral("Output buffer is full. Please check comm status."));
         }
-        return;
+        return false;
     }
-    m_port->write(bytes);
+    return m_port->write(bytes) == bytes.size();
+}
+
+qint64 QtSerialLink::bytesToWrite() const {
+    // A device just lost still holds its queue until it is closed.
+    if (!m_port->isOpen())
+        return 0;
+    qint64 waiting = m_port->bytesToWrite();
+    // What the driver holds: on a real port the kernel takes a few kilobytes
+    // that XOFF keeps from the line.
+    int inDriver = 0;
+    if (::ioctl(static_cast<int>(m_port->handle()), TIOCOUTQ, &inDriver) == 0 && inDriver > 0)
+        waiting += inDriver;
+    return waiting;
 }
 
 QByteArray QtSerialLink::readAll() {
-    if (!m_port->isOpen())
+    if (!isOpen())
         return {};
     return m_port->readAll();
 }
 
 void QtSerialLink::onError(int error) {
+    // clearError() reports NoError through the same signal.
+    if (error == QSerialPort::NoError)
+        return;
+    if (m_lost || m_closing) {
+        m_port->clearError();
+        return;
+    }
     switch (error) {
-    case QSerialPort::NoError:
     case QSerialPort::UnsupportedOperationError: // modem lines on a pseudo-terminal
     case QSerialPort::DeviceNotFoundError:       // reported through open()
     case QSerialPort::PermissionError:
     case QSerialPort::OpenError:
     case QSerialPort::NotOpenError:
         return;
-    case QSerialPort::ResourceError: {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        if (!hungUp(static_cast<int>(m_port->handle())))
+            break;
+        [[fallthrough]];
+    case QSerialPort::ResourceError:
         // The other side hung up or the adapter was unplugged. QSerialPort
-        // stays "open" on a dead descriptor: close it so it can be reopened.
-        const QString reason = m_port->errorString();
+        // stays "open" on the dead descriptor and is still inside its own
+        // notification: mark the device lost now (no more writes, no
+        // flushing), close it once that notification has returned.
+        m_lost = true;
         m_port->clearError();
-        close();
-        Q_EMIT deviceLost(reason);
+        QMetaObject::invokeMethod(this, &QtSerialLink::finishLoss, Qt::QueuedConnection);
         return;
-    }
     default:
-        m_port->clearError();
-        Q_EMIT lineError();
-        return;
+        break;
     }
+    m_port->clearError();
+    Q_EMIT lineError();
+}
+
+void QtSerialLink::finishLoss() {
+    // An open() since the loss has replaced the dead device.
+    if (!m_lost)
+        return;
+    if (m_port->isOpen()) {
+        m_closing = true;
+        m_port->close();
+        m_port->clearError();
+        m_closing = false;
+    }
+    m_overflowReported = false;
+    Q_EMIT deviceLost(SerialError{SerialError::Kind::Lost, EIO, m_device});
 }
 
 } // namespace korvane

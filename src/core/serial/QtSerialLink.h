@@ -21,15 +21,22 @@ public:
     void close() override;
     bool isOpen() const override;
     QString device() const override { return m_device; }
-    void write(const QByteArray& bytes) override;
+    using SerialLink::write;
+    bool write(const QByteArray& bytes, WritePriority priority) override;
+    qint64 bytesToWrite() const override;
     QByteArray readAll() override;
 
 private:
     void onError(int error);
+    void finishLoss();
 
     QSerialPort* m_port;
     QString m_device;
     bool m_overflowReported = false;
+    // The device went away: nothing more is written to or flushed into it,
+    // and no further error of it is reported.
+    bool m_lost = false;
+    bool m_closing = false;
 };
 
 } // namespace korvane

@@ -5,9 +5,10 @@
 
 namespace korvane {
 
-// Why a serial device could not be opened: a small kind for the program to
-// act on, and the OS error number behind it (0 when the OS gave none), as
-// libserialport reports a result code and the last error code.
+// Why a serial device could not be opened, or why an open one was lost: a
+// small kind for the program to act on, and the OS error number behind it (0
+// when the OS gave none), as libserialport reports a result code and the last
+// error code.
 struct SerialError {
     enum class Kind {
         None,       // opened
@@ -15,6 +16,7 @@ struct SerialError {
         Busy,       // in use by another program
         Permission, // no right to open it (EACCES, EPERM)
         Io,         // any other failure of the device or its setup
+        Lost,       // the open device went away (adapter unplugged, far end hung up)
     };
     Kind kind = Kind::None;
     int osError = 0;
@@ -27,11 +29,18 @@ struct SerialError {
     friend bool operator==(const SerialError&, const SerialError&) = default;
 };
 
-// The message the program shows for a failed open: "Specified device not
-// found (<device>)." or "Can't open specified device <device> (Error <n>,
-// <OS text>)", the latter with a hint on the dialout group for a missing
-// permission.
+// The program's own German text for an error, naming the device, e.g.
+// "Serielle Schnittstelle /dev/ttyUSB0 nicht gefunden." or, for a lost
+// device, "Verbindung zur Steuerung verloren: die Schnittstelle /dev/ttyUSB0
+// wurde getrennt."
 QString serialErrorText(const SerialError& error);
+
+// The desktop's error report for a failed open, in the words of the port
+// module it has always shown: "Specified device not found (<device>)." or
+// "Can't open specified device <device> (Error <n>, <OS text>)", the latter
+// with a hint on the dialout group for a missing permission. Other kinds get
+// serialErrorText().
+QString serialOpenErrorReport(const SerialError& error);
 
 } // namespace korvane
 

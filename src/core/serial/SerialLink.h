@@ -14,6 +14,10 @@ namespace korvane {
 class SerialLink : public QObject {
     Q_OBJECT
 public:
+    // Normal writes are refused while the output queue is full; a safety
+    // write (leaving manual mode) is queued whatever the queue holds.
+    enum class WritePriority { Normal, Safety };
+
     using QObject::QObject;
     ~SerialLink() override = default;
 
@@ -29,18 +33,26 @@ public:
         return e.ok();
     }
     virtual void close() = 0;
+    // False once the device is lost, before deviceLost is reported.
     virtual bool isOpen() const = 0;
     virtual QString device() const = 0;
-    // Queues bytes for sending; a closed link drops them silently.
-    virtual void write(const QByteArray& bytes) = 0;
+    // Queues bytes for sending. True when they were queued; a closed link
+    // drops them, a full queue refuses a normal write (writeRefused).
+    virtual bool write(const QByteArray& bytes, WritePriority priority) = 0;
+    bool write(const QByteArray& bytes) { return write(bytes, WritePriority::Normal); }
+    // Bytes written but not yet on the line: those the program still queues
+    // and those the driver holds (XOFF from the far end keeps them there).
+    virtual qint64 bytesToWrite() const = 0;
     // Everything that is waiting, empty when nothing is or the link is closed.
     virtual QByteArray readAll() = 0;
 
 Q_SIGNALS:
     void bytesArrived(qsizetype waiting);
     void lineError();
-    // The device went away (USB adapter unplugged, pseudo-terminal closed).
-    void deviceLost(const QString& reason);
+    // The open device went away (USB adapter unplugged, far end hung up): the
+    // link has closed it, dropping what was still queued. Reported once per
+    // loss, with an error of kind Lost.
+    void deviceLost(const korvane::SerialError& error);
     // A write was refused because the output queue stayed full.
     void writeRefused(const QString& message);
 };

@@ -20,8 +20,8 @@ const QString kIniWriteFailed =
 
 // "RxD: 123": built in one go, as it is rebuilt for every receive event and
 // every record sent.
-QString counterText(QLatin1StringView label, int count) {
-    char buffer[16];
+QString counterText(QLatin1StringView label, qint64 count) {
+    char buffer[24];
     const char* end = std::to_chars(buffer, std::end(buffer), count).ptr;
     QString text;
     text.reserve(label.size() + (end - buffer));
@@ -47,10 +47,7 @@ ControllerSession::ControllerSession(SerialLink* link, QObject* parent)
     connect(m_link, &SerialLink::bytesArrived, this, &ControllerSession::onBytesArrived);
     connect(m_link, &SerialLink::lineError, this, &ControllerSession::lineErrorOccurred);
     connect(m_link, &SerialLink::writeRefused, this, &ControllerSession::userMessage);
-    connect(m_link, &SerialLink::deviceLost, this, [this] {
-        if (!m_device.isEmpty())
-            m_reopenTimer.start();
-    });
+    connect(m_link, &SerialLink::deviceLost, this, &ControllerSession::onDeviceLost);
 
     registerPollHandlers();
 }
@@ -66,7 +63,9 @@ bool ControllerSession::openDevice(const QString& device) {
     m_receiver.clear();
     m_device = device;
     m_openError = m_link->open(device);
-    if (!m_openError.ok())
+    if (m_openError.ok())
+        Q_EMIT portOpened();
+    else
         Q_EMIT portOpenFailed(m_openError);
     startPolling();
     return m_openError.ok();
@@ -93,9 +92,23 @@ void ControllerSession::tryReopen() {
         m_reopenTimer.stop();
         return;
     }
-    // The user heard about the loss through the watchdog.
-    if (m_link->open(m_device).ok())
+    // The user heard about the loss when it happened.
+    if (m_link->open(m_device).ok()) {
         m_reopenTimer.stop();
+        m_receiver.clear();
+        Q_EMIT portOpened();
+    }
+}
+
+void ControllerSession::onDeviceLost(const SerialError& error) {
+    // What the device left half-received must not join the next bytes.
+    m_receiver.clear();
+    // The loss first: its report explains the "Keine Verbindung" that follows.
+    Q_EMIT portLost(error);
+    markDisconnected();
+    Q_EMIT pollState(false, m_model);
+    if (!m_device.isEmpty())
+        m_reopenTimer.start();
 }
 
 void ControllerSession::startPolling() {
@@ -109,10 +122,15 @@ void ControllerSession::startPolling() {
 
 // --- writing ------------------------------------------------------------------
 
-void ControllerSession::send(const QByteArray& bytes, int txAmount) {
-    m_link->write(bytes);
+bool ControllerSession::send(const QByteArray& bytes, int txAmount) {
+    const bool written = m_link->write(bytes);
     if (txAmount != 0)
         addTxCount(txAmount);
+    return written;
+}
+
+bool ControllerSession::sendSafetyCommand(const QByteArray& bytes) {
+    return m_link->write(bytes, SerialLink::WritePriority::Safety);
 }
 
 void ControllerSession::resetCounters() {
@@ -120,12 +138,12 @@ void ControllerSession::resetCounters() {
     m_txCount = 0;
 }
 
-void ControllerSession::addTxCount(int amount) {
+void ControllerSession::addTxCount(qint64 amount) {
     m_txCount += amount;
     m_panels.setText(StatusPanels::Tx, counterText("TxD: "_L1, m_txCount));
 }
 
-void ControllerSession::addRxCount(int amount) {
+void ControllerSession::addRxCount(qint64 amount) {
     m_rxCount += amount;
     m_panels.setText(StatusPanels::Rx, counterText("RxD: "_L1, m_rxCount));
 }
@@ -172,7 +190,7 @@ void ControllerSession::onBytesArrived() {
             break;
         }
     }
-    addRxCount(static_cast<int>(bytes.size()));
+    addRxCount(bytes.size());
     Q_EMIT bytesCounted(m_rxCount);
     m_panels.setText(StatusPanels::Tx, counterText("TxD: "_L1, m_txCount));
     for (const QByteArray& payload : acknowledgements)
@@ -228,6 +246,11 @@ void ControllerSession::setProgramSettingsWriter(std::function<bool()> writer) {
 }
 
 void ControllerSession::sendPoll() {
+    // While the controller holds its input (XOFF) the previous poll, or
+    // whatever else was written, still waits: another one would only pile up
+    // ahead of the commands that matter.
+    if (m_link->bytesToWrite() > 0)
+        return;
     send(kPollRequests, kPollTxAmount);
     m_pollPending = kPollReplies;
 }
@@ -288,15 +311,18 @@ bool ControllerSession::applyModel() {
 void ControllerSession::watchdogTick() {
     if (m_activity == Activity::SendAll)
         return;
-    if (m_rxCount == m_rxCountAtLastCheck) {
-        const bool wasConnected = m_connected;
-        m_connected = false;
-        m_panels.setText(StatusPanels::Model, kNoConnectionText);
-        Q_EMIT changedEvent(ChangedEvent::ConnectionLost);
-        if (wasConnected)
-            Q_EMIT connectionLost();
-    }
+    if (m_rxCount == m_rxCountAtLastCheck)
+        markDisconnected();
     m_rxCountAtLastCheck = m_rxCount;
+}
+
+void ControllerSession::markDisconnected() {
+    const bool wasConnected = m_connected;
+    m_connected = false;
+    m_panels.setText(StatusPanels::Model, kNoConnectionText);
+    Q_EMIT changedEvent(ChangedEvent::ConnectionLost);
+    if (wasConnected)
+        Q_EMIT connectionLost();
 }
 
 void ControllerSession::toggleLuxMean() {

@@ -53,15 +53,19 @@ public:
     const ModelInfo& model() const { return m_model; }
 
     // --- writing ------------------------------------------------------------
-    // Writes bytes; `txAmount` is what the TxD counter adds for them.
-    void send(const QByteArray& bytes, int txAmount = 0);
-    int rxCount() const { return m_rxCount; }
+    // Writes bytes; `txAmount` is what the TxD counter adds for them. False
+    // when the link did not take them (closed, or its queue full).
+    bool send(const QByteArray& bytes, int txAmount = 0);
+    // Writes a command that must not wait behind a full queue (leaving manual
+    // mode); false only when the port is not open.
+    bool sendSafetyCommand(const QByteArray& bytes);
+    qint64 rxCount() const { return m_rxCount; }
     // Received bytes that are not yet part of a complete frame.
     qsizetype pendingBytes() const { return m_receiver.pending().size(); }
-    int txCount() const { return m_txCount; }
+    qint64 txCount() const { return m_txCount; }
     void resetCounters();
-    void addTxCount(int amount);
-    void addRxCount(int amount);
+    void addTxCount(qint64 amount);
+    void addRxCount(qint64 amount);
 
     // --- dispatch -------------------------------------------------------------
     using Handler = std::function<void(const QByteArray& payload)>;
@@ -108,8 +112,14 @@ public Q_SLOTS:
 Q_SIGNALS:
     // A message box: general error report or the program's own messages.
     void userMessage(const QString& text);
-    // Opening the port failed; the front shows serialErrorText(error).
+    // Opening the port failed; the front shows serialOpenErrorReport(error).
     void portOpenFailed(const SerialError& error);
+    // The port is open: after openDevice, changePort or a reopen of a lost
+    // device, before anything else is written to it.
+    void portOpened();
+    // The open device went away (error of kind Lost), once per loss: the
+    // session is disconnected from here on and tries to reopen the device.
+    void portLost(const korvane::SerialError& error);
     void lineErrorOccurred();
     // After each poll tick: connected or not; the model that now applies.
     void pollState(bool connected, const ModelInfo& model);
@@ -133,7 +143,7 @@ Q_SIGNALS:
     // Every frame after its handler ran (the command line and tests listen).
     void frameReceived(const QByteArray& code, const QByteArray& payload);
     // After the bytes of a receive event were counted (read-all progress).
-    void bytesCounted(int rxCount);
+    void bytesCounted(qint64 rxCount);
 
 private:
     void onBytesArrived();
@@ -145,6 +155,8 @@ private:
     void notePollReply(const QByteArray& code);
     void startPolling();
     void tryReopen();
+    void onDeviceLost(const SerialError& error);
+    void markDisconnected();
 
     SerialLink* m_link;
     StatusPanels m_panels;
@@ -158,9 +170,9 @@ private:
     QTimer m_reopenTimer;
     QString m_device;
 
-    int m_rxCount = 0;
-    int m_txCount = 0;
-    int m_rxCountAtLastCheck = 0;
+    qint64 m_rxCount = 0;
+    qint64 m_txCount = 0;
+    qint64 m_rxCountAtLastCheck = 0;
     Activity m_activity = Activity::Idle;
     ModelInfo m_model;
     QString m_modelText; // the last "smo" payload

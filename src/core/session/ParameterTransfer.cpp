@@ -124,10 +124,11 @@ ParameterTransfer::ParameterTransfer(ControllerSession& session, ParameterSet& p
         if (m_session.activity() == Activity::ReadAll)
             afterReadFrame(code);
     });
-    connect(&m_session, &ControllerSession::bytesCounted, this, [this](int rx) {
+    connect(&m_session, &ControllerSession::bytesCounted, this, [this](qint64 rx) {
         if (m_session.activity() == Activity::ReadAll)
-            Q_EMIT progress(qMin(rx, m_progressMax), m_progressMax, true);
+            Q_EMIT progress(int(qMin<qint64>(rx, m_progressMax)), m_progressMax, true);
     });
+    connect(&m_session, &ControllerSession::portLost, this, &ParameterTransfer::onPortLost);
     registerReplyHandlers();
 }
 
@@ -285,7 +286,7 @@ qsizetype ParameterTransfer::sendWrites(std::span<const QByteArray> writes, int 
         bytes += w.size();
     }
     m_session.addTxCount(txAmount);
-    Q_EMIT progress(qMin(m_session.txCount(), m_progressMax), m_progressMax, true);
+    Q_EMIT progress(int(qMin<qint64>(m_session.txCount(), m_progressMax)), m_progressMax, true);
     return bytes;
 }
 
@@ -381,7 +382,6 @@ void ParameterTransfer::armAckTimer(qsizetype bytesSent) {
 }
 
 void ParameterTransfer::onSilence() {
-    StatusPanels& panels = m_session.panels();
     switch (m_session.activity()) {
     case Activity::ReadAll:
         // A controller that answered once but not the end of this round is
@@ -392,11 +392,30 @@ void ParameterTransfer::onSilence() {
             failReadAll(kReadTimeoutText);
         break;
     case Activity::SendAll:
-        // The Changed flags stay set: the next send-all sends everything again.
-        panels.setText(StatusPanels::Activity, kSendTimeoutText);
-        Q_EMIT progress(0, m_progressMax, false);
-        m_session.setActivity(Activity::Idle);
-        Q_EMIT sendAllFinished(false, kSendTimeoutText);
+        abandonSendAll(kSendTimeoutText);
+        break;
+    default:
+        break;
+    }
+}
+
+void ParameterTransfer::abandonSendAll(const QString& message) {
+    m_silence.stop();
+    // The Changed flags stay set: the next send-all sends everything again.
+    m_session.panels().setText(StatusPanels::Activity, message);
+    Q_EMIT progress(0, m_progressMax, false);
+    m_session.setActivity(Activity::Idle);
+    Q_EMIT sendAllFinished(false, message);
+}
+
+void ParameterTransfer::onPortLost(const SerialError& error) {
+    // Nothing more can come: end at once rather than after the silence.
+    switch (m_session.activity()) {
+    case Activity::ReadAll:
+        failReadAll(serialErrorText(error));
+        break;
+    case Activity::SendAll:
+        abandonSendAll(serialErrorText(error));
         break;
     default:
         break;

@@ -25,6 +25,7 @@ namespace korvane {
 // is put back as it was. A send-all step that the controller acknowledges
 // with a non-zero "stc" does not stop the chain, but the send-all ends as a
 // failure naming the refused steps, whose records keep their Changed flags.
+// A lost port ends either sequence at once, as a failure.
 class ParameterTransfer : public QObject {
     Q_OBJECT
 public:
@@ -95,6 +96,9 @@ private:
     void failReadAll(const QString& message);
     void finishSendAll();
     void onSilence();
+    void onPortLost(const SerialError& error);
+    // Ends a send-all that cannot go on, its Changed flags kept.
+    void abandonSendAll(const QString& message);
     void armAckTimer(qsizetype bytesSent);
 
     ControllerSession& m_session;
