@@ -49,8 +49,12 @@ QString PortLink::device() const {
     return m_active->device();
 }
 
-void PortLink::write(const QByteArray& bytes) {
-    m_active->write(bytes);
+bool PortLink::write(const QByteArray& bytes, WritePriority priority) {
+    return m_active->write(bytes, priority);
+}
+
+qint64 PortLink::bytesToWrite() const {
+    return m_active->bytesToWrite();
 }
 
 QByteArray PortLink::readAll() {

@@ -131,10 +131,10 @@ void TcpLink::onSocketError() {
         return;
     // A connection that ended or could not be made again: the line is gone
     // until the next open, as with an unplugged adapter.
-    const QString reason = m_socket->errorString();
+    const int osError = osErrorFor(m_socket->error());
     dropSocket();
     m_lost = true;
-    Q_EMIT deviceLost(reason);
+    Q_EMIT deviceLost(SerialError{SerialError::Kind::Lost, osError, m_device});
 }
 
 void TcpLink::dropSocket() {
@@ -163,20 +163,27 @@ bool TcpLink::isOpen() const {
            state == QAbstractSocket::ConnectingState;
 }
 
-void TcpLink::write(const QByteArray& bytes) {
-    if (!isOpen() || bytes.isEmpty())
-        return;
-    if (m_socket->bytesToWrite() + m_unsent.size() + bytes.size() > kWriteQueueLimit) {
+bool TcpLink::write(const QByteArray& bytes, WritePriority priority) {
+    if (!isOpen())
+        return false;
+    if (bytes.isEmpty())
+        return true;
+    if (priority == WritePriority::Normal && bytesToWrite() + bytes.size() > kWriteQueueLimit) {
         if (!m_overflowReported) {
             m_overflowReported = true;
             Q_EMIT writeRefused(QStringLiteral("Output buffer is full. Please check comm status."));
         }
-        return;
+        return false;
     }
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
-        m_socket->write(bytes);
-    else
+    if (m_socket->state() != QAbstractSocket::ConnectedState) {
         m_unsent += bytes;
+        return true;
+    }
+    return m_socket->write(bytes) == bytes.size();
+}
+
+qint64 TcpLink::bytesToWrite() const {
+    return m_socket->bytesToWrite() + m_unsent.size();
 }
 
 QByteArray TcpLink::readAll() {

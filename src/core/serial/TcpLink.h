@@ -42,7 +42,9 @@ public:
     void close() override;
     bool isOpen() const override;
     QString device() const override { return m_device; }
-    void write(const QByteArray& bytes) override;
+    using SerialLink::write;
+    bool write(const QByteArray& bytes, WritePriority priority) override;
+    qint64 bytesToWrite() const override;
     QByteArray readAll() override;
 
 private:
