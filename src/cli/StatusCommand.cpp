@@ -2,6 +2,7 @@
 
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
+#include "session/ControllerStateJson.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -68,32 +69,15 @@ int runStatusCommand(ControllerSession& session, int timeoutSeconds, bool json, 
         QJsonArray raw;
         for (qint32 v : d.raw)
             raw.append(v);
-        const QJsonObject o{
-            {QStringLiteral("model"), p.text(StatusPanels::Model)},
-            {QStringLiteral("version"), p.text(StatusPanels::Version).mid(1)},
-            {QStringLiteral("date"), p.text(StatusPanels::Date)},
-            {QStringLiteral("time"), p.text(StatusPanels::Time)},
-            {QStringLiteral("motors"), m.motorCount},
-            {QStringLiteral("slotsPerMotor"), m.slotsPerMotor},
-            {QStringLiteral("sensor"), m.sensor},
-            {QStringLiteral("conservatory"), m.conservatory},
-            {QStringLiteral("keyAutomatic"), m.keyAutomatic},
-            {QStringLiteral("brightness"), d.raw[0]},
-            {QStringLiteral("brightnessMean"), d.raw[14]},
-            {QStringLiteral("insideTemperature"),
-             d.raw[1] == kNoTemperatureSensor ? QJsonValue()
-                                              : QJsonValue(temperatureDegrees(d.raw[1], d.raw[2]))},
-            {QStringLiteral("outsideTemperature"),
-             d.raw[5] == kNoTemperatureSensor ? QJsonValue()
-                                              : QJsonValue(temperatureDegrees(d.raw[5], d.raw[6]))},
-            {QStringLiteral("windKmh"), d.raw[9]},
-            {QStringLiteral("windMaxKmh"), d.raw[10]},
-            {QStringLiteral("alarm"), d.raw[11] != 0},
-            {QStringLiteral("rain"), d.raw[12] != 0},
-            {QStringLiteral("humidityPercent"),
-             d.raw[15] == 0 ? QJsonValue() : QJsonValue(d.raw[15])},
-            {QStringLiteral("raw"), raw},
-        };
+        // The values as the bridge publishes them, plus the model's counts and
+        // the reply's raw numbers.
+        QJsonObject o = controllerStateJson(p, m, sampleFromReply(d.raw, 0));
+        o.insert(QStringLiteral("motors"), m.motorCount);
+        o.insert(QStringLiteral("slotsPerMotor"), m.slotsPerMotor);
+        o.insert(QStringLiteral("sensor"), m.sensor);
+        o.insert(QStringLiteral("conservatory"), m.conservatory);
+        o.insert(QStringLiteral("keyAutomatic"), m.keyAutomatic);
+        o.insert(QStringLiteral("raw"), raw);
         out << QJsonDocument(o).toJson(QJsonDocument::Indented);
         return 0;
     }

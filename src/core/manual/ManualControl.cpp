@@ -18,7 +18,10 @@ ManualControl::ManualControl(ControllerSession& session, QObject* parent)
 
 void ManualControl::enter() {
     m_session.send(kManualOn);
+    const bool changed = !m_on;
     m_on = true;
+    if (changed)
+        Q_EMIT modeChanged(true);
 }
 
 void ManualControl::leave() {
@@ -26,6 +29,7 @@ void ManualControl::leave() {
         return;
     m_on = false;
     m_session.send(kManualOff);
+    Q_EMIT modeChanged(false);
 }
 
 void ManualControl::move(int motor, Action action) {

@@ -29,6 +29,10 @@ public:
     static QByteArray moveMotorCommand(int motor);
     static QByteArray actionCommand(Action action);
 
+Q_SIGNALS:
+    // Manual mode went on or off (the automatics rest while it is on).
+    void modeChanged(bool on);
+
 private:
     ControllerSession& m_session;
     bool m_on = false;
