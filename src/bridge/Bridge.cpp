@@ -180,6 +180,7 @@ void Bridge::noteConnected() {
         logEvent(QStringLiteral("controller answers: %1, firmware %2")
                      .arg(m_session->panels().text(StatusPanels::Model).trimmed(),
                           m_session->panels().text(StatusPanels::Version).mid(1).trimmed()));
+        m_commands->controllerBack();
         m_session->send("smn");
         m_namesTimer.start();
         if (!m_namesKnown)
@@ -197,6 +198,7 @@ void Bridge::publishConnected() {
 
 void Bridge::onPollAnswered() {
     noteConnected();
+    m_commands->pollAnswered();
     if (m_lastState.isEmpty())
         publishState(false); // the first poll's live values came before the model
     publishDiscovery();

@@ -44,6 +44,7 @@ public:
 
     ControllerSession& session() { return *m_session; }
     MqttClient& mqtt() { return *m_mqtt; }
+    MotorCommands& commands() { return *m_commands; }
     const Topics& topics() const { return m_topics; }
 
 Q_SIGNALS:

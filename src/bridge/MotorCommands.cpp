@@ -118,7 +118,22 @@ void MotorCommands::leaveNow(const QString& why) {
     if (!m_manual.isOn())
         return;
     m_manual.leave();
+    m_leaveUnheard = true;
+    m_answersSinceLeave = 0;
     Q_EMIT logLine(QStringLiteral("manual mode off (%1)").arg(why));
+}
+
+void MotorCommands::pollAnswered() {
+    if (m_leaveUnheard && ++m_answersSinceLeave >= 2)
+        m_leaveUnheard = false;
+}
+
+void MotorCommands::controllerBack() {
+    if (!m_leaveUnheard || m_manual.isOn())
+        return;
+    m_answersSinceLeave = 0;
+    m_session.send(ManualControl::leaveCommand());
+    Q_EMIT logLine(QStringLiteral("manual mode off sent again: the controller answers again"));
 }
 
 } // namespace korvane::bridge

@@ -37,6 +37,11 @@ public:
     // Drops what waits and leaves manual mode now; `why` goes into the log.
     void leaveNow(const QString& why);
     int ignoredCount() const { return m_ignored; }
+    // A " rhe" counts as heard once the controller answered two polls sent
+    // after it. One that may have gone nowhere (a pulled cable, a lost
+    // adapter) goes again when the controller answers again.
+    void pollAnswered();
+    void controllerBack();
 
     static std::optional<ManualControl::Action> parsePayload(const QByteArray& payload);
 
@@ -62,6 +67,8 @@ private:
     QTimer m_holdTimer;
     int m_ignored = 0;
     int m_replaced = 0;
+    bool m_leaveUnheard = false;
+    int m_answersSinceLeave = 0;
 };
 
 } // namespace korvane::bridge
