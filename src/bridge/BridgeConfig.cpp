@@ -311,7 +311,8 @@ QString bridgeUsage() {
     }
     text += QStringLiteral(
         "\nExit codes: 0 stopped by SIGTERM or SIGINT, 1 configuration or usage error,\n"
-        "2 the broker refused the login, 3 the serial port cannot be used.\n");
+        "2 the broker refused the login. A serial port that cannot be opened is tried\n"
+        "again every 5 s.\n");
     return text;
 }
 
