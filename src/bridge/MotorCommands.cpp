@@ -46,8 +46,22 @@ std::optional<ManualControl::Action> MotorCommands::parsePayload(const QByteArra
 
 void MotorCommands::ignore(const QString& why) {
     ++m_ignored;
-    Q_EMIT logLine(QStringLiteral("command ignored (%1 so far): %2").arg(m_ignored).arg(why));
     Q_EMIT ignored(m_ignored);
+    // A flood of bad commands must not flood the journal.
+    if (!m_logWindow.isValid() || m_logWindow.elapsed() > kLogWindowMs) {
+        m_logWindow.start();
+        m_loggedInWindow = 0;
+    }
+    if (m_loggedInWindow >= kLogBurst) {
+        ++m_unlogged;
+        return;
+    }
+    ++m_loggedInWindow;
+    const QString unlogged =
+        m_unlogged > 0 ? QStringLiteral(" (and %1 more not logged)").arg(m_unlogged) : QString();
+    m_unlogged = 0;
+    Q_EMIT logLine(
+        QStringLiteral("command ignored (%1 so far): %2%3").arg(m_ignored).arg(why, unlogged));
 }
 
 void MotorCommands::handle(int motor, const QByteArray& payload) {

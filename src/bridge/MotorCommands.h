@@ -2,6 +2,7 @@
 
 #include "manual/ManualControl.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -66,6 +67,13 @@ private:
     QTimer m_lineTimer;       // the line is busy with our last write until it fires
     QTimer m_holdTimer;
     int m_ignored = 0;
+    // At most kLogBurst lines about ignored commands per kLogWindowMs; the
+    // rest are summed up in the next line.
+    static constexpr int kLogBurst = 10;
+    static constexpr int kLogWindowMs = 10000;
+    QElapsedTimer m_logWindow;
+    int m_loggedInWindow = 0;
+    int m_unlogged = 0;
     int m_replaced = 0;
     bool m_leaveUnheard = false;
     int m_answersSinceLeave = 0;
