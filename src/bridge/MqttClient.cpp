@@ -1,7 +1,10 @@
 #include "MqttClient.h"
 
 #include <QElapsedTimer>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -62,6 +65,30 @@ void MqttClient::start() {
 
 void MqttClient::attempt() {
     teardown();
+    // libmosquitto would resolve a host name itself, blocking the event loop
+    // (and the serial polling) for as long as the look-up takes. Qt resolves
+    // it aside; TLS keeps the name, which the certificate check needs.
+    if (!m_settings.caFile.isEmpty() || !QHostAddress(m_settings.host).isNull()) {
+        connectTo(m_settings.host);
+        return;
+    }
+    m_connectTimer.start(kConnectTimeoutMs); // a look-up that hangs ends too
+    m_lookupId = QHostInfo::lookupHost(m_settings.host, this, [this](const QHostInfo& info) {
+        m_lookupId = -1;
+        const QList<QHostAddress> addresses = info.addresses();
+        if (info.error() != QHostInfo::NoError || addresses.isEmpty()) {
+            lose(QStringLiteral("cannot resolve %1: %2").arg(m_settings.host, info.errorString()));
+            return;
+        }
+        // Brokers listen on IPv4 more often than on IPv6 ("localhost").
+        const auto v4 = std::find_if(addresses.begin(), addresses.end(), [](const QHostAddress& a) {
+            return a.protocol() == QAbstractSocket::IPv4Protocol;
+        });
+        connectTo((v4 != addresses.end() ? *v4 : addresses.first()).toString());
+    });
+}
+
+void MqttClient::connectTo(const QString& host) {
     const QByteArray clientId = m_settings.clientId.toUtf8();
     m_mosq = mosquitto_new(clientId.constData(), true, this);
     if (!m_mosq) {
@@ -91,8 +118,8 @@ void MqttClient::attempt() {
             return;
         }
     }
-    const int rc = mosquitto_connect_async(m_mosq, m_settings.host.toUtf8().constData(),
-                                           m_settings.port, kKeepAliveSeconds);
+    const int rc = mosquitto_connect_async(m_mosq, host.toUtf8().constData(), m_settings.port,
+                                           kKeepAliveSeconds);
     const int fd = mosquitto_socket(m_mosq);
     if (rc != MOSQ_ERR_SUCCESS || fd < 0) {
         lose(errorText(rc));
@@ -187,6 +214,10 @@ void MqttClient::lose(const QString& reason) {
 }
 
 void MqttClient::teardown() {
+    if (m_lookupId >= 0) {
+        QHostInfo::abortHostLookup(m_lookupId);
+        m_lookupId = -1;
+    }
     m_connectTimer.stop();
     m_miscTimer.stop();
     for (QSocketNotifier* n : {m_readNotifier, m_writeNotifier}) {

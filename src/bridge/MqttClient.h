@@ -16,8 +16,8 @@ namespace korvane::bridge {
 // owning thread: the client's socket sits in two QSocketNotifiers (read
 // always, write while the library has output pending), a timer runs its
 // keep-alive work, and every callback runs on this thread. Connecting never
-// blocks on the network (mosquitto_connect_async; only a host name's look-up
-// may take a moment); an attempt that has no answer after kConnectTimeoutMs
+// blocks on the network (a host name is resolved by QHostInfo, then
+// mosquitto_connect_async); an attempt that has no answer after kConnectTimeoutMs
 // is given up. A lost or failed connection is tried again after 1 s, then
 // after twice the previous delay, at most 60 s, until one succeeds. A broker
 // that refuses the login ends the tries: that is a configuration error.
@@ -71,6 +71,7 @@ private:
     static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
 
     void attempt();
+    void connectTo(const QString& host);
     void onReadable();
     void onWritable();
     void afterIo(int rc);
@@ -85,6 +86,7 @@ private:
     QTimer m_miscTimer;
     QTimer m_retryTimer;
     QTimer m_connectTimer;
+    int m_lookupId = -1; // a running host name look-up
     bool m_connected = false;
     bool m_finished = false;
     // Set by callbacks inside the library, handled once it has returned.

@@ -265,6 +265,7 @@ void TestBridge::commandsKeepTheLineAndManualModeSafe() {
     probe.publish(QStringLiteral("t/c/motor/4/set"), "CLOSE");
     QTRY_VERIFY_WITH_TIMEOUT(rig.sim.controller().manualMode(), kWait);
     QSignalSpy log(&bridge.commands(), &MotorCommands::logLine);
+    QSignalSpy retries(&bridge.mqtt(), &MqttClient::disconnected);
     broker.stop();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.sim.controller().manualMode(), kWait);
     QStringList lines;
@@ -276,6 +277,11 @@ void TestBridge::commandsKeepTheLineAndManualModeSafe() {
     QVERIFY(broker.start());
     QTRY_VERIFY_WITH_TIMEOUT(!probe.last(cover3).isEmpty(), kWait);
     QCOMPARE(probe.last(QStringLiteral("t/c/availability")), QByteArray("online"));
+    // Back-off: the first delay, then doubled up to the largest.
+    QVERIFY(!retries.isEmpty());
+    for (int i = 0; i < retries.size(); ++i)
+        QCOMPARE(retries[i][1].toInt(),
+                 i == 0 ? 200 : std::min(2 * retries[i - 1][1].toInt(), 400));
 }
 
 void TestBridge::programStopsCleanlyDiesWithWillAndRefusesBadLogins() {
