@@ -1,5 +1,6 @@
 #include "MotorCommands.h"
 
+#include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
 namespace korvane::bridge {
@@ -131,6 +132,7 @@ void MotorCommands::leaveNow(const QString& why) {
     m_holdTimer.stop();
     if (!m_manual.isOn())
         return;
+    m_leaveOnClosedLink = !m_session.link().isOpen();
     m_manual.leave();
     m_leaveUnheard = true;
     m_answersSinceLeave = 0;
@@ -138,6 +140,10 @@ void MotorCommands::leaveNow(const QString& why) {
 }
 
 void MotorCommands::pollAnswered() {
+    // Written while the adapter was gone, the " rhe" never left: the
+    // controller answering on the reopened port gets it now.
+    if (m_leaveUnheard && m_leaveOnClosedLink)
+        return controllerBack();
     if (m_leaveUnheard && ++m_answersSinceLeave >= 2)
         m_leaveUnheard = false;
 }
@@ -146,6 +152,7 @@ void MotorCommands::controllerBack() {
     if (!m_leaveUnheard || m_manual.isOn())
         return;
     m_answersSinceLeave = 0;
+    m_leaveOnClosedLink = !m_session.link().isOpen();
     m_session.send(ManualControl::leaveCommand());
     Q_EMIT logLine(QStringLiteral("manual mode off sent again: the controller answers again"));
 }

@@ -77,6 +77,7 @@ private:
     int m_replaced = 0;
     bool m_leaveUnheard = false;
     int m_answersSinceLeave = 0;
+    bool m_leaveOnClosedLink = false; // the port was gone when " rhe" was written
 };
 
 } // namespace korvane::bridge
