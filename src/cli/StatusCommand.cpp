@@ -4,6 +4,7 @@
 #include "history/LiveSample.h"
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
+#include "session/ControllerStateJson.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -80,28 +81,15 @@ int runStatusCommand(ControllerSession& session, double timeoutSeconds, bool jso
         QJsonArray raw;
         for (qint32 v : d.raw)
             raw.append(v);
-        const auto value = [](const auto& v) { return v ? QJsonValue(*v) : QJsonValue(); };
-        const QJsonObject o{
-            {QStringLiteral("model"), p.text(StatusPanels::Model)},
-            {QStringLiteral("version"), p.text(StatusPanels::Version).mid(1)},
-            {QStringLiteral("date"), p.text(StatusPanels::Date)},
-            {QStringLiteral("time"), p.text(StatusPanels::Time)},
-            {QStringLiteral("motors"), m.motorCount},
-            {QStringLiteral("slotsPerMotor"), m.slotsPerMotor},
-            {QStringLiteral("sensor"), m.sensor},
-            {QStringLiteral("conservatory"), m.conservatory},
-            {QStringLiteral("keyAutomatic"), m.keyAutomatic},
-            {QStringLiteral("brightness"), value(sample.brightness())},
-            {QStringLiteral("brightnessMean"), value(sample.brightnessMean())},
-            {QStringLiteral("insideTemperature"), value(sample.inside())},
-            {QStringLiteral("outsideTemperature"), value(sample.outside())},
-            {QStringLiteral("windKmh"), value(sample.windKmh())},
-            {QStringLiteral("windMaxKmh"), value(sample.windMaxKmh())},
-            {QStringLiteral("alarm"), value(sample.alarmRaised())},
-            {QStringLiteral("rain"), value(sample.raining())},
-            {QStringLiteral("humidityPercent"), value(sample.humidityPercent())},
-            {QStringLiteral("raw"), raw},
-        };
+        // The values as the bridge publishes them, plus the model's counts and
+        // the reply's raw numbers.
+        QJsonObject o = controllerStateJson(p, sample);
+        o.insert(QStringLiteral("motors"), m.motorCount);
+        o.insert(QStringLiteral("slotsPerMotor"), m.slotsPerMotor);
+        o.insert(QStringLiteral("sensor"), m.sensor);
+        o.insert(QStringLiteral("conservatory"), m.conservatory);
+        o.insert(QStringLiteral("keyAutomatic"), m.keyAutomatic);
+        o.insert(QStringLiteral("raw"), raw);
         out << QJsonDocument(o).toJson(QJsonDocument::Indented);
         return 0;
     }

@@ -24,6 +24,15 @@ for path in usr/bin/korvane usr/bin/korvane-cli usr/bin/korvane-sim \
             usr/share/doc/korvane/copyright; do
   grep -q "\./$path\$" <<<"$contents" || { echo "FAIL: $path missing"; exit 1; }
 done
+# korvane-bridge: the program, its unit and user, the conffile, the man page.
+for path in usr/bin/korvane-bridge lib/systemd/system/korvane-bridge.service \
+            usr/lib/sysusers.d/korvane-sysusers.conf etc/korvane/bridge.conf \
+            usr/share/man/man1/korvane-bridge.1.gz; do
+  grep -q "\./$path\$" <<<"$contents" || { echo "FAIL: $path missing"; exit 1; }
+done
+dpkg-deb -e "$deb" "$scratch/control"
+grep -qx /etc/korvane/bridge.conf "$scratch/control/conffiles" ||
+  { echo "FAIL: bridge.conf is no conffile"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libqt6serialport6 <<<"$depends" || { echo "FAIL: Depends lacks Qt: $depends"; exit 1; }
 for needed in qt6-qpa-plugins fonts-dejavu-core; do

@@ -79,6 +79,10 @@ void ManualControl::move(int motor, Action action) {
     m_session.send(actionCommand(action));
 }
 
+QByteArray ManualControl::leaveCommand() {
+    return kManualOff;
+}
+
 QByteArray ManualControl::moveMotorCommand(int motor) {
     return " rhb" + QByteArray::number(motor) + '\r';
 }

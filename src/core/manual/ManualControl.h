@@ -38,6 +38,9 @@ public:
     // each followed by CR. `motor` is 1..8.
     void move(int motor, Action action);
 
+    // " rhe" CR, for a front that repeats it once a lost controller answers
+    // again (the first one may have gone nowhere).
+    static QByteArray leaveCommand();
     static QByteArray moveMotorCommand(int motor);
     static QByteArray actionCommand(Action action);
 

@@ -1,0 +1,423 @@
+// korvane-bridge against a real mosquitto broker and the simulated
+// controller: discovery, state, connection, commands and their safety, the
+// program's signals, last will and login refusal, and its configuration.
+
+#include "Bridge.h"
+#include "BridgeConfig.h"
+#include "Simulator.h"
+#include "helpers/MqttRig.h"
+
+#include "serial/QtSerialLink.h"
+#include "text/Cp1252.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <csignal>
+
+using namespace korvane;
+using namespace korvane::bridge;
+using namespace korvane::test;
+
+namespace {
+
+constexpr int kWait = 15000;
+const QByteArray kPoll = "sfi\rsdt\rsti\rskd\rsmo\r";
+// Quotes, an umlaut, a backslash and a control byte.
+const QString kOddName = QStringLiteral("K\u00FC\"ch\te\\ 1");
+
+QJsonObject jsonObject(const QByteArray& payload) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(payload, &error);
+    return error.error == QJsonParseError::NoError && doc.isObject() ? doc.object() : QJsonObject();
+}
+
+// The simulated controller on a pseudo-terminal at a fixed time (so that its
+// weather stands still), everything the program writes to it recorded.
+struct ControllerRig {
+    ControllerRig() {
+        sim.controller().setClock([] { return QDateTime(QDate(2026, 6, 21), QTime(12, 0, 0)); });
+        QString why;
+        sim.controller().parameters().applyName({"1", toCp1252(kOddName), toCp1252(kOddName)},
+                                                &why);
+        QObject::connect(&sim.pty(), &SimPty::received, [this](const QByteArray& b) { line += b; });
+    }
+    // What the program wrote besides its polls and name requests.
+    QByteArray commands() const { return QByteArray(line).replace(kPoll, "").replace("smn", ""); }
+
+    Simulator sim;
+    QByteArray line;
+};
+
+BridgeConfig configFor(int brokerPort, const QString& base, bool commands) {
+    BridgeConfig c;
+    c.brokerHost = QStringLiteral("127.0.0.1");
+    c.brokerPort = brokerPort;
+    c.base = base;
+    c.id = QStringLiteral("t1");
+    c.discoveryPrefix = QStringLiteral("ha");
+    c.commands = commands;
+    c.manualHoldSeconds = 2; // below the flags' minimum, to keep the test short
+    return c;
+}
+
+QString bridgeProgram() {
+    return QStringLiteral(KORVANE_BRIDGE_PROGRAM);
+}
+
+} // namespace
+
+class TestBridge : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void publishesDiscoveryStateAndConnection();
+    void commandsKeepTheLineAndManualModeSafe();
+    void programStopsCleanlyDiesWithWillAndRefusesBadLogins();
+    void configuration_data();
+    void configuration();
+};
+
+void TestBridge::publishesDiscoveryStateAndConnection() {
+    TestBroker broker;
+    QVERIFY2(broker.start(), "mosquitto does not start (scripts/install-deps.sh installs it)");
+    MqttProbe probe(broker.port());
+    ControllerRig rig;
+    QVERIFY(rig.sim.start());
+    QtSerialLink link;
+    auto bridge =
+        std::make_unique<Bridge>(configFor(broker.port(), QStringLiteral("t/k"), false), link);
+    bridge->start(rig.sim.slavePath());
+
+    // Component, entity, device class, unit; a cover per motor follows.
+    struct Entity {
+        const char *component, *entity, *deviceClass, *unit;
+    };
+    const QList<Entity> entities = {
+        {"sensor", "brightness", "illuminance", "lx"},
+        {"sensor", "brightness_mean", "illuminance", "lx"},
+        {"sensor", "wind", "wind_speed", "km/h"},
+        {"sensor", "wind_max", "wind_speed", "km/h"},
+        {"sensor", "inside_temperature", "temperature", "\u00B0C"},
+        {"sensor", "outside_temperature", "temperature", "\u00B0C"},
+        {"sensor", "humidity", "humidity", "%"},
+        {"binary_sensor", "rain", "moisture", nullptr},
+        {"binary_sensor", "alarm", "safety", nullptr},
+        {"binary_sensor", "connection", "connectivity", nullptr},
+        {"binary_sensor", "manual", nullptr, nullptr},
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(probe.latestUnder(QStringLiteral("ha/")).size(), entities.size() + 8,
+                              kWait);
+    const QHash<QString, QByteArray> discovery = probe.latestUnder(QStringLiteral("ha/"));
+    QStringList uniqueIds;
+    auto check = [&](const QString& component, const QString& entity) -> QJsonObject {
+        const QByteArray payload =
+            discovery.value(QStringLiteral("ha/%1/korvane_t1/%2/config").arg(component, entity));
+        const QJsonObject o = jsonObject(payload);
+        [&] {
+            QVERIFY2(!o.isEmpty(), payload.constData());
+            QCOMPARE(o[u"unique_id"].toString(), QStringLiteral("korvane_t1_") + entity);
+            QVERIFY(!o[u"name"].toString().isEmpty());
+            QCOMPARE(o[u"device"][u"identifiers"][0].toString(), QStringLiteral("korvane_t1"));
+            QCOMPARE(o[u"device"][u"model"].toString(), rig.sim.controller().model().text());
+            QCOMPARE(o[u"device"][u"sw_version"].toString(), rig.sim.controller().versionText());
+            QCOMPARE(o[u"availability_mode"].toString(), QStringLiteral("all"));
+            // The controller's entities need the bridge and the controller.
+            const bool bridgeOnly = entity == u"connection" || entity == u"manual";
+            QCOMPARE(o[u"availability"].toArray().size(), bridgeOnly ? 1 : 2);
+            QCOMPARE(o[u"availability"][0][u"topic"].toString(),
+                     QStringLiteral("t/k/availability"));
+        }();
+        uniqueIds << o[u"unique_id"].toString();
+        return o;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!probe.last(QStringLiteral("t/k/state")).isEmpty(), kWait);
+    const QJsonObject state = jsonObject(probe.last(QStringLiteral("t/k/state")));
+    for (const Entity& e : entities) {
+        const QJsonObject o = check(QLatin1String(e.component), QLatin1String(e.entity));
+        QCOMPARE(o[u"device_class"].toString(), QLatin1String(e.deviceClass));
+        QCOMPARE(o[u"unit_of_measurement"].toString(),
+                 e.unit ? QString::fromUtf8(e.unit) : QString());
+        // Every template reads a key that the state carries.
+        const auto key = QRegularExpression(QStringLiteral("value_json\\.(\\w+)"))
+                             .match(o[u"value_template"].toString())
+                             .captured(1);
+        QVERIFY2(key.isEmpty() || state.contains(key), qPrintable(key));
+    }
+    for (int m = 1; m <= 8; ++m) {
+        const QJsonObject cover = check(QStringLiteral("cover"), QStringLiteral("motor_%1").arg(m));
+        QCOMPARE(cover[u"name"].toString(), m == 1 ? kOddName : QStringLiteral("Motor %1").arg(m));
+        QVERIFY(!cover.contains(u"command_topic")); // commands are off
+    }
+    QCOMPARE(QSet<QString>(uniqueIds.begin(), uniqueIds.end()).size(), uniqueIds.size());
+    QCOMPARE(QString::fromUtf8(probe.last(QStringLiteral("t/k/motor/1/name"))), kOddName);
+
+    // The state is the simulated controller's live values, as the status bar shows them.
+    const SimWeather::Values v = rig.sim.controller().weather().values();
+    auto degrees = [](int whole, int tenths) {
+        return whole + (whole < 0 ? -tenths : tenths) / 10.0;
+    };
+    QCOMPARE(state[u"brightness"].toInt(), v[SimWeather::Brightness]);
+    QCOMPARE(state[u"brightnessMean"].toInt(), v[SimWeather::BrightnessMean]);
+    QCOMPARE(state[u"insideTemperature"].toDouble(),
+             degrees(v[SimWeather::InsideWhole], v[SimWeather::InsideTenths]));
+    QCOMPARE(state[u"outsideTemperature"].toDouble(),
+             degrees(v[SimWeather::OutsideWhole], v[SimWeather::OutsideTenths]));
+    QCOMPARE(state[u"windKmh"].toInt(), v[SimWeather::Wind]);
+    QCOMPARE(state[u"windMaxKmh"].toInt(), v[SimWeather::WindMax]);
+    QCOMPARE(state[u"humidityPercent"].toInt(), v[SimWeather::Humidity]);
+    QCOMPARE(state[u"rain"].toBool(), v[SimWeather::Rain] != 0);
+    QCOMPARE(state[u"alarm"].toBool(), v[SimWeather::Alarm] != 0);
+    QCOMPARE(state[u"date"].toString(), QStringLiteral("21.06.26"));
+    QCOMPARE(state[u"time"].toString(), QStringLiteral("12:00:00"));
+    QCOMPARE(state[u"model"].toString(), rig.sim.controller().model().text());
+    QCOMPARE(state[u"version"].toString(), rig.sim.controller().versionText());
+    QCOMPARE(probe.last(QStringLiteral("t/k/availability")), QByteArray("online"));
+
+    // Commands are off: ignored, counted, and not a byte on the line.
+    probe.publish(QStringLiteral("t/k/motor/3/set"), "CLOSE");
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/k/commands/ignored")), QByteArray("1"),
+                              kWait);
+    QCOMPARE(rig.commands(), QByteArray());
+    QVERIFY(!rig.sim.controller().manualMode());
+
+    // Unplugged: "connected" false, as the desktop would show "Keine Verbindung"; and back.
+    rig.sim.setAnswering(false);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/k/connected")), QByteArray("false"),
+                              kWait);
+    rig.sim.setAnswering(true);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/k/connected")), QByteArray("true"),
+                              kWait);
+
+    // A restart publishes the very same discovery: the unique ids are stable.
+    bridge.reset();
+    probe.clear();
+    bridge = std::make_unique<Bridge>(configFor(broker.port(), QStringLiteral("t/k"), false), link);
+    bridge->start(rig.sim.slavePath());
+    QTRY_COMPARE_WITH_TIMEOUT(probe.latestUnder(QStringLiteral("ha/")).size(), discovery.size(),
+                              kWait);
+    QCOMPARE(probe.latestUnder(QStringLiteral("ha/")), discovery);
+}
+
+void TestBridge::commandsKeepTheLineAndManualModeSafe() {
+    TestBroker broker;
+    QVERIFY(broker.start());
+    MqttProbe probe(broker.port());
+    ControllerRig rig;
+    QVERIFY(rig.sim.start());
+    QtSerialLink link;
+    Bridge bridge(configFor(broker.port(), QStringLiteral("t/c"), true), link);
+    bridge.mqtt().setRetryDelays(200, 400);
+    bridge.start(rig.sim.slavePath());
+    const QString cover3 = QStringLiteral("ha/cover/korvane_t1/motor_3/config");
+    QTRY_VERIFY_WITH_TIMEOUT(!probe.last(cover3).isEmpty(), kWait);
+    QCOMPARE(jsonObject(probe.last(cover3))[u"command_topic"].toString(),
+             QStringLiteral("t/c/motor/3/set"));
+
+    // Bad payloads and motors the model lacks: ignored, counted, no byte.
+    const QList<std::pair<QString, QByteArray>> bad = {
+        {QStringLiteral("3"), "UP"},       {QStringLiteral("3"), ""},
+        {QStringLiteral("3"), "OPEN\x01"}, {QStringLiteral("9"), "OPEN"},
+        {QStringLiteral("0"), "CLOSE"},    {QStringLiteral("x"), "STOP"},
+    };
+    for (const auto& [motor, payload] : bad)
+        probe.publish(QStringLiteral("t/c/motor/%1/set").arg(motor), payload);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/c/commands/ignored")),
+                              QByteArray::number(bad.size()), kWait);
+    QCOMPARE(rig.commands(), QByteArray());
+
+    // A flood: manual mode once, the latest command per motor, never a queue;
+    // manual mode left after the hold.
+    for (int i = 0; i < 300; ++i)
+        probe.publish(QStringLiteral("t/c/motor/3/set"), "CLOSE");
+    probe.publish(QStringLiteral("t/c/motor/5/set"), "STOP");
+    probe.publish(QStringLiteral("t/c/motor/3/set"), "OPEN");
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/c/manual")), QByteArray("true"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/c/manual")), QByteArray("false"), kWait);
+    const QByteArray sent = rig.commands();
+    static const QRegularExpression shape(
+        QStringLiteral("^ rhi\\r( rhb[35]\\r(up|off|down)\\r694\\r \\+ sti\\r)+ rhe\\r$"));
+    QVERIFY2(shape.match(QString::fromLatin1(sent)).hasMatch(), sent.constData());
+    QVERIFY2(sent.count(" rhb") <= 12, sent.constData());
+    QVERIFY(sent.contains(" rhb5\roff\r694\r + sti\r"));
+    QVERIFY(sent.lastIndexOf(" rhb3\rup\r") > sent.lastIndexOf(" rhb3\rdown\r"));
+    QVERIFY(!rig.sim.controller().manualMode());
+
+    // Cable pulled while manual mode is on: the " rhe" of the hold goes
+    // nowhere, so it goes again once the controller answers.
+    rig.line.clear();
+    probe.publish(QStringLiteral("t/c/motor/2/set"), "CLOSE");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.commands().contains(" rhb2"), kWait);
+    rig.sim.setAnswering(false);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/c/connected")), QByteArray("false"),
+                              kWait);
+    probe.publish(QStringLiteral("t/c/motor/2/set"), "OPEN"); // not connected: ignored
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/c/commands/ignored")),
+                              QByteArray::number(bad.size() + 1), kWait);
+    rig.sim.setAnswering(true);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.sim.controller().manualMode(), kWait);
+    QVERIFY2(rig.commands().startsWith(" rhi\r rhb2\rdown\r694\r + sti\r rhe\r"),
+             rig.commands().constData());
+
+    // The broker goes away: manual mode is left at once; after its restart
+    // the bridge is back and publishes discovery again.
+    probe.publish(QStringLiteral("t/c/motor/4/set"), "CLOSE");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.controller().manualMode(), kWait);
+    QSignalSpy log(&bridge.commands(), &MotorCommands::logLine);
+    QSignalSpy retries(&bridge.mqtt(), &MqttClient::disconnected);
+    broker.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.sim.controller().manualMode(), kWait);
+    QStringList lines;
+    for (const QList<QVariant>& args : std::as_const(log))
+        lines << args.value(0).toString();
+    QVERIFY2(lines.contains(QStringLiteral("manual mode off (broker connection lost)")),
+             qPrintable(lines.join(u'\n')));
+    probe.clear();
+    QVERIFY(broker.start());
+    QTRY_VERIFY_WITH_TIMEOUT(!probe.last(cover3).isEmpty(), kWait);
+    QCOMPARE(probe.last(QStringLiteral("t/c/availability")), QByteArray("online"));
+    // Back-off: the first delay, then doubled up to the largest.
+    QVERIFY(!retries.isEmpty());
+    for (int i = 0; i < retries.size(); ++i)
+        QCOMPARE(retries[i][1].toInt(),
+                 i == 0 ? 200 : std::min(2 * retries[i - 1][1].toInt(), 400));
+}
+
+void TestBridge::programStopsCleanlyDiesWithWillAndRefusesBadLogins() {
+    TestBroker broker;
+    QVERIFY(broker.start());
+    MqttProbe probe(broker.port());
+    ControllerRig rig;
+    QVERIFY(rig.sim.start());
+    const QStringList args = {
+        QStringLiteral("--port"),     rig.sim.slavePath(),
+        QStringLiteral("--broker"),   QStringLiteral("127.0.0.1:%1").arg(broker.port()),
+        QStringLiteral("--base"),     QStringLiteral("t/p"),
+        QStringLiteral("--commands"), QStringLiteral("--config"),
+        QStringLiteral("/dev/null")};
+    auto startProgram = [&](QProcess& p) {
+        p.start(bridgeProgram(), args);
+        QVERIFY(p.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/connected")), QByteArray("true"),
+                                  kWait);
+    };
+
+    // SIGTERM: manual mode off on the line, "offline" published, exit 0.
+    QProcess program;
+    startProgram(program);
+    probe.publish(QStringLiteral("t/p/motor/2/set"), "OPEN");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.commands().contains(" rhb2"), kWait);
+    QVERIFY(rig.sim.controller().manualMode());
+    ::kill(pid_t(program.processId()), SIGTERM);
+    while (program.state() != QProcess::NotRunning)
+        QTest::qWait(20); // the simulator answers meanwhile
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(rig.commands(), QByteArray(" rhi\r rhb2\rup\r694\r + sti\r rhe\r"));
+    QVERIFY(!rig.sim.controller().manualMode());
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/availability")), QByteArray("offline"),
+                              kWait);
+
+    // kill -9: the broker publishes the last will.
+    probe.clear();
+    startProgram(program);
+    QCOMPARE(probe.last(QStringLiteral("t/p/availability")), QByteArray("online"));
+    program.kill();
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/availability")), QByteArray("offline"),
+                              kWait);
+
+    // A broker that refuses the login: a configuration error, exit 2, no retries.
+    TestBroker locked;
+    QFile passwords(locked.path(QStringLiteral("passwords")));
+    QVERIFY(passwords.open(QIODevice::WriteOnly));
+    passwords.write("bob:secret\n");
+    passwords.close();
+    passwords.setPermissions(passwords.permissions() | QFile::ReadOther);
+    QCOMPARE(QProcess::execute(QStringLiteral("mosquitto_passwd"),
+                               {QStringLiteral("-U"), passwords.fileName()}),
+             0);
+    QVERIFY(locked.start("allow_anonymous false\npassword_file " + passwords.fileName().toUtf8() +
+                         '\n'));
+    QFile secret(locked.path(QStringLiteral("secret")));
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("wrong\n");
+    secret.close();
+    QProcess refused;
+    refused.start(bridgeProgram(),
+                  {QStringLiteral("--port"), rig.sim.slavePath(), QStringLiteral("--broker"),
+                   QStringLiteral("127.0.0.1:%1").arg(locked.port()), QStringLiteral("--user"),
+                   QStringLiteral("bob"), QStringLiteral("--password-file"), secret.fileName(),
+                   QStringLiteral("--config"), QStringLiteral("/dev/null")});
+    QVERIFY(refused.waitForFinished(kWait));
+    QCOMPARE(refused.exitCode(), 2);
+    QVERIFY(refused.readAllStandardError().contains("broker refused the connection"));
+}
+
+void TestBridge::configuration_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("ini");
+    QTest::addColumn<QString>("expected"); // "key = value" lines that must appear, or "error: text"
+
+    const QString port = QStringLiteral("--port=/dev/serial/by-id/usb-FTDI_A1-if00");
+    QTest::newRow("defaults")
+        << QStringList{port} << QString()
+        << "broker = localhost:1883\nbase = korvane\nid = usb-ftdi_a1-if00\n"
+           "client-id = korvane-bridge-usb-ftdi_a1-if00\ndiscovery-prefix = homeassistant\n"
+           "commands = false\nmanual-hold = 60\npassword = (none)";
+    QTest::newRow("file")
+        << QStringList{}
+        << "port=COM3\nbroker=mqtt.lan:8883\ncommands=true\nmanual-hold=600\nid=hall"
+        << "port = COM3\nbroker = mqtt.lan:8883\ncommands = true\nmanual-hold = 600\nid = hall";
+    QTest::newRow("flag wins") << QStringList{QStringLiteral("--broker"),
+                                              QStringLiteral("[::1]:1884"),
+                                              QStringLiteral("--discovery-prefix="),
+                                              QStringLiteral("--base=a/b")}
+                               << "port=COM1\nbroker=other\nbase=x"
+                               << "broker = [::1]:1884\ndiscovery-prefix = \nbase = a/b";
+    QTest::newRow("hold too short")
+        << QStringList{port, QStringLiteral("--manual-hold"), QStringLiteral("9")} << QString()
+        << "error: manual-hold";
+    QTest::newRow("hold too long") << QStringList{} << "port=x\nmanual-hold=601"
+                                   << "error: manual-hold";
+    QTest::newRow("wildcard base")
+        << QStringList{port, QStringLiteral("--base=a/+")} << QString() << "error: base";
+    QTest::newRow("bad broker port")
+        << QStringList{port, QStringLiteral("--broker=h:70000")} << QString() << "error: broker";
+    QTest::newRow("bad id") << QStringList{port, QStringLiteral("--id=a b")} << QString()
+                            << "error: id";
+    QTest::newRow("no port") << QStringList{} << QString() << "error: no serial port";
+    QTest::newRow("unknown flag") << QStringList{port, QStringLiteral("--colour")} << QString()
+                                  << "error: unknown option --colour";
+    QTest::newRow("commands not bool") << QStringList{} << "port=x\ncommands=maybe"
+                                       << "error: commands";
+}
+
+void TestBridge::configuration() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, ini);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bridge.conf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(ini.toUtf8());
+    file.close();
+    const ConfigLoad load = loadBridgeConfig(
+        QStringList{QStringLiteral("korvane-bridge"), QStringLiteral("--config"), path} + args,
+        QString());
+    if (expected.startsWith(QLatin1String("error: "))) {
+        QVERIFY(!load.config);
+        QVERIFY2(load.errors.join(u'\n').contains(expected.mid(7)),
+                 qPrintable(load.errors.join(u'\n')));
+        return;
+    }
+    QVERIFY2(load.config, qPrintable(load.errors.join(u'\n')));
+    const QStringList shown = describeConfig(*load.config).split(u'\n');
+    for (const QString& line : expected.split(u'\n'))
+        QVERIFY2(shown.contains(line),
+                 qPrintable(line + QStringLiteral(" not in:\n") + shown.join(u'\n')));
+}
+
+QTEST_GUILESS_MAIN(TestBridge)
+#include "tst_bridge.moc"
