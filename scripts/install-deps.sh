@@ -2,8 +2,9 @@
 # Installs the Debian packages Korvane needs to build, test and run, if missing.
 set -euo pipefail
 # clang and libclang-rt-dev: the sanitizer build and the libFuzzer targets.
+# libqt6sql6-sqlite: the SQLite driver of the history store.
 packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev
-          libgl-dev fonts-liberation qt6-translations-l10n dpkg-dev help2man lintian clang
+          libqt6sql6-sqlite libgl-dev fonts-liberation qt6-translations-l10n dpkg-dev help2man lintian clang
           libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do

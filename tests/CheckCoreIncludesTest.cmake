@@ -1,5 +1,5 @@
 # The check over the core's includes refuses widget and GUI headers and
-# passes QtCore and QtSerialPort ones: cmake -DCHECK=<script> -DWORK=<folder> -P ...
+# passes QtCore, QtSerialPort, QtSql and QtNetwork ones: cmake -DCHECK=<script> -DWORK=<folder> -P ...
 function(expect_check header expect_ok)
   file(REMOVE_RECURSE "${WORK}")
   file(WRITE "${WORK}/sub/File.h" "#pragma once\n#include \"Other.h\"\n  #  include ${header}\n")
@@ -17,5 +17,8 @@ expect_check("<qt6/QtGui/QColor>" FALSE)
 expect_check("\"QtOpenGL/QOpenGLWidget\"" FALSE)
 expect_check("<QtCore/QString>" TRUE)
 expect_check("<QtSerialPort/QSerialPort>" TRUE)
+expect_check("<QtSql/QSqlDatabase>" TRUE)
+expect_check("<QtNetwork/QTcpSocket>" TRUE)
+expect_check("<QtPrintSupport/QPrinter>" FALSE)
 expect_check("<QTimer>" TRUE)
 expect_check("<QtGlobal>" TRUE)
