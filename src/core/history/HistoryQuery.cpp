@@ -67,29 +67,17 @@ std::optional<HistoryView> loadHistoryView(const QSqlDatabase& db, qint64 from, 
     const qint64 resolution = samples                          ? kSampleGapMs
                               : level == HistoryLevel::Minutes ? kMinute
                                                                : kHour;
-    QStringList inner, outer;
-    for (const QString& c : historyValueColumns()) {
-        if (samples) {
-            inner << c;
-            outer << QStringLiteral("min(%1), max(%1)").arg(c);
-        } else {
-            inner << c + QStringLiteral("_min") << c + QStringLiteral("_max");
-            outer << QStringLiteral("min(%1_min), max(%1_max)").arg(c);
-        }
-    }
-    // d: how much is missing before a row; a sample that starts a segment
-    // counts as a gap of any length.
-    const QString distance = samples ? QStringLiteral("CASE WHEN flags & 4 THEN %1 ELSE t - lag(t, "
-                                                      "1, t) OVER (ORDER BY t) END")
-                                           .arg(std::numeric_limits<qint64>::max())
-                                     : QStringLiteral("t - lag(t, 1, t) OVER (ORDER BY t)");
+    QStringList columns;
+    for (const QString& c : historyValueColumns())
+        columns << (samples ? QStringLiteral("min(%1), max(%1)")
+                            : QStringLiteral("min(%1_min), max(%1_max)"))
+                       .arg(c);
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT (t - ?) / ? AS b, max(d), max(flags & 1), max(flags & 2), %1 "
-                             "FROM (SELECT t, flags, %2, %3 AS d FROM %4 WHERE t >= ? AND t < ?) "
+    q.prepare(QStringLiteral("SELECT (t - ?) / ? AS b, min(t), max(t), max(flags & 1), "
+                             "max(flags & 2), max(flags & 4), %1 FROM %2 WHERE t >= ? AND t < ? "
                              "GROUP BY b ORDER BY b")
-                  .arg(outer.join(QStringLiteral(", ")), inner.join(QStringLiteral(", ")), distance,
-                       table));
+                  .arg(columns.join(QStringLiteral(", ")), table));
     q.bindValue(0, from);
     q.bindValue(1, width);
     q.bindValue(2, from);
@@ -101,17 +89,23 @@ std::optional<HistoryView> loadHistoryView(const QSqlDatabase& db, qint64 from, 
     HistoryView view;
     SpanBuilder rain(view.rain), alarm(view.alarm);
     std::array<bool, kHistoryChannelCount> open{};
+    // A curve breaks where more than a column (or the table's own
+    // resolution) is missing between two columns with data; among samples
+    // also at a column holding the first sample after a gap.
     const qint64 breakAbove = std::max(width, resolution);
+    qint64 previousLast = std::numeric_limits<qint64>::min() / 2;
     while (q.next()) {
         const qint64 b = q.value(0).toLongLong();
         const qint64 start = from + b * width;
-        const bool broken = q.value(1).toLongLong() > breakAbove;
+        const bool broken = q.value(1).toLongLong() - previousLast > breakAbove ||
+                            (samples && q.value(5).toInt() != 0);
+        previousLast = q.value(2).toLongLong();
         if (broken)
             open.fill(false);
         const double x = double(start + width / 2);
         for (int c = 0; c < kHistoryChannelCount; ++c) {
-            const auto lo = valueAt(q, 4 + 2 * c, scale(c));
-            const auto hi = valueAt(q, 5 + 2 * c, scale(c));
+            const auto lo = valueAt(q, 6 + 2 * c, scale(c));
+            const auto hi = valueAt(q, 7 + 2 * c, scale(c));
             if (!lo || !hi) {
                 open[c] = false;
                 continue;
@@ -125,8 +119,8 @@ std::optional<HistoryView> loadHistoryView(const QSqlDatabase& db, qint64 from, 
                 segments.last().append(QPointF(x, *hi));
         }
         const qint64 end = std::min(start + width, to);
-        rain.add(q.value(2).toInt() != 0, start, end, broken);
-        alarm.add(q.value(3).toInt() != 0, start, end, broken);
+        rain.add(q.value(3).toInt() != 0, start, end, broken);
+        alarm.add(q.value(4).toInt() != 0, start, end, broken);
     }
     return view;
 }

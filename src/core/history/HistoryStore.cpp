@@ -185,19 +185,33 @@ bool HistoryStore::writeBatch(bool closing, QString* error, bool* damaged, bool*
     const bool prune = m_lastPrune < 0 || newest - m_lastPrune >= m_options.pruneEveryMs;
     auto work = [&] {
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("INSERT OR REPLACE INTO samples (t, %1, flags) VALUES "
-                                 "(?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                      .arg(historyValueColumns().join(QStringLiteral(", "))));
-        for (const LiveSample& s : m_pending) {
-            q.bindValue(0, s.msecs);
-            q.bindValue(1, int(s.luxNow));
-            q.bindValue(2, int(s.luxMean));
-            q.bindValue(3, orNull(s.insideTenths != LiveSample::kNoTemperature, s.insideTenths));
-            q.bindValue(4, orNull(s.outsideTenths != LiveSample::kNoTemperature, s.outsideTenths));
-            q.bindValue(5, int(s.wind));
-            q.bindValue(6, int(s.windMax));
-            q.bindValue(7, orNull(s.humidity != 0, s.humidity));
-            q.bindValue(8, int(s.flags));
+        // Many rows per statement: the driver's cost is per statement.
+        constexpr int kRowsPerInsert = 64;
+        int prepared = 0;
+        for (std::size_t first = 0; first < m_pending.size(); first += kRowsPerInsert) {
+            const int rows = int(std::min<std::size_t>(kRowsPerInsert, m_pending.size() - first));
+            if (rows != prepared) {
+                QStringList values;
+                for (int i = 0; i < rows; ++i)
+                    values << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                q.prepare(QStringLiteral("INSERT OR REPLACE INTO samples (t, %1, flags) VALUES %2")
+                              .arg(historyValueColumns().join(QStringLiteral(", ")),
+                                   values.join(QStringLiteral(", "))));
+                prepared = rows;
+            }
+            for (int i = 0; i < rows; ++i) {
+                const LiveSample& s = m_pending[first + i];
+                const int at = 9 * i;
+                q.bindValue(at, s.msecs);
+                q.bindValue(at + 1, int(s.luxNow));
+                q.bindValue(at + 2, int(s.luxMean));
+                q.bindValue(at + 3, orNull(s.insideTenths != LiveSample::kNoTemperature, s.insideTenths));
+                q.bindValue(at + 4, orNull(s.outsideTenths != LiveSample::kNoTemperature, s.outsideTenths));
+                q.bindValue(at + 5, int(s.wind));
+                q.bindValue(at + 6, int(s.windMax));
+                q.bindValue(at + 7, orNull(s.humidity != 0, s.humidity));
+                q.bindValue(at + 8, int(s.flags));
+            }
             if (!q.exec())
                 return failure = q.lastError(), false;
         }
