@@ -86,7 +86,9 @@ qint64 record(HistoryStore& store, qint64 end, qint64 days, QTextStream& out) {
         if (++count % (kDayMs / kStepMs) == 0)
             store.flush();
         if (count % (30 * kDayMs / kStepMs) == 0) {
-            out << QStringLiteral("  ... %1 days in %2 s\n").arg(count * kStepMs / kDayMs).arg(lap.elapsed() / 1000.0, 0, 'f', 1);
+            out << QStringLiteral("  ... %1 days in %2 s\n")
+                       .arg(count * kStepMs / kDayMs)
+                       .arg(lap.elapsed() / 1000.0, 0, 'f', 1);
             out.flush();
         }
     }
@@ -118,7 +120,8 @@ void benchYear(QTextStream& out) {
                    .arg((cpuMs() - cpu0) / 1000.0, 0, 'f', 1)
                    .arg(filesBytes(path) / 1e6, 0, 'f', 1);
     }
-    out << QStringLiteral("history database closed: %1 MB\n").arg(filesBytes(path) / 1e6, 0, 'f', 1);
+    out << QStringLiteral("history database closed: %1 MB\n")
+               .arg(filesBytes(path) / 1e6, 0, 'f', 1);
 
     QElapsedTimer timer;
     timer.start();
@@ -128,9 +131,9 @@ void benchYear(QTextStream& out) {
                           "CPU)\n")
                .arg(timer.nsecsElapsed() / 1e6, 0, 'f', 1)
                .arg(cpuMs() - cpu0, 0, 'f', 1);
-    for (const auto& [name, span] : {std::pair{"24 h", kDayMs}, std::pair{"7 days", 7 * kDayMs},
-                                     std::pair{"30 days", 30 * kDayMs},
-                                     std::pair{"1 year", 365 * kDayMs}}) {
+    for (const auto& [name, span] :
+         {std::pair{"24 h", kDayMs}, std::pair{"7 days", 7 * kDayMs},
+          std::pair{"30 days", 30 * kDayMs}, std::pair{"1 year", 365 * kDayMs}}) {
         constexpr int kRuns = 5;
         int points = 0;
         QString error;
@@ -139,7 +142,8 @@ void benchYear(QTextStream& out) {
         for (int i = 0; i < kRuns; ++i) {
             const auto view = loadHistoryView(store.database(), end - span, end + 1, 400, &error);
             points = 0;
-            for (const auto& piece : view ? view->curve(HistoryChannel::Wind) : QList<QList<QPointF>>{})
+            for (const auto& piece :
+                 view ? view->curve(HistoryChannel::Wind) : QList<QList<QPointF>>{})
                 points += int(piece.size());
         }
         out << QStringLiteral("history chart load, %1 in 400 columns: %2 ms (%3 ms CPU; %4 wind "
@@ -153,11 +157,14 @@ void benchYear(QTextStream& out) {
     timer.start();
     cpu0 = cpuMs();
     QString error;
-    forEachStoredSample(store.database(), end - kDayMs, end + 1, [&](const LiveSample& s) {
-        if (s.startsSegment())
-            memory.markGap();
-        memory.append(s);
-    }, &error);
+    forEachStoredSample(
+        store.database(), end - kDayMs, end + 1,
+        [&](const LiveSample& s) {
+            if (s.startsSegment())
+                memory.markGap();
+            memory.append(s);
+        },
+        &error);
     out << QStringLiteral("history: last 24 h of samples into memory: %1 ms (%2 ms CPU), %3 "
                           "samples\n")
                .arg(timer.nsecsElapsed() / 1e6, 0, 'f', 1)

@@ -139,7 +139,10 @@ bool saveStoredHistoryCsv(const QSqlDatabase& db, qint64 from, qint64 to, const 
                           QString* error) {
     return saveCsv(path, error, [&](HistoryCsvWriter& writer, QString* readError) {
         bool ok = writer.writeHeader();
-        const qint64 samplesFrom = std::clamp(oldestStoredSample(db).value_or(to), from, to);
+        // Minutes up to the first whole minute of samples, so that no time appears twice.
+        constexpr qint64 kMinute = 60 * 1000;
+        const qint64 oldest = oldestStoredSample(db).value_or(to);
+        const qint64 samplesFrom = std::clamp((oldest + kMinute - 1) / kMinute * kMinute, from, to);
         ok =
             ok && forEachStoredMinute(
                       db, from, samplesFrom,

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 
 namespace korvane {
 namespace {
@@ -34,6 +35,11 @@ qint64 firstOpen(QSqlDatabase& db, const QString& table, const QString& fallback
 }
 
 } // namespace
+
+QString HistoryStore::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Korvane/history.sqlite");
+}
 
 HistoryStore::HistoryStore(QObject* parent) : QObject(parent) {
     m_batchTimer.setTimerType(Qt::CoarseTimer);
@@ -124,8 +130,9 @@ void HistoryStore::recordFrom(ControllerSession& session, Clock clock) {
 bool HistoryStore::append(LiveSample sample) {
     if (!m_db.canRecord() || sample.msecs <= m_last)
         return false;
+    const bool gapBefore = sample.startsSegment(); // a recorder that saw a gap
     sample.flags &= ~LiveSample::SegmentStart;
-    if (m_gapPending || sample.msecs - m_last > m_options.gapMs)
+    if (m_gapPending || gapBefore || sample.msecs - m_last > m_options.gapMs)
         sample.flags |= LiveSample::SegmentStart;
     m_gapPending = false;
     m_last = sample.msecs;
@@ -205,8 +212,10 @@ bool HistoryStore::writeBatch(bool closing, QString* error, bool* damaged, bool*
                 q.bindValue(at, s.msecs);
                 q.bindValue(at + 1, int(s.luxNow));
                 q.bindValue(at + 2, int(s.luxMean));
-                q.bindValue(at + 3, orNull(s.insideTenths != LiveSample::kNoTemperature, s.insideTenths));
-                q.bindValue(at + 4, orNull(s.outsideTenths != LiveSample::kNoTemperature, s.outsideTenths));
+                q.bindValue(at + 3,
+                            orNull(s.insideTenths != LiveSample::kNoTemperature, s.insideTenths));
+                q.bindValue(at + 4,
+                            orNull(s.outsideTenths != LiveSample::kNoTemperature, s.outsideTenths));
                 q.bindValue(at + 5, int(s.wind));
                 q.bindValue(at + 6, int(s.windMax));
                 q.bindValue(at + 7, orNull(s.humidity != 0, s.humidity));

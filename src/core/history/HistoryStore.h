@@ -38,6 +38,10 @@ public:
         int maxPageCount = 0;
     };
 
+    // The desktop's database, also the default of `korvane-cli history`:
+    // ~/.local/share/Korvane/history.sqlite (the desktop's AppDataLocation).
+    static QString defaultPath();
+
     explicit HistoryStore(QObject* parent = nullptr);
     HistoryStore(const QString& path, const Options& options, QObject* parent = nullptr);
     ~HistoryStore() override;
@@ -60,7 +64,8 @@ public:
     // Records the session's live values stamped by `clock` (now by default).
     void recordFrom(ControllerSession& session, Clock clock = {});
 
-    // Queues a sample; one not newer than the last is refused (false).
+    // Queues a sample; one not newer than the last is refused (false). A
+    // sample marked SegmentStart follows a gap.
     bool append(LiveSample sample);
     // The next sample starts a new segment.
     void markGap() { m_gapPending = true; }
