@@ -33,12 +33,25 @@ QString usageText() {
         "  monitor [--csv FILE] [--duration S]\n"
         "                         one line per poll of the live values, or rows of a CSV\n"
         "                         file; for S seconds or until Ctrl-C; changes nothing\n"
+        "  monitor --db DATEI     zeichnet dabei den Verlauf in DATEI auf (SQLite);\n"
+        "                         --no-history zeichnet nichts auf\n"
+        "  history [--db DATEI] [--from DATUM] [--to DATUM] [--minutes] [--csv DATEI]\n"
+        "          [--thresholds DATEI.vts]\n"
+        "                         exportiert den aufgezeichneten Verlauf (ohne --db der\n"
+        "                         des Programms: ~/.local/share/Korvane/history.sqlite);\n"
+        "                         DATUM: TT.MM.JJJJ oder \"TT.MM.JJJJ hh:mm\". Mit --csv\n"
+        "                         die Werte im CSV-Format des Programms (mit --minutes\n"
+        "                         je Minute Minimum, Mittel und Maximum), sonst je Tag\n"
+        "                         Minimum und Maximum jedes Werts, die Regenstunden und\n"
+        "                         mit --thresholds die Minuten \u00FCber der Windschwelle\n"
+        "                         jedes Motors\n"
         "\n"
         "Exit codes:\n"
         "  0  success\n"
         "  1  usage error\n"
         "  2  no answer from the controller, or the transfer failed\n"
         "  3  file error: FILE cannot be read or written, or is no whole settings file\n"
+        "     (history: the history database is missing, damaged or cannot be read)\n"
         "  4  serial port not found\n"
         "  5  serial port busy (in use by another program)\n"
         "  6  no permission to open the serial port (see the dialout group)\n"
@@ -95,6 +108,19 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
         } else if (a == QLatin1String("--duration")) {
             if (!seconds(a, o.durationSeconds))
                 return std::nullopt;
+        } else if (a == QLatin1String("--db") || a == QLatin1String("--from") ||
+                   a == QLatin1String("--to") || a == QLatin1String("--thresholds")) {
+            const auto v = value(a);
+            if (!v)
+                return std::nullopt;
+            (a == QLatin1String("--db")     ? o.dbPath
+             : a == QLatin1String("--from") ? o.from
+             : a == QLatin1String("--to")   ? o.to
+                                            : o.thresholdsPath) = *v;
+        } else if (a == QLatin1String("--no-history")) {
+            o.noHistory = true;
+        } else if (a == QLatin1String("--minutes")) {
+            o.minutes = true;
         } else if (a == QLatin1String("--json")) {
             o.json = true;
         } else if (a == QLatin1String("--list")) {

@@ -18,6 +18,11 @@ struct CliOptions {
     QString scope;           // diff --scope MODEL
     QString csvPath;         // monitor --csv
     int durationSeconds = 0; // monitor --duration; 0: until Ctrl-C
+    QString dbPath;          // --db: the history database (monitor records, history reads)
+    bool noHistory = false;  // --no-history: record nothing
+    QString from, to;        // history --from, --to
+    bool minutes = false;    // history --minutes
+    QString thresholdsPath;  // history --thresholds
 };
 
 // Parses argv; on a usage error returns nullopt and sets *error.

@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 #include "DiffCommand.h"
 #include "ExitCodes.h"
+#include "HistoryCommand.h"
 #include "LogbookCommand.h"
 #include "MonitorCommand.h"
 #include "PortsCommand.h"
@@ -9,6 +10,7 @@
 
 #include "files/FileAccess.h"
 #include "files/SettingsFile.h"
+#include "history/HistoryStore.h"
 #include "serial/QtSerialLink.h"
 #include "session/ControllerSession.h"
 
@@ -37,10 +39,10 @@ int main(int argc, char** argv) {
 
     const QString& command = options->command;
     const QString file = options->arguments.value(0);
-    const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
-                               QStringLiteral("send"),   QStringLiteral("logbook"),
-                               QStringLiteral("diff"),   QStringLiteral("ports"),
-                               QStringLiteral("monitor")};
+    const QStringList commands{QStringLiteral("status"),  QStringLiteral("read"),
+                               QStringLiteral("send"),    QStringLiteral("logbook"),
+                               QStringLiteral("diff"),    QStringLiteral("ports"),
+                               QStringLiteral("monitor"), QStringLiteral("history")};
     if (!commands.contains(command)) {
         err << "korvane-cli: unknown command " << command << "\n\n" << cli::usageText();
         return cli::kExitUsage;
@@ -50,6 +52,10 @@ int main(int argc, char** argv) {
         return cli::kExitUsage;
     }
 
+    if (command == QLatin1String("history"))
+        return cli::runHistoryCommand({options->dbPath, options->from, options->to,
+                                       options->minutes, options->csvPath, options->thresholdsPath},
+                                      out, err);
     if (command == QLatin1String("ports")) {
         QString note;
         const QString ini = cli::settingsPath(&note);
@@ -107,6 +113,18 @@ int main(int argc, char** argv) {
     }
 
     if (command == QLatin1String("monitor")) {
+        // The history database records what the monitor sees; its problems
+        // are told and the monitor goes on.
+        std::unique_ptr<HistoryStore> store;
+        if (!options->dbPath.isEmpty() && !options->noHistory) {
+            store = std::make_unique<HistoryStore>();
+            QObject::connect(store.get(), &HistoryStore::problem, [&](const QString& text) {
+                err << "korvane-cli: " << text << '\n';
+                err.flush();
+            });
+            store->open(options->dbPath);
+            store->recordFrom(session);
+        }
         cli::installStopSignals();
         return cli::runMonitorCommand(
             session, {options->csvPath, options->durationSeconds, options->timeoutSeconds}, out,

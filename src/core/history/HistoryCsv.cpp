@@ -139,10 +139,11 @@ bool saveStoredHistoryCsv(const QSqlDatabase& db, qint64 from, qint64 to, const 
                           QString* error) {
     return saveCsv(path, error, [&](HistoryCsvWriter& writer, QString* readError) {
         bool ok = writer.writeHeader();
-        // Minutes up to the first whole minute of samples, so that no time appears twice.
+        // Minutes up to the minute of the oldest sample, samples from there on:
+        // no time appears twice.
         constexpr qint64 kMinute = 60 * 1000;
         const qint64 oldest = oldestStoredSample(db).value_or(to);
-        const qint64 samplesFrom = std::clamp((oldest + kMinute - 1) / kMinute * kMinute, from, to);
+        const qint64 samplesFrom = std::clamp(oldest / kMinute * kMinute, from, to);
         ok =
             ok && forEachStoredMinute(
                       db, from, samplesFrom,
