@@ -1,5 +1,9 @@
 #include "BenchRegistry.h"
 
+#include "HistoryPage.h"
+#include "MainWindow.h"
+#include "SimulatedDesktop.h"
+
 #include "history/HistoryQuery.h"
 #include "history/HistoryStore.h"
 #include "history/LiveHistory.h"
@@ -205,7 +209,30 @@ void benchWrites(QTextStream& out) {
     }
 }
 
+// The desktop polling the simulated controller with the "Verlauf" tab hidden,
+// recording into a database (a batch every 10 s) or not.
+void benchIdleRecording(QTextStream& out) {
+    for (bool recording : {false, true}) {
+        bench::SimulatedDesktop desktop;
+        if (!desktop.start(out))
+            return;
+        DesktopProgram& program = *desktop.program;
+        const QString path = desktop.dir.filePath(QStringLiteral("history.sqlite"));
+        program.window().historyPage()->useDatabase(path, recording);
+        program.window().show();
+        bench::spin(2000);
+        const bench::IdleLoad load = bench::measureIdle(30000);
+        out << QStringLiteral("idle polling, recording %1, %2: %3 % of one core over 30 s "
+                              "(program and simulator together; target < 1 %)\n")
+                   .arg(recording ? QStringLiteral("on") : QStringLiteral("off"))
+                   .arg(program.session().isConnected() ? QStringLiteral("connected")
+                                                        : QStringLiteral("NOT connected"))
+                   .arg(load.percentOfOneCore(), 0, 'f', 2);
+    }
+}
+
 KORVANE_BENCH("history database year", benchYear);
+KORVANE_BENCH("history database idle", benchIdleRecording);
 KORVANE_BENCH("history database writes", benchWrites);
 
 } // namespace
