@@ -26,6 +26,7 @@ for path in usr/bin/korvane usr/bin/korvane-cli usr/bin/korvane-sim \
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libqt6serialport6 <<<"$depends" || { echo "FAIL: Depends lacks Qt: $depends"; exit 1; }
+grep -q libqt6sql6-sqlite <<<"$depends" || { echo "FAIL: Depends lacks the SQLite driver: $depends"; exit 1; }
 
 dpkg-deb -x "$deb" "$scratch/root"
 help=$("$scratch/root/usr/bin/korvane-cli" --help)
