@@ -93,7 +93,7 @@ private Q_SLOTS:
     }
 
     // `history` over a known series: 05.12. 10:00 to 11:30 every 10 s, rain
-    // throughout, wind 10 km/h for an hour and 30 km/h after; 06.12. one
+    // and wind 10 km/h for an hour, no rain and 30 km/h after; 06.12. one
     // minute of wind 5.
     void history() {
         QStandardPaths::setTestModeEnabled(true);
@@ -112,7 +112,7 @@ private Q_SLOTS:
                               .flags = flags});
             };
             for (qint64 s = 0; s < 90 * 60; s += 10)
-                add(day1 + s * 1000, s < 3600 ? 10 : 30, LiveSample::Rain);
+                add(day1 + s * 1000, s < 3600 ? 10 : 30, s < 3600 ? LiveSample::Rain : 0);
             for (qint64 s = 0; s < 60; s += 10)
                 add(day2 + s * 1000, 5, 0);
         }
@@ -130,7 +130,7 @@ private Q_SLOTS:
              0,
              "05.12.2026  Helligkeit 100 bis 100  Mittel 90 bis 90  Innen 21,5 bis 21,5 °C  "
              "Außen –  Wind 10 bis 30 km/h  Max. Wind 40 bis 40 km/h  Feuchte –  "
-             "Regen 1,5 h\n"
+             "Regen 1,0 h\n"
              "            Wind über 20 km/h (Motor 2 (Küche)): 30 min\n"
              "06.12.2026  Helligkeit 100 bis 100  Mittel 90 bis 90  Innen 21,5 bis 21,5 °C  "
              "Außen –  Wind 5 bis 5 km/h  Max. Wind 40 bis 40 km/h  Feuchte –  "
@@ -165,10 +165,11 @@ private Q_SLOTS:
                          HistoryCsvWriter::minuteColumns().join(';').toUtf8());
                 QCOMPARE(lines[1],
                          "05.12.2026 11:00:00;100;100,0;100;90;90,0;90;21,5;21,50;21,5;;;;"
-                         "30;30,0;30;40;40,0;40;;;;1;0\r");
+                         "30;30,0;30;40;40,0;40;;;;0;0\r");
             } else { // every sample of the day
                 QCOMPARE(lines.size(), 1 + 540 + 1);
-                QCOMPARE(lines[540], "05.12.2026 11:29:50;100;90;21,5;;30;40;1;0;\r");
+                QCOMPARE(lines[361], "05.12.2026 11:00:00;100;90;21,5;;30;40;0;0;\r");
+                QCOMPARE(lines[360], "05.12.2026 10:59:50;100;90;21,5;;10;40;1;0;\r");
             }
         }
     }
