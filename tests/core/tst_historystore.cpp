@@ -14,8 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QScopeGuard>
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace korvane;
 
@@ -342,17 +344,36 @@ private Q_SLOTS:
             QCOMPARE(test::fileBytes(file), before);
     }
 
-    // A full disk (the database may not grow): one message, the samples kept
-    // and written once there is room again.
+    // A full disk: one message, the samples kept and written once there is
+    // room again. The database's own page limit refuses an insert; a small
+    // tmpfs (only where this test may mount one, as root) refuses the WAL
+    // write at COMMIT.
+    void fullDisk_data() {
+        QTest::addColumn<bool>("tmpfs");
+        QTest::newRow("page limit") << false;
+        QTest::newRow("small tmpfs") << true;
+    }
     void fullDisk() {
-        const QString file = path(QStringLiteral("full.sqlite"));
+        QFETCH(bool, tmpfs);
+        QTemporaryDir dir;
+        auto mount = [&](const QString& options) {
+            return QProcess::execute(QStringLiteral("mount"),
+                                     {"-t", "tmpfs", "-o", options, "tmpfs", dir.path()}) == 0;
+        };
+        if (tmpfs && (::geteuid() != 0 || !mount(QStringLiteral("size=64k"))))
+            QSKIP("no tmpfs can be mounted here");
+        auto unmount = qScopeGuard([&] {
+            if (tmpfs)
+                QProcess::execute(QStringLiteral("umount"), {dir.path()});
+        });
         HistoryStore::Options o = testOptions();
-        o.maxPageCount = 12;
-        HistoryStore store(file, o);
+        o.maxPageCount = tmpfs ? 0 : 12;
+        HistoryStore store(dir.filePath(QStringLiteral("full.sqlite")), o);
+        QVERIFY(store.isRecording());
         QSignalSpy problems(&store, &HistoryStore::problem);
         qint64 t = kT0;
         bool refused = false;
-        for (int batch = 0; batch < 20 && !refused; ++batch) {
+        for (int batch = 0; batch < 40 && !refused; ++batch) {
             for (int i = 0; i < 200; ++i, t += 900)
                 store.append(sample(t, i % 30));
             refused = !store.flush();
@@ -364,12 +385,18 @@ private Q_SLOTS:
             store.append(sample(t, 1));
         QVERIFY(!store.flush());
         QCOMPARE(problems.count(), 1);
-        QVERIFY(problems.at(0).at(0).toString().startsWith(
-            QStringLiteral("Der Datentr\u00E4ger ist voll")));
+        QVERIFY2(problems.at(0).at(0).toString().startsWith(
+                     QStringLiteral("Der Datentr\u00E4ger ist voll")),
+                 qPrintable(problems.at(0).at(0).toString()));
         const qint64 before = count(store.database(), QStringLiteral("samples"));
-        QVERIFY(QSqlQuery(store.database()).exec(QStringLiteral("PRAGMA max_page_count = 100000")));
+        if (tmpfs)
+            QVERIFY(mount(QStringLiteral("remount,size=4m")));
+        else
+            QVERIFY(
+                QSqlQuery(store.database()).exec(QStringLiteral("PRAGMA max_page_count = 100000")));
         QVERIFY(store.flush());
         QCOMPARE(count(store.database(), QStringLiteral("samples")), before + pending + 200);
+        store.close();
     }
 };
 

@@ -261,9 +261,16 @@ bool HistoryStore::writeBatch(bool closing, QString* error, bool* damaged, bool*
         }
         return true;
     };
-    if (!db.transaction()) {
-        failure = db.lastError();
-    } else if (work() && db.commit()) {
+    // BEGIN and COMMIT as statements: the driver's commit() drops SQLite's
+    // own error code, which tells a full disk (a WAL write fails at COMMIT).
+    QSqlQuery control(db);
+    auto run = [&](const char* sql) {
+        if (control.exec(QLatin1String(sql)))
+            return true;
+        failure = control.lastError();
+        return false;
+    };
+    if (run("BEGIN") && work() && run("COMMIT")) {
         const int written = int(m_pending.size());
         m_pending.clear();
         // A closing batch aggregated the open minute and hour: they are
@@ -275,9 +282,7 @@ bool HistoryStore::writeBatch(bool closing, QString* error, bool* damaged, bool*
         Q_EMIT batchWritten(written);
         return true;
     }
-    if (!failure.isValid() || failure.type() == QSqlError::NoError)
-        failure = db.lastError();
-    db.rollback();
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     *error = failure.text();
     *damaged = HistoryDatabase::isDamage(failure);
     *full = HistoryDatabase::isDiskFull(failure);
