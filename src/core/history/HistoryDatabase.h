@@ -49,7 +49,8 @@ public:
 
 private:
     bool openConnection(bool readOnly);
-    // Empty: usable; otherwise the reason (damage or a newer schema).
+    // Whether the open file is a usable history: its schema version, its tables
+    // and both ends of each (*version set; *error on a failed read).
     enum class Check { Ok, Damaged, Newer, Failed };
     Check check(int* version, QString* error);
     bool createSchema(QString* error);
