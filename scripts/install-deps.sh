@@ -3,9 +3,10 @@
 set -euo pipefail
 # clang and libclang-rt-dev: the sanitizer build and the libFuzzer targets;
 # ser2net: the tests of a controller behind a serial server on the network;
-# mosquitto and its clients: korvane-bridge, its tests and scripts/run-bridge.sh.
+# mosquitto and its clients: korvane-bridge, its tests and scripts/run-bridge.sh;
+# libqt6sql6-sqlite: the SQLite driver of the history store.
 packages=(cmake g++ ninja-build pkgconf qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev
-          libgl-dev fonts-liberation qt6-translations-l10n dpkg-dev help2man lintian clang
+          libqt6sql6-sqlite libgl-dev fonts-liberation qt6-translations-l10n dpkg-dev help2man lintian clang
           libclang-rt-dev ser2net mosquitto mosquitto-clients libmosquitto-dev)
 missing=()
 for p in "${packages[@]}"; do

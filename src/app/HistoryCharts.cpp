@@ -204,8 +204,13 @@ void HistoryCharts::drawPanel(Panel& p, HistoryChart which, const HistoryView& v
                       !hiddenMarkers.contains(qobject_cast<QLineSeries*>(m->series())));
     p.values->setRange(lo, hi);
     p.time->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
-    p.time->setFormat(to - from <= 3600 * 1000 ? QStringLiteral("HH:mm:ss")
-                                               : QStringLiteral("HH:mm"));
+    constexpr qint64 kDayMs = 24 * 3600 * 1000;
+    const qint64 span = to - from;
+    p.time->setFormat(span <= 3600 * 1000   ? QStringLiteral("HH:mm:ss")
+                      : span <= kDayMs      ? QStringLiteral("HH:mm")
+                      : span <= 7 * kDayMs  ? QStringLiteral("dd.MM. HH:mm")
+                      : span <= 31 * kDayMs ? QStringLiteral("dd.MM.")
+                                            : QStringLiteral("MM.yyyy"));
 }
 
 // The value axes' labels differ in width from chart to chart: widen the

@@ -1,14 +1,17 @@
 #include "DesktopProgram.h"
+#include "HistoryPage.h"
 #include "InterfaceFont.h"
 #include "MainWindow.h"
 #include "QtGermanTranslation.h"
 
 #include "files/ProgramSettings.h"
+#include "history/HistoryStore.h"
 #include "serial/PortLink.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -31,5 +34,13 @@ int main(int argc, char* argv[]) {
             QStringLiteral("Das Arbeitsverzeichnis ist nicht beschreibbar. Die Einstellungen "
                            "(Korvane.ini) werden in %1 gespeichert.")
                 .arg(ini.path));
+    // The history on disk, unless the user switched recording off on "Verlauf".
+    QSettings settings(QStringLiteral("Korvane"), QStringLiteral("Korvane"));
+    const QString recordKey = QStringLiteral("Verlauf/Aufzeichnen");
+    korvane::HistoryPage* history = program.window().historyPage();
+    history->useDatabase(korvane::HistoryStore::defaultPath(),
+                         settings.value(recordKey, true).toBool());
+    QObject::connect(history, &korvane::HistoryPage::recordingSwitched,
+                     [&settings, recordKey](bool on) { settings.setValue(recordKey, on); });
     return app.exec();
 }

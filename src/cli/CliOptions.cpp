@@ -48,17 +48,27 @@ QString usageText() {
         "      Das ganze Logbuch in DATEI speichern.\n"
         "  logbook --list\n"
         "      Die Eintr\u00E4ge des Logbuchs zeigen.\n"
-        "  monitor [--csv DATEI] [--duration S]\n"
+        "  monitor [--csv DATEI] [--duration S] [--db DATEI] [--no-history]\n"
         "      Je Abfrage eine Zeile mit den Messwerten, oder mit --csv eine Zeile\n"
-        "      mehr am Ende von DATEI; S Sekunden lang oder bis Strg+C. \u00C4ndert\n"
-        "      nichts an der Steuerung.\n"
+        "      mehr am Ende von DATEI; S Sekunden lang oder bis Strg+C. Mit --db wird\n"
+        "      dabei der Verlauf in DATEI (SQLite) aufgezeichnet, --no-history\n"
+        "      zeichnet nichts auf. \u00C4ndert nichts an der Steuerung.\n"
+        "  history [--db DATEI] [--from DATUM] [--to DATUM] [--minutes] [--csv DATEI]\n"
+        "          [--thresholds DATEI.vts]\n"
+        "      Den aufgezeichneten Verlauf exportieren (ohne --db den des Programms:\n"
+        "      ~/.local/share/Korvane/history.sqlite); DATUM: TT.MM.JJJJ oder\n"
+        "      \"TT.MM.JJJJ hh:mm\". Mit --csv die Werte im CSV-Format des Programms\n"
+        "      (mit --minutes je Minute Minimum, Mittel und Maximum), sonst je Tag\n"
+        "      Minimum und Maximum jedes Werts, die Regenstunden und mit --thresholds\n"
+        "      die Minuten \u00FCber der Windschwelle jedes Motors.\n"
         "\n"
         "R\u00FCckgabewerte:\n"
         "  0  Erfolg\n"
         "  1  Aufruf fehlerhaft\n"
         "  2  keine Antwort von der Steuerung, oder die \u00DCbertragung ist gescheitert\n"
         "  3  Dateifehler: DATEI kann nicht gelesen oder geschrieben werden, oder sie\n"
-        "     ist keine vollst\u00E4ndige Einstellungsdatei\n"
+        "     ist keine vollst\u00E4ndige Einstellungsdatei (history: die\n"
+        "     Verlaufsdatenbank fehlt, ist besch\u00E4digt oder nicht lesbar)\n"
         "  4  serielle Schnittstelle nicht gefunden\n"
         "  5  serielle Schnittstelle belegt (von einem anderen Programm)\n"
         "  6  keine Berechtigung f\u00FCr die serielle Schnittstelle (Gruppe dialout)\n"
@@ -161,6 +171,19 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
         } else if (a == QLatin1String("--duration")) {
             if (!seconds(a, o.durationSeconds))
                 return std::nullopt;
+        } else if (a == QLatin1String("--db") || a == QLatin1String("--from") ||
+                   a == QLatin1String("--to") || a == QLatin1String("--thresholds")) {
+            const auto v = value(a);
+            if (!v)
+                return std::nullopt;
+            (a == QLatin1String("--db")     ? o.dbPath
+             : a == QLatin1String("--from") ? o.from
+             : a == QLatin1String("--to")   ? o.to
+                                            : o.thresholdsPath) = *v;
+        } else if (a == QLatin1String("--no-history")) {
+            o.noHistory = true;
+        } else if (a == QLatin1String("--minutes")) {
+            o.minutes = true;
         } else if (a == QLatin1String("--json")) {
             o.json = true;
         } else if (a == QLatin1String("--list")) {

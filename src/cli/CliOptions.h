@@ -18,6 +18,11 @@ struct CliOptions {
     QString scope;           // diff --scope MODEL
     QString csvPath;         // monitor --csv
     int durationSeconds = 0; // monitor --duration; 0: until Ctrl-C
+    QString dbPath;          // --db: the history database (monitor records, history reads)
+    bool noHistory = false;  // --no-history: record nothing
+    QString from, to;        // history --from, --to
+    bool minutes = false;    // history --minutes
+    QString thresholdsPath;  // history --thresholds
 };
 
 // `--timeout`: seconds in tenths, "0.5" or "0,5", from 0.1 to 3600; nullopt otherwise.

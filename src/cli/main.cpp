@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 #include "DiffCommand.h"
 #include "ExitCodes.h"
+#include "HistoryCommand.h"
 #include "LogbookCommand.h"
 #include "MonitorCommand.h"
 #include "PortsCommand.h"
@@ -11,6 +12,7 @@
 #include "files/FileAccess.h"
 #include "files/SettingsFile.h"
 #include "history/HistoryCsv.h"
+#include "history/HistoryStore.h"
 #include "serial/PortLink.h"
 #include "session/ControllerSession.h"
 
@@ -29,9 +31,22 @@ int runOnPort(ControllerSession& session, const cli::CliOptions& options, Parame
               QTextStream& out, QTextStream& err) {
     const QString& command = options.command;
     const QString file = options.arguments.value(0);
-    if (command == QLatin1String("monitor"))
+    if (command == QLatin1String("monitor")) {
+        // The history database records what the monitor sees; its problems
+        // are told and the monitor goes on.
+        std::unique_ptr<HistoryStore> store;
+        if (!options.dbPath.isEmpty() && !options.noHistory) {
+            store = std::make_unique<HistoryStore>();
+            QObject::connect(store.get(), &HistoryStore::problem, [&](const QString& text) {
+                err << "korvane-cli: " << text << '\n';
+                err.flush();
+            });
+            store->open(options.dbPath);
+            store->recordFrom(session);
+        }
         return cli::runMonitorCommand(
             session, {options.csvPath, options.durationSeconds, options.timeoutSeconds}, out, err);
+    }
     if (command == QLatin1String("status"))
         return cli::runStatusCommand(session, options.timeoutSeconds, options.json, out, err);
     if (command == QLatin1String("read"))
@@ -67,10 +82,10 @@ int main(int argc, char** argv) {
 
     const QString& command = options->command;
     const QString file = options->arguments.value(0);
-    const QStringList commands{QStringLiteral("status"), QStringLiteral("read"),
-                               QStringLiteral("send"),   QStringLiteral("logbook"),
-                               QStringLiteral("diff"),   QStringLiteral("ports"),
-                               QStringLiteral("monitor")};
+    const QStringList commands{QStringLiteral("status"),  QStringLiteral("read"),
+                               QStringLiteral("send"),    QStringLiteral("logbook"),
+                               QStringLiteral("diff"),    QStringLiteral("ports"),
+                               QStringLiteral("monitor"), QStringLiteral("history")};
     if (!commands.contains(command)) {
         err << "korvane-cli: unbekannter Befehl " << command << "\n\n" << cli::usageText();
         return cli::kExitUsage;
@@ -84,6 +99,10 @@ int main(int argc, char** argv) {
         return cli::kExitUsage;
     }
 
+    if (command == QLatin1String("history"))
+        return cli::runHistoryCommand({options->dbPath, options->from, options->to,
+                                       options->minutes, options->csvPath, options->thresholdsPath},
+                                      out, err);
     if (command == QLatin1String("ports")) {
         QString note;
         const QString ini = cli::settingsPath(&note);

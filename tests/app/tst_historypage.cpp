@@ -2,11 +2,17 @@
 #include "HistoryCharts.h"
 #include "HistoryPage.h"
 #include "helpers/WindowHarness.h"
+#include "history/HistoryStore.h"
 #include "session/ModelInfo.h"
 
 #include <QChart>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QValueAxis>
 
 using namespace korvane;
@@ -109,6 +115,7 @@ private Q_SLOTS:
             v[0] = 100 + i;
             r.page.recorder().history().append(sampleFromReply(v, ModelInfo{true}, kT0 + i * 900));
         }
+        r.page.setClock([] { return kT0 + 2000; });
         QTemporaryDir dir;
         QStringList messages;
         r.page.setSaveDialog([&] { return dir.filePath("v.csv"); });
@@ -118,6 +125,67 @@ private Q_SLOTS:
         r.page.setSaveDialog([&] { return dir.filePath("missing/v.csv"); });
         r.page.saveButton()->click();
         QCOMPARE(messages.size(), 1);
+    }
+
+    // Ranges beyond the last day come from the database; "Früher" and
+    // "Später" move them; the CSV holds the range shown; recording switches.
+    void databaseRanges() {
+        QStandardPaths::setTestModeEnabled(true);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("history.sqlite");
+        constexpr qint64 kDay = 24 * 3600 * 1000;
+        {
+            HistoryStore earlier(file, HistoryStore::Options{});
+            for (qint64 t = kT0 - 10 * kDay; t < kT0 - kDay / 2; t += 60 * 1000)
+                earlier.append({.msecs = t, .wind = qint16(t / 60000 % 50)});
+        }
+        Rig r;
+        QStringList notices;
+        r.page.setNoticeSink([&](const QString& m) { notices << m; });
+        r.page.setClock([] { return kT0; });
+        r.page.useDatabase(file, true);
+        QVERIFY(r.page.store()->isRecording());
+        QVERIFY(!r.page.recorder().history().isEmpty()); // the last day, for the short ranges
+        auto windPoints = [&] {
+            r.page.redraw();
+            qsizetype n = 0;
+            for (QAbstractSeries* s : r.page.charts()->chart(HistoryChart::Wind)->series())
+                if (auto* line = qobject_cast<QLineSeries*>(s); line && line->isVisible())
+                    n += line->count();
+            return n;
+        };
+        r.page.rangeCombo()->setCurrentIndex(r.page.rangeCombo()->findText("7 Tage"));
+        QVERIFY(r.page.showsDatabase());
+        QVERIFY(windPoints() > 300);
+        QVERIFY(!r.page.laterButton()->isEnabled());
+        r.page.earlierButton()->click();
+        QCOMPARE(r.page.shownEnd(), kT0 - 7 * kDay);
+        QVERIFY(windPoints() > 0 && r.page.laterButton()->isEnabled());
+        r.page.earlierButton()->click(); // 14 to 21 days ago: nothing stored
+        QCOMPARE(windPoints(), 0);
+        r.page.rangeCombo()->setCurrentIndex(r.page.rangeCombo()->findText("24 h"));
+        r.page.laterButton()->click();
+        QCOMPARE(r.page.shownEnd(), kT0 - 13 * kDay);
+        r.page.rangeCombo()->setCurrentIndex(r.page.rangeCombo()->findText("30 Tage"));
+        r.page.laterButton()->click(); // past now: live again
+        QCOMPARE(r.page.shownEnd(), kT0);
+        QVERIFY(!r.page.laterButton()->isEnabled());
+        r.page.setSaveDialog([&] { return dir.filePath("monat.csv"); });
+        r.page.saveButton()->click(); // a row per stored minute of the 9.5 days
+        QCOMPARE(test::fileBytes(dir.filePath("monat.csv")).count("\r\n"), 1 + 9 * 1440 + 720);
+
+        QSignalSpy switched(&r.page, &HistoryPage::recordingSwitched);
+        r.page.recordSwitch()->setChecked(false);
+        QVERIFY(!r.page.store()->isRecording() && r.page.store()->isReadable());
+        QCOMPARE(switched.count(), 1);
+        {
+            HistoryStore other(file, HistoryStore::Options{}); // the lock is free again
+            QVERIFY(other.isRecording());
+            r.page.recordSwitch()->setChecked(true); // refused while the other records
+        }
+        QVERIFY(!r.page.store()->isRecording());
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices[0].contains("bereits von einem anderen Korvane-Programm"));
     }
 };
 

@@ -3,6 +3,12 @@
 #include "helpers/SimRig.h"
 
 #include "CliOptions.h"
+#include "HistoryCommand.h"
+
+#include "history/HistoryCsv.h"
+#include "history/HistoryStore.h"
+
+#include <QStandardPaths>
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -36,7 +42,10 @@ private Q_SLOTS:
             {{"--timeout", "-1", "status"}, "--timeout braucht eine Zahl von Sekunden"},
             {{"monitor", "--csv", "a.csv", "--duration", "7"}, ""},
             {{"monitor", "--duration", "0"}, "--duration braucht eine positive Zahl"},
-            {{"--fast", "status"}, "unbekannte Option --fast"}};
+            {{"--fast", "status"}, "unbekannte Option --fast"},
+            {{"history", "--db", "h.sqlite", "--from", "01.12.2026", "--to", "x", "--minutes"}, ""},
+            {{"monitor", "--db", "h.sqlite", "--no-history"}, ""},
+            {{"history", "--thresholds"}, "--thresholds braucht einen Wert"}};
         for (const auto& [args, error] : cases) {
             QString message;
             const auto o = cli::parseCliOptions(QStringList{"korvane-cli"} + args, &message);
@@ -49,6 +58,12 @@ private Q_SLOTS:
                 QCOMPARE(o->timeoutSeconds, QString(args[1]).replace(',', '.').toDouble());
             if (o && args.contains("--csv"))
                 QCOMPARE(o->csvPath + ' ' + QString::number(o->durationSeconds), "a.csv 7");
+            if (o && args.contains("--db"))
+                QCOMPARE(QStringList({o->dbPath, o->from, o->to, QString::number(o->minutes),
+                                      QString::number(o->noHistory)}),
+                         args.contains("--to")
+                             ? QStringList({"h.sqlite", "01.12.2026", "x", "1", "0"})
+                             : QStringList({"h.sqlite", "", "", "0", "1"}));
         }
     }
 
@@ -183,6 +198,88 @@ private Q_SLOTS:
             // Only a send writes to the controller; a failed command leaves no file.
             QCOMPARE(rig.sim.writesStored() > 0, command == QLatin1String("send") && code == 0);
             QVERIFY(code == 0 || !QFile::exists(file));
+        }
+    }
+
+    // `history` over a known series: 05.12. 10:00 to 11:30 every 10 s, rain
+    // and wind 10 km/h for an hour, no rain and 30 km/h after; 06.12. one
+    // minute of wind 5.
+    void history() {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString db = m_dir.filePath(QStringLiteral("history.sqlite"));
+        const qint64 day1 = QDateTime(QDate(2026, 12, 5), QTime(10, 0)).toMSecsSinceEpoch();
+        const qint64 day2 = QDateTime(QDate(2026, 12, 6), QTime(12, 0)).toMSecsSinceEpoch();
+        {
+            HistoryStore store(db, HistoryStore::Options{});
+            auto add = [&](qint64 t, int wind, quint8 flags) {
+                store.append({.msecs = t,
+                              .luxNow = 100,
+                              .luxMean = 90,
+                              .insideTenths = 215,
+                              .wind = qint16(wind),
+                              .windMax = 40,
+                              .flags = flags});
+            };
+            for (qint64 s = 0; s < 90 * 60; s += 10)
+                add(day1 + s * 1000, s < 3600 ? 10 : 30, s < 3600 ? LiveSample::Rain : 0);
+            for (qint64 s = 0; s < 60; s += 10)
+                add(day2 + s * 1000, 5, 0);
+        }
+        ParameterSet set;
+        set.record(BlockId::Wind, 0, 1).value[0] = kOn;
+        set.record(BlockId::Wind, 0, 1).value[EW_Record::kmh] = 3; // 20 km/h
+        set.motorNames.setName(1, QStringLiteral("Küche"));
+        const QString vts = m_dir.filePath(QStringLiteral("anlage.vts"));
+        QVERIFY(saveSettingsFile(vts, set).ok);
+
+        const QString csv = m_dir.filePath(QStringLiteral("verlauf.csv"));
+        // options, exit code, expected on out (or err when the code is not 0)
+        const std::tuple<cli::HistoryOptions, int, QString> cases[] = {
+            {{db, {}, {}, false, {}, vts},
+             0,
+             "05.12.2026  Helligkeit 100 bis 100  Mittel 90 bis 90  Innen 21,5 bis 21,5 °C  "
+             "Außen –  Wind 10 bis 30 km/h  Max. Wind 40 bis 40 km/h  Feuchte –  "
+             "Regen 1,0 h\n"
+             "            Wind über 20 km/h (Motor 2 (Küche)): 30 min\n"
+             "06.12.2026  Helligkeit 100 bis 100  Mittel 90 bis 90  Innen 21,5 bis 21,5 °C  "
+             "Außen –  Wind 5 bis 5 km/h  Max. Wind 40 bis 40 km/h  Feuchte –  "
+             "Regen 0,0 h\n"
+             "            Wind über 20 km/h (Motor 2 (Küche)): 0 min\n"},
+            {{db, "06.12.2026", {}, false, {}, {}}, 0, "06.12.2026  Helligkeit"},
+            {{db, "05.12.2026 11:00", "05.12.2026 11:10", true, csv, {}}, 0, ""},
+            {{db, "05.12.2026", "05.12.2026", false, csv, {}}, 0, ""},
+            {{db, "5.12.26", {}, false, {}, {}}, 1, "Ungültiges Datum „5.12.26“"},
+            {{db, {}, {}, true, {}, {}}, 1, "--minutes gehört zu --csv"},
+            {{db + "x", {}, {}, false, {}, {}}, 3, "Es gibt keinen Verlauf in"},
+            {{vts, {}, {}, false, {}, {}}, 3, "keine Verlaufs-Datenbank oder beschädigt"}};
+        for (const auto& [options, code, said] : cases) {
+            QFile::remove(csv);
+            const QByteArray vtsBefore = test::fileBytes(vts);
+            QString outText, errText;
+            QTextStream out(&outText), err(&errText);
+            QCOMPARE(cli::runHistoryCommand(options, out, err), code);
+            out.flush();
+            err.flush();
+            if (code == 0 && said.size() > 30)
+                QCOMPARE(outText, said);
+            else
+                QVERIFY2((code == 0 ? outText : errText).contains(said), qPrintable(errText));
+            QCOMPARE(test::fileBytes(vts), vtsBefore); // a foreign file is only read
+            if (options.csvPath.isEmpty())
+                continue;
+            const QList<QByteArray> lines = test::fileBytes(csv).split('\n');
+            if (options.minutes) { // the ten minutes of 11:00 to 11:10
+                QCOMPARE(lines.size(), 1 + 10 + 1);
+                QCOMPARE(lines[0].mid(3).chopped(1),
+                         HistoryCsvWriter::minuteColumns().join(';').toUtf8());
+                QCOMPARE(lines[1],
+                         "05.12.2026 11:00:00;100;100,0;100;90;90,0;90;21,5;21,50;21,5;;;;"
+                         "30;30,0;30;40;40,0;40;;;;0;0\r");
+            } else { // every sample of the day
+                QCOMPARE(lines.size(), 1 + 540 + 1);
+                QCOMPARE(lines[361], "05.12.2026 11:00:00;100;90;21,5;;30;40;0;0;\r");
+                QCOMPARE(lines[360], "05.12.2026 10:59:50;100;90;21,5;;10;40;1;0;\r");
+            }
         }
     }
 };

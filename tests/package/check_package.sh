@@ -35,7 +35,7 @@ grep -qx /etc/korvane/bridge.conf "$scratch/control/conffiles" ||
   { echo "FAIL: bridge.conf is no conffile"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libqt6serialport6 <<<"$depends" || { echo "FAIL: Depends lacks Qt: $depends"; exit 1; }
-for needed in qt6-qpa-plugins fonts-dejavu-core; do
+for needed in qt6-qpa-plugins fonts-dejavu-core libqt6sql6-sqlite; do
   grep -q "$needed" <<<"$depends" || { echo "FAIL: Depends lacks $needed: $depends"; exit 1; }
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)

@@ -1,10 +1,12 @@
 #include "history/HistoryCsv.h"
 
+#include "history/HistoryQuery.h"
 #include "history/LiveHistory.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
+#include <cmath>
 
 namespace korvane {
 namespace {
@@ -12,6 +14,35 @@ namespace {
 QString optionalTenths(qint16 tenths) {
     return tenths == LiveSample::kNoTemperature ? QString()
                                                 : HistoryCsvWriter::decimalTenths(tenths);
+}
+
+QString timeText(qint64 msecs) {
+    return QDateTime::fromMSecsSinceEpoch(msecs).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+}
+
+// `v` with `decimals` places and a decimal comma; empty when missing.
+QString decimal(const std::optional<double>& v, int decimals) {
+    if (!v)
+        return QString();
+    const double rounded = std::round(*v * std::pow(10, decimals)) / std::pow(10, decimals);
+    return QString::number(rounded == 0 ? 0.0 : rounded, 'f', decimals).replace(u'.', u',');
+}
+
+// Writes a CSV through `rows` atomically; the German error names the file.
+bool saveCsv(const QString& path, QString* error,
+             const std::function<bool(HistoryCsvWriter&, QString*)>& rows) {
+    QSaveFile file(path);
+    QString readError;
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        HistoryCsvWriter writer(file);
+        ok = rows(writer, &readError) && file.commit();
+    }
+    if (!ok && error)
+        *error = readError.isEmpty()
+                     ? QStringLiteral("Kann %1 nicht schreiben: %2").arg(path, file.errorString())
+                     : QStringLiteral("Der Verlauf kann nicht gelesen werden: %1").arg(readError);
+    return ok;
 }
 
 } // namespace
@@ -40,7 +71,7 @@ QStringList HistoryCsvWriter::cells(const LiveSample& s) {
     const auto flag = [](std::optional<bool> v) {
         return v ? QString::number(*v ? 1 : 0) : QString();
     };
-    return {QDateTime::fromMSecsSinceEpoch(s.msecs).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+    return {timeText(s.msecs),
             number(s.brightness()),
             number(s.brightnessMean()),
             optionalTenths(s.insideTenths),
@@ -85,19 +116,79 @@ bool HistoryCsvWriter::writeRow(const LiveSample& sample) {
     return writeLine(cells(sample));
 }
 
-bool saveHistoryCsv(const LiveHistory& history, const QString& path, QString* error) {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        HistoryCsvWriter writer(file);
-        ok = writer.writeHeader();
-        for (int i = 0; ok && i < history.size(); ++i)
-            ok = writer.writeRow(history.at(i));
-        ok = ok && file.commit();
+QStringList HistoryCsvWriter::minuteColumns() {
+    const QStringList names = columns();
+    QStringList result{names[0]};
+    for (int c = 1; c <= kHistoryChannelCount; ++c) {
+        // The CSV's columns: Zeit, then the channels (humidity after rain and alarm).
+        const QString& name = names[c == kHistoryChannelCount ? 9 : c];
+        result << name + QStringLiteral(" min") << name + QStringLiteral(" Mittel")
+               << name + QStringLiteral(" max");
     }
-    if (!ok && error)
-        *error = QStringLiteral("Kann %1 nicht schreiben: %2").arg(path, file.errorString());
-    return ok;
+    return result << names[7] << names[8];
+}
+
+QStringList HistoryCsvWriter::minuteCells(const AggregateRow& row) {
+    QStringList cells{timeText(row.msecs)};
+    for (int c = 0; c < kHistoryChannelCount; ++c) {
+        const bool tenths = c == int(HistoryChannel::Inside) || c == int(HistoryChannel::Outside);
+        const auto& v = row.values[c];
+        cells << decimal(v.min, tenths ? 1 : 0) << decimal(v.mean, tenths ? 2 : 1)
+              << decimal(v.max, tenths ? 1 : 0);
+    }
+    return cells << QString::number(row.rain ? 1 : 0) << QString::number(row.alarm ? 1 : 0);
+}
+
+bool HistoryCsvWriter::writeMinuteHeader() {
+    return m_device.write("\xEF\xBB\xBF") == 3 && writeLine(minuteColumns());
+}
+
+bool HistoryCsvWriter::writeMinuteRow(const AggregateRow& row) {
+    return writeLine(minuteCells(row));
+}
+
+bool saveHistoryCsv(const LiveHistory& history, const QString& path, QString* error, qint64 from,
+                    qint64 to) {
+    return saveCsv(path, error, [&](HistoryCsvWriter& writer, QString*) {
+        bool ok = writer.writeHeader();
+        for (int i = history.lowerBound(from); ok && i < history.size() && history.at(i).msecs < to;
+             ++i)
+            ok = writer.writeRow(history.at(i));
+        return ok;
+    });
+}
+
+bool saveStoredHistoryCsv(const QSqlDatabase& db, qint64 from, qint64 to, const QString& path,
+                          QString* error) {
+    return saveCsv(path, error, [&](HistoryCsvWriter& writer, QString* readError) {
+        bool ok = writer.writeHeader();
+        // Minutes up to the minute of the oldest sample, samples from there on:
+        // no time appears twice.
+        constexpr qint64 kMinute = 60 * 1000;
+        const qint64 oldest = oldestStoredSample(db).value_or(to);
+        const qint64 samplesFrom = std::clamp(oldest / kMinute * kMinute, from, to);
+        ok =
+            ok && forEachStoredMinute(
+                      db, from, samplesFrom,
+                      [&](const AggregateRow& row) { ok = ok && writer.writeRow(meanSample(row)); },
+                      readError);
+        ok = ok && forEachStoredSample(
+                       db, samplesFrom, to,
+                       [&](const LiveSample& s) { ok = ok && writer.writeRow(s); }, readError);
+        return ok;
+    });
+}
+
+bool saveStoredMinutesCsv(const QSqlDatabase& db, qint64 from, qint64 to, const QString& path,
+                          QString* error) {
+    return saveCsv(path, error, [&](HistoryCsvWriter& writer, QString* readError) {
+        bool ok = writer.writeMinuteHeader();
+        ok = ok && forEachStoredMinute(
+                       db, from, to,
+                       [&](const AggregateRow& row) { ok = ok && writer.writeMinuteRow(row); },
+                       readError);
+        return ok;
+    });
 }
 
 } // namespace korvane

@@ -3,12 +3,15 @@
 #include "history/LiveSample.h"
 
 #include <QStringList>
+#include <limits>
 
 class QIODevice;
+class QSqlDatabase;
 
 namespace korvane {
 
 class LiveHistory;
+struct AggregateRow;
 
 // The live-value CSV that the desktop export and `korvane-cli monitor` both
 // write, made for German spreadsheet programs: UTF-8 with a byte order mark
@@ -21,6 +24,10 @@ public:
 
     static QStringList columns();
     static QStringList cells(const LiveSample& sample);
+    // The per-minute export: each value's minimum, mean and maximum, then
+    // rain and alarm (1 when any sample of the minute had it).
+    static QStringList minuteColumns();
+    static QStringList minuteCells(const AggregateRow& row);
     // Tenths as "21,5", "-0,5".
     static QString decimalTenths(int tenths);
 
@@ -28,6 +35,8 @@ public:
     static QByteArray header();
     bool writeHeader();
     bool writeRow(const LiveSample& sample);
+    bool writeMinuteHeader();
+    bool writeMinuteRow(const AggregateRow& row);
 
 private:
     bool writeLine(const QStringList& cells);
@@ -40,8 +49,18 @@ private:
 // the German reason is returned then, else an empty text.
 QString historyCsvAppendProblem(const QString& path);
 
-// The whole history into `path`, atomically: the file is replaced only when
-// every row was written. On failure returns false and sets *error (German).
-bool saveHistoryCsv(const LiveHistory& history, const QString& path, QString* error);
+// The history's samples in [from, to) (all by default) into `path`,
+// atomically: the file is replaced only when every row was written. On
+// failure returns false and sets *error (German).
+bool saveHistoryCsv(const LiveHistory& history, const QString& path, QString* error,
+                    qint64 from = std::numeric_limits<qint64>::min(),
+                    qint64 to = std::numeric_limits<qint64>::max());
+// [from, to) of the history database in the same format: the minutes (as
+// their means) where samples are no longer kept, then every sample.
+bool saveStoredHistoryCsv(const QSqlDatabase& db, qint64 from, qint64 to, const QString& path,
+                          QString* error);
+// The minutes of [from, to) of the history database, minuteColumns().
+bool saveStoredMinutesCsv(const QSqlDatabase& db, qint64 from, qint64 to, const QString& path,
+                          QString* error);
 
 } // namespace korvane

@@ -10,8 +10,13 @@ HistoryRecorder::HistoryRecorder(ControllerSession& session, QObject* parent)
     : QObject(parent), m_session(session),
       m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {
     connect(&session, &ControllerSession::liveValues, this, &HistoryRecorder::onLiveValues);
-    connect(&session, &ControllerSession::connectionLost, this, [this] { m_history.markGap(); });
-    connect(&session, &ControllerSession::portReleasing, this, [this] { m_history.markGap(); });
+    connect(&session, &ControllerSession::connectionLost, this, &HistoryRecorder::markGap);
+    connect(&session, &ControllerSession::portReleasing, this, &HistoryRecorder::markGap);
+}
+
+void HistoryRecorder::markGap() {
+    m_history.markGap();
+    Q_EMIT gapMarked();
 }
 
 void HistoryRecorder::onLiveValues(const LiveDisplay& display) {

@@ -29,9 +29,12 @@ public:
 
 Q_SIGNALS:
     void sampleAdded(const korvane::LiveSample& sample);
+    // A lost connection or a port change: the next sample follows a gap.
+    void gapMarked();
 
 private:
     void onLiveValues(const LiveDisplay& display);
+    void markGap();
 
     ControllerSession& m_session;
     LiveHistory m_history;
