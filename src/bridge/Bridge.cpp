@@ -51,11 +51,23 @@ Bridge::Bridge(const BridgeConfig& config, SerialLink& link, QObject* parent)
             [this] { m_commands->leaveNow(QStringLiteral("serial port released")); });
     connect(&s, &ControllerSession::userMessage, this,
             [](const QString& text) { logEvent(QStringLiteral("controller: ") + text.trimmed()); });
-    connect(&link, &SerialLink::deviceLost, this, [this](const QString& reason) {
-        logEvent(QStringLiteral("serial device lost (%1); reopening when it is back").arg(reason));
+    connect(&link, &SerialLink::deviceLost, this, [this](const SerialError& error) {
+        logEvent(QStringLiteral("serial device lost (%1); reopening when it is back")
+                     .arg(serialErrorText(error)));
         m_commands->leaveNow(QStringLiteral("serial device lost"));
     });
     s.registerHandler("smn", [this](const QByteArray& payload) { onNameReply(payload); });
+
+    // The history of the live values, as the desktop keeps it; a problem with
+    // the database is logged once and the bridge goes on without it.
+    if (!config.db.isEmpty() && !config.noHistory) {
+        m_history = std::make_unique<HistoryStore>();
+        connect(m_history.get(), &HistoryStore::problem, this,
+                [](const QString& text) { logEvent(QStringLiteral("history: ") + text); });
+        if (m_history->open(config.db) && m_history->isRecording())
+            logEvent(QStringLiteral("history: recording into %1").arg(config.db));
+        m_history->recordFrom(s);
+    }
 
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, &Bridge::tryOpen);

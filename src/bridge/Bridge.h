@@ -5,6 +5,7 @@
 #include "MotorCommands.h"
 #include "MqttClient.h"
 
+#include "history/HistoryStore.h"
 #include "manual/ManualControl.h"
 #include "params/MotorNames.h"
 
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<ManualControl> m_manual;
     std::unique_ptr<MotorCommands> m_commands;
     std::unique_ptr<MqttClient> m_mqtt;
+    std::unique_ptr<HistoryStore> m_history; // while the configuration names a database
     QString m_device;
     QTimer m_openTimer;
     QString m_lastOpenError;

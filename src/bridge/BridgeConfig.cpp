@@ -136,6 +136,24 @@ const QList<ConfigKey> kKeys = {
          return QString();
      },
      [](const BridgeConfig& c) { return QString::number(c.manualHoldSeconds); }},
+    {QStringLiteral("db"), QStringLiteral("FILE"),
+     QStringLiteral("record the live values into this history database (SQLite)"),
+     [](BridgeConfig& c, const QString& v) {
+         c.db = v.trimmed();
+         return QString();
+     },
+     [](const BridgeConfig& c) { return c.db; }},
+    {QStringLiteral("no-history"), QString(), QStringLiteral("record no history, even with db"),
+     [](BridgeConfig& c, const QString& v) {
+         const auto b = parseBool(v);
+         if (!b)
+             return QStringLiteral("no-history: \"%1\" is no true or false").arg(v.trimmed());
+         c.noHistory = *b;
+         return QString();
+     },
+     [](const BridgeConfig& c) {
+         return c.noHistory ? QStringLiteral("true") : QStringLiteral("false");
+     }},
 };
 
 const ConfigKey* findKey(const QString& name) {

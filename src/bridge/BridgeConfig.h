@@ -30,6 +30,8 @@ struct BridgeConfig {
     QString discoveryPrefix = QStringLiteral("homeassistant");
     bool commands = false;
     int manualHoldSeconds = 60;
+    QString db;             // the history database; empty: nothing recorded
+    bool noHistory = false; // record nothing even with db set
 
     QString password; // read from passwordFile
 

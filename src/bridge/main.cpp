@@ -3,7 +3,7 @@
 #include "BridgeLog.h"
 #include "StopSignals.h"
 
-#include "serial/QtSerialLink.h"
+#include "serial/PortLink.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     }
     err.flush();
 
-    QtSerialLink link;
+    PortLink link;
     Bridge bridge(config, link);
     StopSignals stopSignals;
     int exitCode = 0;

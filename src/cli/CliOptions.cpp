@@ -135,7 +135,8 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
             if (!v)
                 return std::nullopt;
             if (v->trimmed().isEmpty()) {
-                *error = QStringLiteral("--port braucht COM1 bis COM8, einen Ger\u00E4tepfad oder tcp://HOST:PORT");
+                *error = QStringLiteral(
+                    "--port braucht COM1 bis COM8, einen Ger\u00E4tepfad oder tcp://HOST:PORT");
                 return std::nullopt;
             }
             o.port = *v;
@@ -209,10 +210,11 @@ std::optional<CliOptions> parseCliOptions(const QStringList& args, QString* erro
         {QStringLiteral("send"), 1},    {QStringLiteral("logbook"), 1}};
     const auto most = mostArguments.constFind(o.command);
     if (most != mostArguments.cend() && o.arguments.size() > *most) {
-        *error = QStringLiteral("%1 nimmt %2; \u00FCberz\u00E4hlig: %3")
-                     .arg(o.command,
-                          *most == 0 ? QStringLiteral("kein Argument") : QStringLiteral("eine Datei"),
-                          o.arguments.mid(*most).join(u' '));
+        *error =
+            QStringLiteral("%1 nimmt %2; \u00FCberz\u00E4hlig: %3")
+                .arg(o.command,
+                     *most == 0 ? QStringLiteral("kein Argument") : QStringLiteral("eine Datei"),
+                     o.arguments.mid(*most).join(u' '));
         return std::nullopt;
     }
     return o;

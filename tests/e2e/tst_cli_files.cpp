@@ -77,7 +77,7 @@ private Q_SLOTS:
             {"--help", "", 0,
              "4  serielle Schnittstelle nicht gefunden|5  serielle Schnittstelle belegt|"
              "7  anderer Ein-/Ausgabefehler|8  Verbindung zur Steuerung verloren"},
-                    // Only a regular settings file of sane size is read, at once.
+            // Only a regular settings file of sane size is read, at once.
             {"--port %P send %F/fifo.vts", "", 3,
              "\u201E%F/fifo.vts\u201C ist keine gew\u00F6hnliche Datei, sondern eine Pipe (FIFO)."},
             {"--port %P diff %F/fifo.vts", "", 2, "%F/fifo.vts\u201C ist keine gew\u00F6hnliche"},
@@ -101,8 +101,10 @@ private Q_SLOTS:
             {"diff %F/cr.vts %F/ref.vts", "", 0, ""},
             {"--port %D/kein-port send %F/utf8.vts", "", 4, "sie wurde aus UTF-8 umgewandelt."},
             // Arguments that were ignored are usage errors.
-            {"--port  status", "", 1, "--port braucht COM1 bis COM8, einen Ger\u00E4tepfad oder tcp://HOST:PORT"},
-            {"--port %P status extra", "", 1, "status nimmt kein Argument; \u00FCberz\u00E4hlig: extra"},
+            {"--port  status", "", 1,
+             "--port braucht COM1 bis COM8, einen Ger\u00E4tepfad oder tcp://HOST:PORT"},
+            {"--port %P status extra", "", 1,
+             "status nimmt kein Argument; \u00FCberz\u00E4hlig: extra"},
             {"--port %P read %D/a.vts %D/b.vts", "", 1,
              "read nimmt eine Datei; \u00FCberz\u00E4hlig: %D/b.vts"},
             // An output file that cannot be replaced is named before the port opens.
