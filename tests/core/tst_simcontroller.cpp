@@ -2,8 +2,11 @@
 
 #include "SimController.h"
 #include "SimLoopbackLink.h"
+#include "SimOptions.h"
+#include "Simulator.h"
 #include "session/ControllerSession.h"
 
+#include <QCommandLineParser>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -312,6 +315,56 @@ private Q_SLOTS:
         LogEntry oldest = full.entry(SimLogbook::kCapacity);
         oldest.number = secondOldest.number;
         QCOMPARE(oldest, secondOldest);
+    }
+
+    // korvane-sim's command line: the simulator it sets up, or the message that refuses it.
+    void simulatorOptions() {
+        // arguments, model, logbook entries, alarm; or the message
+        const SimModel conservatory;
+        const std::tuple<QStringList, SimModel, int, bool, QString> rows[] = {
+            {{}, conservatory, 42, false, {}},
+            {{"--log-entries", "0"}, conservatory, 0, false, {}},
+            {{"--log-entries", "2000", "--basic", "--motors", "3"},
+             SimModel(Variant::Basic, 3),
+             2000,
+             false,
+             {}},
+            {{"--sensor", "--slots", "4", "--alarm"},
+             SimModel(Variant::Sensor, 8, 4),
+             42,
+             true,
+             {}},
+            {{"--log-entries", "2001"},
+             {},
+             0,
+             false,
+             "--log-entries needs a number from 0 to 2000"},
+            {{"--log-entries", "-1"}, {}, 0, false, "--log-entries needs a number from 0 to 2000"},
+            {{"--motors", "9"}, {}, 0, false, "--motors needs a number from 1 to 8"},
+            {{"--basic", "--sensor"},
+             {},
+             0,
+             false,
+             "choose one of --model, --basic, --sensor, --sensor-keypress, --conservatory"},
+            {{"--fault", "wobble"}, {}, 0, false, "unknown fault \"wobble\""},
+            {{"--date", "1.1.00"}, {}, 0, false, "--date needs the form DD.MM.YY"},
+        };
+        for (const auto& [args, model, entries, alarm, message] : rows) {
+            QCommandLineParser parser;
+            addSimOptions(parser);
+            QVERIFY(parser.parse(QStringList{"korvane-sim"} + args));
+            QString error;
+            const std::optional<SimOptions> options = simOptionsFrom(parser, &error);
+            QCOMPARE(error, message);
+            if (!options)
+                continue;
+            Simulator sim;
+            options->applyTo(sim);
+            QCOMPARE(sim.controller().model().text(), model.text());
+            QCOMPARE(sim.controller().logbook().count(), entries);
+            QCOMPARE(sim.controller().logbook().handle("slf").size(), entries + 1); // and the end
+            QCOMPARE(sim.controller().weather().values()[SimWeather::Alarm], alarm ? 1 : 0);
+        }
     }
 };
 
