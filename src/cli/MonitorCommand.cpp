@@ -7,19 +7,30 @@
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QSocketNotifier>
 #include <csignal>
 #include <limits>
 #include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace korvane::cli {
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
+// The handler writes a byte here so that a waiting event loop wakes up and
+// sees the request; nothing has to look for it periodically.
+int g_wakePipe[2] = {-1, -1};
 
 extern "C" void onStopSignal(int) {
     g_stop = 1;
+    if (g_wakePipe[1] >= 0) {
+        const char c = 1;
+        [[maybe_unused]] const ssize_t n = ::write(g_wakePipe[1], &c, 1);
+    }
 }
 
 // "07:05:09  Helligkeit 180 (Mittel 175)  Innen 21,5 °C  ..." from the CSV cells.
@@ -40,6 +51,17 @@ QString terminalLine(const QStringList& c) {
 } // namespace
 
 void installStopSignals() {
+    static QSocketNotifier* wake = nullptr;
+    if (!wake &&
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_wakePipe) == 0) {
+        wake =
+            new QSocketNotifier(g_wakePipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+        QObject::connect(wake, &QSocketNotifier::activated, [] {
+            char bytes[16];
+            while (::read(g_wakePipe[0], bytes, sizeof bytes) > 0) {
+            }
+        });
+    }
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
 }
