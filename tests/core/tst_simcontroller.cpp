@@ -138,6 +138,22 @@ private Q_SLOTS:
         QCOMPARE(h.send("sfi").size(), 1);
     }
 
+    // The benchmarks' windy afternoon: every value changes on every reply and stays sound.
+    void everyValueMoving() {
+        Harness h;
+        h.controller.weather().setEveryValueMoving(true);
+        ReplyValues before = values(h.send("skd\r").value(0));
+        for (int poll = 0; poll < 20; ++poll) {
+            h.clock = h.clock.addMSecs(900);
+            const ReplyValues v = values(h.send("skd\r").value(0));
+            for (int i = 0; i < kReplyValueCount; ++i)
+                QVERIFY2(v[i] != before[i], qPrintable(QString("value %1").arg(i)));
+            QVERIFY(v[3] <= v[1] && v[1] <= v[4] && v[7] <= v[5] && v[5] <= v[8]);
+            QVERIFY(v[9] <= v[10] && v[9] == v[13] && in(v[2], 0, 9) && in(v[6], 0, 9));
+            before = v;
+        }
+    }
+
     // Over a whole day the live values stay in their ranges, minimum <= maximum.
     void liveValuesOverADay() {
         for (Variant variant : {Variant::Conservatory, Variant::Sensor, Variant::Basic}) {
