@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
 #include <functional>
 #include <vector>
 
 // Benchmarks register themselves with a static KORVANE_BENCH object; the
 // bench program runs all of them (or those whose name contains argv[1]) and
-// prints their figures.
+// prints their figures. A benchmark whose run went wrong (a failed transfer,
+// no connection, a simulator that did not start) calls fail(): its figures
+// are not to be read, and the bench program names it on its last line and
+// exits with 1.
 namespace bench {
 
 struct Entry {
@@ -18,6 +22,18 @@ struct Entry {
 inline std::vector<Entry>& registry() {
     static std::vector<Entry> entries;
     return entries;
+}
+
+// What went wrong in the benchmarks run so far, one text each.
+inline QStringList& failures() {
+    static QStringList texts;
+    return texts;
+}
+
+// Marks the running benchmark as failed, with a line on `out`.
+inline void fail(QTextStream& out, const QString& what) {
+    out << "FAILED: " << what << '\n';
+    failures().append(what);
 }
 
 struct Registration {

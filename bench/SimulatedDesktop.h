@@ -1,9 +1,11 @@
 #pragma once
 
+#include "BenchRegistry.h"
 #include "DesktopProgram.h"
 #include "Simulator.h"
 #include "serial/QtSerialLink.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -61,13 +63,24 @@ struct SimulatedDesktop {
     bool start(QTextStream& out) {
         QFile ini(dir.filePath(QStringLiteral("Korvane.ini")));
         if (!sim.start() || !ini.open(QIODevice::WriteOnly)) {
-            out << "simulator or Korvane.ini could not be set up\n";
+            bench::fail(out, QStringLiteral("simulator or Korvane.ini could not be set up"));
             return false;
         }
         ini.write("1\r\nCOM1=" + sim.slavePath().toLocal8Bit() + "\r\n");
         ini.close();
         program = std::make_unique<DesktopProgram>(link, ini.fileName());
         return true;
+    }
+
+    // The simulated controller's clock starts at the same summer afternoon on
+    // every run and goes on in real time: with the weather's fixed seed, every
+    // run sees the same weather.
+    void setAfternoonClock() {
+        QElapsedTimer running;
+        running.start();
+        sim.controller().setClock([running] {
+            return QDateTime(QDate(2026, 6, 21), QTime(14, 0)).addMSecs(running.elapsed());
+        });
     }
 };
 

@@ -106,6 +106,7 @@ void benchIdleShown(QTextStream& out) {
     SimulatedDesktop desktop;
     if (!desktop.start(out))
         return;
+    desktop.setAfternoonClock();
     DesktopProgram& program = *desktop.program;
     HistoryPage* page = program.window().historyPage();
     fillDay(page->recorder().history(), QDateTime::currentMSecsSinceEpoch() - 5000, kDayMs);
@@ -122,6 +123,8 @@ void benchIdleShown(QTextStream& out) {
                    .arg(program.session().isConnected() ? QStringLiteral("connected")
                                                         : QStringLiteral("NOT connected"))
                    .arg(load.percentOfOneCore(), 0, 'f', 2);
+        if (!program.session().isConnected())
+            bench::fail(out, QStringLiteral("not connected to the simulator"));
     }
 }
 

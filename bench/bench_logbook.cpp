@@ -1,6 +1,6 @@
 #include "BenchRegistry.h"
 
-#include "SimLogbook.h"
+#include "SimController.h"
 #include "SimLoopbackLink.h"
 
 #include "logbook/LogbookTransfer.h"
@@ -14,17 +14,28 @@ namespace {
 
 struct ExportRun {
     bool ok = false;
+    QString message;
     qint64 bytes = 0;
     double seconds = 0;
     int entries = 0;
 };
 
-// Exports `entries` simulated entries with replies arriving at `rate` bytes
-// per second (0: as fast as the event loop takes them).
+// Exports `entries` entries from the simulated controller (its names and its
+// logbook, which holds exactly these and does not grow meanwhile) with
+// replies arriving at `rate` bytes per second (0: as fast as the event loop
+// takes them).
 ExportRun exportFromSimulator(int entries, int rate) {
-    korvane::SimLogbook sim;
-    sim.seed(entries);
-    korvane::SimLoopbackLink link([&](const QByteArray& r) { return sim.handle(r); });
+    korvane::SimController sim;
+    sim.setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(7, 5, 9)); });
+    sim.logbook().startGrowing(0);
+    sim.logbook().clear();
+    sim.logbook().seed(entries);
+    korvane::SimLoopbackLink link([&](const QByteArray& request) {
+        sim.feed(request);
+        return QList<QByteArray>{};
+    });
+    QObject::connect(&sim, &korvane::SimController::replyReady, &link,
+                     &korvane::SimLoopbackLink::receive);
     link.setBytesPerSecond(rate);
     link.open(QStringLiteral("sim"), nullptr);
     korvane::ControllerSession session(&link);
@@ -33,19 +44,31 @@ ExportRun exportFromSimulator(int entries, int rate) {
     QTemporaryDir dir;
     ExportRun run;
     QEventLoop loop;
-    QObject::connect(&transfer, &korvane::LogbookTransfer::finished, &loop, [&](bool ok) {
-        run.ok = ok;
-        loop.quit();
-    });
+    QObject::connect(&transfer, &korvane::LogbookTransfer::finished, &loop,
+                     [&](bool ok, const QString& message) {
+                         run.ok = ok;
+                         run.message = message;
+                         loop.quit();
+                     });
     QElapsedTimer t;
     t.start();
-    if (!transfer.startExport(dir.filePath(QStringLiteral("bench.vlf"))))
+    if (!transfer.startExport(dir.filePath(QStringLiteral("bench.vlf")), &run.message))
         return run;
     loop.exec();
     run.seconds = t.nsecsElapsed() / 1e9;
     run.bytes = link.deliveredBytes();
     run.entries = transfer.exportedEntries();
+    // Whole means every entry: an export that left some out is no success either.
+    if (run.ok && run.entries != entries) {
+        run.ok = false;
+        run.message = QStringLiteral("%1 of %2 entries exported").arg(run.entries).arg(entries);
+    }
     return run;
+}
+
+void reportFailure(QTextStream& out, const char* what, const ExportRun& run) {
+    if (!run.ok)
+        bench::fail(out, QLatin1String(what) + QStringLiteral(": ") + run.message);
 }
 
 void benchLogbookExport(QTextStream& out) {
@@ -58,6 +81,7 @@ void benchLogbookExport(QTextStream& out) {
                .arg(fast.bytes)
                .arg(fast.seconds, 0, 'f', 3)
                .arg(fast.ok ? QStringLiteral("ok") : QStringLiteral("FAILED"));
+    reportFailure(out, "unpaced export", fast);
     out.flush();
 
     const ExportRun paced = exportFromSimulator(kEntries, kLineRate);
@@ -70,7 +94,8 @@ void benchLogbookExport(QTextStream& out) {
                .arg(wire, 0, 'f', 2)
                .arg(paced.seconds, 0, 'f', 2)
                .arg(wire > 0 ? (paced.seconds / wire - 1) * 100 : 0.0, 0, 'f', 2)
-               .arg(paced.ok ? QStringLiteral("ok\n") : QStringLiteral("FAILED\n"));
+               .arg(paced.ok ? QStringLiteral("ok") : QStringLiteral("FAILED"));
+    reportFailure(out, "paced export", paced);
 }
 
 } // namespace

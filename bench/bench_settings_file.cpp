@@ -30,7 +30,7 @@ void benchSettingsFile(QTextStream& out) {
     for (int i = 0; i < kRounds; ++i) {
         t.start();
         if (!saveSettingsFile(path, set).ok) {
-            out << "save failed\n";
+            bench::fail(out, QStringLiteral("save failed"));
             return;
         }
         const qint64 ns = t.nsecsElapsed();
@@ -44,7 +44,7 @@ void benchSettingsFile(QTextStream& out) {
         ParameterSet loaded;
         t.start();
         if (!loadSettingsFile(path, loaded).ok()) {
-            out << "load failed\n";
+            bench::fail(out, QStringLiteral("load failed"));
             return;
         }
         const qint64 ns = t.nsecsElapsed();

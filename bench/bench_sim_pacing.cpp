@@ -26,14 +26,14 @@ void waitUntil(const std::function<bool()>& done, int timeoutMs) {
 void benchSimPacing(QTextStream& out) {
     Simulator sim(SimModel(SimModel::Variant::Basic, 2, 4));
     if (!sim.start()) {
-        out << "bench_sim_pacing: no pseudo-terminal" << Qt::endl;
+        bench::fail(out, QStringLiteral("no pseudo-terminal"));
         return;
     }
     sim.setPaced(true);
     QtSerialLink link;
     QString error;
     if (!link.open(sim.slavePath(), &error)) {
-        out << "bench_sim_pacing: " << error << Qt::endl;
+        bench::fail(out, error);
         return;
     }
     qint64 received = 0;
@@ -58,6 +58,9 @@ void benchSimPacing(QTextStream& out) {
     out << "sim paced replies: " << received << " bytes in " << replySeconds
         << " s = " << (replySeconds > 0 ? received / replySeconds : 0) << " bytes/s (line 960)"
         << Qt::endl;
+    if (received < expected)
+        bench::fail(out,
+                    QStringLiteral("%1 of %2 reply bytes arrived").arg(received).arg(expected));
 
     // Requests: 200 poll requests in one burst; their replies tell when the
     // last one was read.
@@ -73,6 +76,9 @@ void benchSimPacing(QTextStream& out) {
     out << "sim paced requests: " << burst.size() << " bytes in, " << received << " bytes out in "
         << requestSeconds << " s (line-limited by the larger direction: "
         << std::max<qint64>(burst.size(), replyBytes) / 960.0 << " s)" << Qt::endl;
+    if (received < replyBytes)
+        bench::fail(out,
+                    QStringLiteral("%1 of %2 reply bytes arrived").arg(received).arg(replyBytes));
 }
 
 } // namespace

@@ -44,7 +44,7 @@ void runTransfers(QTextStream& out, bool paced) {
     Simulator sim(SimModel(SimModel::Variant::Conservatory, 8, 8));
     QString error;
     if (!sim.start(QString(), &error)) {
-        out << "simulator: " << error << '\n';
+        bench::fail(out, QStringLiteral("simulator: ") + error);
         return;
     }
     sim.setPaced(paced);
@@ -58,7 +58,7 @@ void runTransfers(QTextStream& out, bool paced) {
                      [&](bool c) { connected = connected || c; });
     session.pollTick();
     if (!waitFor([&] { return connected; }, 10000)) {
-        out << "no connection to the simulator\n";
+        bench::fail(out, QStringLiteral("no connection to the simulator"));
         return;
     }
     // Let the poll replies drain so they do not count as transfer bytes.
@@ -100,6 +100,8 @@ void runTransfers(QTextStream& out, bool paced) {
         if (paced)
             out << QStringLiteral(" (%1 % over)").arg((seconds / expected - 1) * 100, 0, 'f', 1);
         out << '\n';
+        if (!ok)
+            bench::fail(out, QStringLiteral("%1 %2").arg(QLatin1String(name), QLatin1String(mode)));
         out.flush();
     };
 

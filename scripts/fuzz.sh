@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 names=("$@")
-[ ${#names[@]} -eq 0 ] && names=(receiver settings_file program_settings logbook)
+[ ${#names[@]} -eq 0 ] && names=(receiver parsers settings_file program_settings logbook)
 scripts/build-asan.sh korvane-fuzz-seeds "${names[@]/#/fuzz_}" >/dev/null
 work=build-asan/fuzz
 mkdir -p "$work/findings" "$work/logs"
@@ -39,6 +39,7 @@ for name in "${names[@]}"; do
   # libFuzzer's per-input leak check takes for a leak and re-checks at great
   # cost; LeakSanitizer still checks the whole run when it ends.
   [ "$name" = receiver ] && limit=(-max_len=1024 -detect_leaks=0)
+  [ "$name" = parsers ] && limit=(-max_len=1024)
   fork=()
   [ "$workers" -gt 1 ] && fork=(-fork="$workers")
   if build-asan/tests/fuzz/"fuzz_$name" "${limit[@]}" "${fork[@]}" -max_total_time="$seconds" \

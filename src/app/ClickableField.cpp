@@ -13,6 +13,10 @@ void setUpLiveField(QLineEdit* field, const QString& objectName, const QString& 
     field->setFocusPolicy(Qt::NoFocus);
     field->setText(text);
     field->setFixedWidth(kLiveFieldWidth);
+    // Opaque (filled like the page around its frame): a new value repaints the
+    // field alone, not the page beneath it.
+    field->setBackgroundRole(QPalette::Window);
+    field->setAutoFillBackground(true);
 }
 
 } // namespace

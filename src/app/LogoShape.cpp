@@ -9,6 +9,8 @@ LogoShape::LogoShape(const QString& objectName, const QColor& color, Form form, 
     : QWidget(parent), m_color(color), m_form(form) {
     setObjectName(objectName);
     setFixedSize(size, size);
+    // Opaque: a blink repaints the shape alone, not the header beneath it.
+    setAutoFillBackground(true);
 }
 
 void LogoShape::setColor(const QColor& color) {

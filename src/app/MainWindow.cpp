@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -47,8 +48,11 @@ MainWindow::MainWindow(ControllerSession& session, const QString& settingsPath, 
     // Eight captions share the design width. Two pixels either side of each
     // keep them all in sight at 808 pixels (with 17 to spare for other font
     // rendering), with no scroll arrows that would hide a page behind them;
-    // the captions stay whole and the font as is.
-    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
+    // the captions stay whole and the font as is. The style sheet is the tab
+    // bar's alone: on the tab widget it would restyle every widget of every
+    // page, which paints slower and loses the opaque background of the live
+    // fields (a new value would repaint the page).
+    m_tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
     m_tabs->addTab(m_switchTimeHost, QStringLiteral("Schaltzeiten"));
     addPage(m_shading, QStringLiteral("Beschattungs-/D\u00E4mmer.-Autom."));
     addPage(m_windRain, QStringLiteral("Wind-, Regen-, Feuchte"));
@@ -228,9 +232,15 @@ void MainWindow::onPollState(bool connected, const ModelInfo& model) {
     if (!connected)
         return;
     const bool outdoor = model.hasOutdoorAutomatics();
-    m_tabs->setTabVisible(ShadingTwilight, outdoor);
-    m_tabs->setTabVisible(WindRain, outdoor);
-    m_tabs->setTabVisible(Conservatory, model.conservatory);
+    // Every poll reports the model: only a change may touch the tabs, since
+    // the tab widget lays itself out and repaints whole on any visibility call.
+    const auto showTab = [this](int index, bool shown) {
+        if (m_tabs->isTabVisible(index) != shown)
+            m_tabs->setTabVisible(index, shown);
+    };
+    showTab(ShadingTwilight, outdoor);
+    showTab(WindRain, outdoor);
+    showTab(Conservatory, model.conservatory);
     for (ControllerPage* page : m_controllerPages)
         page->applyModel(model);
     m_header->setConservatoryUrl(model.conservatory);

@@ -47,6 +47,8 @@ StatusPanelBar::StatusPanelBar(const StatusPanels& panels, QWidget* parent) : QW
         label->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i));
         label->setAlignment(l.alignment);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Opaque: a new text repaints its panel alone, not the bar beneath it.
+        label->setAutoFillBackground(true);
         label->setVisible(l.width > 0);
         m_labels.append(label);
         label->setText(panels.text(i));
@@ -64,7 +66,14 @@ void StatusPanelBar::setPanelText(int index, const QString& text) {
     if (index < 0 || index >= m_labels.size())
         return;
     m_labels[index]->setText(text);
-    placePanels(width());
+    // Only a text wider than any its panel has shown moves the panels.
+    if (textWidth(index) > m_textWidths.value(index))
+        placePanels(width());
+}
+
+int StatusPanelBar::textWidth(int index) const {
+    const QLabel* label = m_labels.at(index);
+    return label->fontMetrics().horizontalAdvance(label->text());
 }
 
 int StatusPanelBar::panelHeight() const {
@@ -84,13 +93,16 @@ QSize StatusPanelBar::minimumSizeHint() const {
 
 void StatusPanelBar::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    m_textWidths.clear();
     placePanels(event->size().width());
 }
 
 // The panels keep their design widths when there is room. In a narrower
-// window they shrink in proportion, never below their text, and the activity
-// panel gives up what is still missing, so that the byte counters and the
-// frame trace stay on screen.
+// window they shrink in proportion, never below the widest text they have
+// shown since the last resize (so that a value that changes on every poll
+// does not move its neighbours to and fro), and the activity panel gives up
+// what is still missing, so that the byte counters and the frame trace stay
+// on screen. A panel's size is fixed: a new text does not ask for a layout.
 void StatusPanelBar::placePanels(int available) {
     const QList<PanelLayout>& layouts = panelLayouts();
     int designed = 0;
@@ -98,12 +110,12 @@ void StatusPanelBar::placePanels(int available) {
         designed += l.width;
     QList<int> widths;
     int total = 0;
+    m_textWidths.resize(layouts.size());
     for (int i = 0; i < layouts.size(); ++i) {
+        m_textWidths[i] = std::max(m_textWidths[i], textWidth(i));
         int w = layouts[i].width;
-        if (w > 0 && designed > available) {
-            const int textWidth = m_labels[i]->fontMetrics().horizontalAdvance(m_labels[i]->text());
-            w = std::min(w, std::max(w * available / designed, textWidth + kTextMargin));
-        }
+        if (w > 0 && designed > available)
+            w = std::min(w, std::max(w * available / designed, m_textWidths[i] + kTextMargin));
         widths.append(w);
         total += w;
     }
@@ -112,7 +124,8 @@ void StatusPanelBar::placePanels(int available) {
             std::max(kMinimumPanel, widths[kShrinkingPanel] - (total - available));
     int x = 0;
     for (int i = 0; i < m_labels.size(); ++i) {
-        m_labels[i]->setGeometry(x, 0, widths[i], height() > 0 ? height() : panelHeight());
+        m_labels[i]->setFixedSize(widths[i], height() > 0 ? height() : panelHeight());
+        m_labels[i]->move(x, 0);
         x += widths[i];
     }
 }

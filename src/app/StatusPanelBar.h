@@ -33,10 +33,12 @@ protected:
 
 private:
     void setPanelText(int index, const QString& text);
+    int textWidth(int index) const;
     int panelHeight() const;
     void placePanels(int available);
 
     QList<QLabel*> m_labels;
+    QList<int> m_textWidths; // the widest text of each panel since the last resize
 };
 
 } // namespace korvane

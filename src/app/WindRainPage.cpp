@@ -34,6 +34,12 @@ WindRainPage::WindRainPage(QWidget* parent)
     m_windBar->setRange(0, kWindBarMaximum);
     m_windBar->setTextVisible(false);
     m_windBar->setFixedWidth(80);
+    // Shown and hidden as the wind rises and drops: the fields beside it stay
+    // where they are, and nothing is laid out again.
+    QSizePolicy barPolicy = m_windBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    m_windBar->setSizePolicy(barPolicy);
+    m_windBar->setAutoFillBackground(true);
     m_windBar->hide();
     m_windMax->setToolTip(QStringLiteral("Wird durch Anklicken zur\u00FCckgesetzt"));
     connect(m_windMax, &ClickableField::clicked, this, &WindRainPage::maxWindClicked);

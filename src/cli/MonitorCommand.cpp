@@ -8,10 +8,13 @@
 #include "serial/SerialLink.h"
 #include "session/ControllerSession.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <limits>
 #include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace korvane::cli {
 namespace {

@@ -1,6 +1,7 @@
 #include "PortsCommand.h"
 
 #include "files/ProgramSettings.h"
+#include "serial/TcpLink.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +36,7 @@ struct Mapping {
     QString device;
     bool explicitLine; // a COM<n>= line names it; else the /dev/ttyS default
     bool present;
+    bool network; // tcp://host:port: a serial server, not a device here
 };
 
 } // namespace
@@ -48,8 +50,8 @@ int runPortsCommand(const QString& iniPath, bool json, QTextStream& out, QTextSt
     QList<Mapping> mappings;
     for (int n = 1; n <= ProgramSettings::kPortCount; ++n) {
         const QString device = settings.deviceFor(n);
-        mappings.append(
-            {n, device, !settings.mappedDevice(n).isEmpty(), QFileInfo::exists(device)});
+        mappings.append({n, device, !settings.mappedDevice(n).isEmpty(), QFileInfo::exists(device),
+                         TcpLink::isNetworkPort(device)});
     }
     const auto comFor = [&](const QString& device) {
         for (const Mapping& m : mappings) {
@@ -112,13 +114,16 @@ int runPortsCommand(const QString& iniPath, bool json, QTextStream& out, QTextSt
                                     {"device", m.device},
                                     {"resolved", m.present ? resolved : QString()},
                                     {"mapped", m.explicitLine},
-                                    {"present", m.present}});
+                                    {"present", m.present},
+                                    {"network", m.network}});
         text += QStringLiteral("  COM %1 \u2192 %2%3%4\n")
                     .arg(m.port)
                     .arg(m.device)
                     .arg(m.present && resolved != m.device ? QStringLiteral(" (") + resolved + u')'
                                                            : QString())
-                    .arg(m.present ? QString() : QStringLiteral(" \u2013 nicht vorhanden"));
+                    .arg(m.present   ? QString()
+                         : m.network ? QStringLiteral(" \u2013 serieller Server im Netzwerk")
+                                     : QStringLiteral(" \u2013 nicht vorhanden"));
     }
     if (!suggestions.isEmpty()) {
         text += QStringLiteral("\nF\u00FCr einen Adapter ohne COM diese Zeile in Korvane.ini "

@@ -6,6 +6,7 @@
 #include "session/ControllerSession.h"
 #include "session/ControllerStateJson.h"
 
+#include <QAbstractEventDispatcher>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,19 +18,23 @@
 namespace korvane::cli {
 
 bool runUntil(double timeoutSeconds, const std::function<bool()>& done) {
+    if (done())
+        return true;
+    // The condition changes only in what an event sets off (a reply, a timer,
+    // a stop signal's wake-up), so it is looked at whenever the event loop is
+    // about to wait again: an idle wait wakes for nothing else.
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
+    const auto check = QObject::connect(QAbstractEventDispatcher::instance(),
+                                        &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+                                            if (done())
+                                                loop.quit();
+                                        });
     deadline.start(int(timeoutSeconds * 1000));
-    check.start(10);
-    if (!done())
-        loop.exec();
+    loop.exec();
+    QObject::disconnect(check);
     return done();
 }
 

@@ -100,7 +100,7 @@ SimController::SimController(const SimModel& model, QObject* parent)
     : QObject(parent), m_clock([] { return QDateTime::currentDateTime(); }), m_parser(wireTable()) {
     setModel(model);
     m_logbook.setClock([this] { return m_clock(); });
-    m_logbook.seed(42);
+    m_logbook.seed(kStartLogEntries);
     m_logbook.startGrowing(kLogGrowthIntervalMs);
     m_ackTimer.setSingleShot(true);
     m_ackTimer.setInterval(kDefaultAckQuietMs);

@@ -39,6 +39,8 @@ public:
     // The logbook records an event of its own this often (switch times,
     // automatics, alarms, ...), so that a running simulator's log grows.
     static constexpr int kLogGrowthIntervalMs = 30000;
+    // Generated events in the logbook of a new controller.
+    static constexpr int kStartLogEntries = 42;
 
     explicit SimController(const SimModel& model = SimModel(), QObject* parent = nullptr);
 

@@ -73,8 +73,7 @@ QList<QByteArray> SimLogbook::handle(QByteArrayView request) {
     } else if (r == "slr") {
         m_readPosition = 0;
     } else if (r == "sll") {
-        m_entries.clear();
-        m_readPosition = 0;
+        clear();
     }
     return out;
 }
@@ -109,6 +108,11 @@ void SimLogbook::seed(int count) {
         m_seedClock = m_seedClock.addSecs(60 * (1 + m_random.bounded(240)));
         record(generate(m_seedClock));
     }
+}
+
+void SimLogbook::clear() {
+    m_entries.clear();
+    m_readPosition = 0;
 }
 
 void SimLogbook::record(const LogEntry& event) {

@@ -48,6 +48,8 @@ public:
     // Adds `count` generated events, each a few minutes to hours after the one
     // before, starting from a fixed date (for tests and benchmarks).
     void seed(int count);
+    // Forgets every entry (as "sll" does); seed() goes on from its last date.
+    void clear();
     // Appends `event` (with its own date and time) as the newest entry. The
     // number field is ignored; numbers are given on the wire.
     void record(const LogEntry& event);

@@ -33,6 +33,7 @@ double relax(double value, double target, double seconds, double tau) {
 SimWeather::SimWeather(SimSensors sensors, quint32 seed) : m_sensors(sensors), m_random(seed) {}
 
 void SimWeather::advance(const QDateTime& now) {
+    ++m_advances;
     if (!m_last.isValid() || now < m_last) {
         m_last = now;
         step(now, 0);
@@ -136,6 +137,27 @@ SimWeather::Values SimWeather::values() const {
     v[Alarm] = m_alarm ? 1 : 0;
     v[Rain] = outdoor && m_raining ? 1 : 0;
     v[Humidity] = m_sensors.humidity ? qRound(m_humidity) : 0;
+    if (m_everyValueMoving) {
+        // Each value runs through a cycle of two or more steps, so none repeats
+        // its predecessor; a sensor the model lacks stays absent.
+        const int n = m_advances;
+        const auto cycle = [n](int base, int step, int length) {
+            return base + step * (n % length);
+        };
+        const std::array<qint32, ValueCount> windy = {
+            cycle(140, 9, 7), cycle(21, 1, 3), cycle(0, 1, 10),  cycle(18, 1, 2),
+            cycle(27, 1, 2),  cycle(16, 1, 3), cycle(0, 1, 10),  cycle(9, 1, 2),
+            cycle(19, 1, 2),  cycle(24, 5, 5), cycle(55, 1, 2),  cycle(0, 1, 2),
+            cycle(0, 1, 2),   cycle(24, 5, 5), cycle(130, 1, 4), cycle(48, 2, 9)};
+        for (int i = 0; i < ValueCount; ++i) {
+            const bool present = i == Alarm                           ? true
+                                 : i >= InsideWhole && i <= InsideMax ? m_sensors.inside
+                                 : i == Humidity                      ? m_sensors.humidity
+                                                                      : outdoor;
+            if (present)
+                v[i] = windy[i];
+        }
+    }
     return v;
 }
 

@@ -54,6 +54,11 @@ public:
     void resetWindMax();
     void setAlarm(bool on) { m_alarm = on; }
     void setRain(bool on) { m_raining = on; }
+    // A windy afternoon for benchmarks of the display: from the next advance
+    // on, every value of the reply differs from the one before (sun through
+    // racing clouds, gusts, tenths of a degree, extremes, showers, the alarm
+    // input); off, the model goes on.
+    void setEveryValueMoving(bool on) { m_everyValueMoving = on; }
     const SimSensors& sensors() const { return m_sensors; }
     void setSensors(const SimSensors& sensors) { m_sensors = sensors; }
 
@@ -77,6 +82,8 @@ private:
     double m_humidity = 55;
     bool m_raining = false;
     bool m_alarm = false;
+    bool m_everyValueMoving = false;
+    int m_advances = 0;
 };
 
 } // namespace korvane

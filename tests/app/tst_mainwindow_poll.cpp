@@ -136,6 +136,52 @@ private Q_SLOTS:
         }
     }
 
+    // On a poll that changes every value, only the fields that show a value, the
+    // changed status panels and the blinking dot are painted, on every page;
+    // nothing is laid out again (the pages, bar and window stay where they are).
+    void pollRepaintsItsValuesOnly() {
+        struct Watch : QObject {
+            QStringList painted, laidOut;
+            bool eventFilter(QObject* o, QEvent* e) override {
+                if (e->type() == QEvent::Paint && !o->objectName().startsWith("StatusBar1_Panel"))
+                    painted << o->objectName();
+                if (e->type() == QEvent::LayoutRequest)
+                    laidOut << o->objectName();
+                return false;
+            }
+        } watch;
+        const QStringList values =
+            QString("Dot IT_Aktuell IT_Min IT_Max AT_Aktuell AT_Min AT_Max IT_Aktuell2 IT_Min2 "
+                    "IT_Max2 AT_Aktuell2 AT_min2 AT_Max2 AktWind WindProgressBar MaxWind "
+                    "RegenStatus RelFeuchte AlarmStatus BA_LuxAktuell DM_LuxAktuell DA_LuxAktuell")
+                .split(' ');
+        // Every value differs between the two, the wind stays above 0.
+        constexpr Values kWindy{220, 22, 6, 17, 25, 8, 4, -3, 10, 30, 45, 1, 1, 30, 190, 60};
+        Connected h(kFullModel);
+        const auto poll = [&](int n) {
+            h.link.reply("sti", QByteArray("10:11:") + QByteArray::number(10 + n));
+            h.sendLiveValues(n % 2 ? kTypical : kWindy);
+            h.session.pollTick();
+            QTest::qWait(20);
+        };
+        for (int page = 0; page < h.window->tabs()->count(); ++page) {
+            h.window->tabs()->setCurrentIndex(page);
+            for (int n = 0; n < 2; ++n) // settle: every text has been seen once
+                poll(n);
+            QTest::qWait(100);
+            qApp->installEventFilter(&watch);
+            for (int n = 0; n < 3; ++n)
+                poll(n);
+            qApp->removeEventFilter(&watch);
+            const QString where = QStringLiteral("page %1: ").arg(page);
+            QVERIFY2(watch.painted.contains("Dot"), qPrintable(where + "nothing painted"));
+            for (const QString& name : std::as_const(watch.painted))
+                QVERIFY2(values.contains(name), qPrintable(where + name));
+            QVERIFY2(watch.laidOut.isEmpty(), qPrintable(where + watch.laidOut.join(' ')));
+            watch.painted.clear();
+        }
+    }
+
     void heartbeatDotAndLuxFields() {
         Connected h;
         auto* dot = h.find<LogoShape>("Dot");

@@ -128,7 +128,9 @@ private Q_SLOTS:
         const QString resolved = QFileInfo(sim.slavePath()).canonicalFilePath();
         QVERIFY(QFile::link(sim.slavePath(), link));
         const QString ini = m_dir.filePath("Korvane.ini");
-        QVERIFY(writeBytes(ini, QStringLiteral("1\r\nCOM2=%1\r\n").arg(link).toLocal8Bit()));
+        QVERIFY(writeBytes(
+            ini,
+            QStringLiteral("1\r\nCOM2=%1\r\nCOM4=tcp://keller:4001\r\n").arg(link).toLocal8Bit()));
         QString out, err;
         QTextStream o(&out), e(&err);
         QCOMPARE(cli::runPortsCommand(ini, true, o, e), 0);
@@ -139,14 +141,20 @@ private Q_SLOTS:
                                                     {"device", link},
                                                     {"resolved", resolved},
                                                     {"mapped", true},
-                                                    {"present", true}}));
+                                                    {"present", true},
+                                                    {"network", false}}));
         QCOMPARE((QList<QJsonValue>{com.at(2)["device"], com.at(2)["mapped"]}),
                  (QList<QJsonValue>{"/dev/ttyS2", false}));
+        QCOMPARE((QList<QJsonValue>{com.at(3)["device"], com.at(3)["network"]}),
+                 (QList<QJsonValue>{"tcp://keller:4001", true}));
         QVERIFY(root.value("ports").isArray());
 
         out.clear();
         QCOMPARE(cli::runPortsCommand(ini, false, o, e), 0);
         QVERIFY2(out.contains(QStringLiteral("COM 2 \u2192 %1 (%2)").arg(link, resolved)),
+                 qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral(
+                     "COM 4 \u2192 tcp://keller:4001 \u2013 serieller Server im Netzwerk")),
                  qPrintable(out));
     }
 };

@@ -124,6 +124,9 @@ private Q_SLOTS:
         row("read one record bad in every round",
             "bad-check=sbp:3 bad-check=sbp:19 bad-check=sbp:35 drop=smn", 2,
             "Lesen unvollständig: Beschattung Motor 3 Profil 1, Motornamen fehlen");
+        row("read a second-profile record bad in every round",
+            "bad-check=sbp:11 bad-check=sbp:27 bad-check=sbp:43", 2,
+            "Lesen unvollständig: Beschattung Motor 3 Profil 2");
 
         row("send clean", "", 0);
         row("send shading refused", "refuse=rbp", 2,

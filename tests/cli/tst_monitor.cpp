@@ -3,11 +3,13 @@
 #include "helpers/SimRig.h"
 
 #include "MonitorCommand.h"
+#include "StatusCommand.h"
 
 #include "history/HistoryCsv.h"
 #include "history/HistoryRecorder.h"
 #include "protocol/ReplyValues.h"
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -193,6 +195,20 @@ private Q_SLOTS:
             QCOMPARE(json, filled);
             QCOMPARE(o.value("alarm").toBool(), filled != ".........");
         }
+    }
+
+    // A wait wakes for what it waits on, not to look at its condition: a month of
+    // monitoring must not cost a hundred wake-ups a second.
+    void waitsWithoutWakingUp() {
+        int wakeUps = 0;
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
+                         [&] { ++wakeUps; });
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(300);
+        QVERIFY(cli::runUntil(5, [&] { return ticks == 3; })); // ends on the third tick
+        QVERIFY2(wakeUps < 10, qPrintable(QString::number(wakeUps)));
     }
 };
 

@@ -129,6 +129,8 @@ private Q_SLOTS:
                                  conservatory, kT0 + 9 * kSec));
         h.append(sampleFromReply({7, 21, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 1, 0, 9, 64}, conservatory,
                                  kT0 + 10 * kSec));
+        // Below zero by less than a degree: the sign stands before the zero.
+        h.append({.msecs = kT0 + 11 * kSec, .insideTenths = -5, .outsideTenths = -10});
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("verlauf.csv"));
         QString error;
@@ -139,7 +141,8 @@ private Q_SLOTS:
             "(\xC2\260C);Au\xC3\237entemperatur (\xC2\260C);Wind (km/h);Max. Wind (km/h);"
             "Regen (0/1);Alarm (0/1);Luftfeuchte (%)\r\n"
             "05.12.2026 07:00:09;180;175;-3,5;;12;30;0;1;\r\n"
-            "05.12.2026 07:00:10;7;9;21,0;0,4;0;0;1;0;64\r\n");
+            "05.12.2026 07:00:10;7;9;21,0;0,4;0;0;1;0;64\r\n"
+            "05.12.2026 07:00:11;0;0;-0,5;-1,0;0;0;0;0;\r\n");
         QVERIFY(!saveHistoryCsv(h, dir.filePath(QStringLiteral("no/such/dir.csv")), &error));
         QVERIFY(error.startsWith(QStringLiteral("Kann ")));
     }

@@ -2,8 +2,11 @@
 
 #include "SimController.h"
 #include "SimLoopbackLink.h"
+#include "SimOptions.h"
+#include "Simulator.h"
 #include "session/ControllerSession.h"
 
+#include <QCommandLineParser>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -133,6 +136,22 @@ private Q_SLOTS:
         QVERIFY(h.send("xyzsbpsppssp\r").isEmpty());
         QCOMPARE(traces.size(), 4);
         QCOMPARE(h.send("sfi").size(), 1);
+    }
+
+    // The benchmarks' windy afternoon: every value changes on every reply and stays sound.
+    void everyValueMoving() {
+        Harness h;
+        h.controller.weather().setEveryValueMoving(true);
+        ReplyValues before = values(h.send("skd\r").value(0));
+        for (int poll = 0; poll < 20; ++poll) {
+            h.clock = h.clock.addMSecs(900);
+            const ReplyValues v = values(h.send("skd\r").value(0));
+            for (int i = 0; i < kReplyValueCount; ++i)
+                QVERIFY2(v[i] != before[i], qPrintable(QString("value %1").arg(i)));
+            QVERIFY(v[3] <= v[1] && v[1] <= v[4] && v[7] <= v[5] && v[5] <= v[8]);
+            QVERIFY(v[9] <= v[10] && v[9] == v[13] && in(v[2], 0, 9) && in(v[6], 0, 9));
+            before = v;
+        }
     }
 
     // Over a whole day the live values stay in their ranges, minimum <= maximum.
@@ -329,6 +348,56 @@ private Q_SLOTS:
         LogEntry oldest = full.entry(SimLogbook::kCapacity);
         oldest.number = secondOldest.number;
         QCOMPARE(oldest, secondOldest);
+    }
+
+    // korvane-sim's command line: the simulator it sets up, or the message that refuses it.
+    void simulatorOptions() {
+        // arguments, model, logbook entries, alarm; or the message
+        const SimModel conservatory;
+        const std::tuple<QStringList, SimModel, int, bool, QString> rows[] = {
+            {{}, conservatory, 42, false, {}},
+            {{"--log-entries", "0"}, conservatory, 0, false, {}},
+            {{"--log-entries", "2000", "--basic", "--motors", "3"},
+             SimModel(Variant::Basic, 3),
+             2000,
+             false,
+             {}},
+            {{"--sensor", "--slots", "4", "--alarm"},
+             SimModel(Variant::Sensor, 8, 4),
+             42,
+             true,
+             {}},
+            {{"--log-entries", "2001"},
+             {},
+             0,
+             false,
+             "--log-entries needs a number from 0 to 2000"},
+            {{"--log-entries", "-1"}, {}, 0, false, "--log-entries needs a number from 0 to 2000"},
+            {{"--motors", "9"}, {}, 0, false, "--motors needs a number from 1 to 8"},
+            {{"--basic", "--sensor"},
+             {},
+             0,
+             false,
+             "choose one of --model, --basic, --sensor, --sensor-keypress, --conservatory"},
+            {{"--fault", "wobble"}, {}, 0, false, "unknown fault \"wobble\""},
+            {{"--date", "1.1.00"}, {}, 0, false, "--date needs the form DD.MM.YY"},
+        };
+        for (const auto& [args, model, entries, alarm, message] : rows) {
+            QCommandLineParser parser;
+            addSimOptions(parser);
+            QVERIFY(parser.parse(QStringList{"korvane-sim"} + args));
+            QString error;
+            const std::optional<SimOptions> options = simOptionsFrom(parser, &error);
+            QCOMPARE(error, message);
+            if (!options)
+                continue;
+            Simulator sim;
+            options->applyTo(sim);
+            QCOMPARE(sim.controller().model().text(), model.text());
+            QCOMPARE(sim.controller().logbook().count(), entries);
+            QCOMPARE(sim.controller().logbook().handle("slf").size(), entries + 1); // and the end
+            QCOMPARE(sim.controller().weather().values()[SimWeather::Alarm], alarm ? 1 : 0);
+        }
     }
 };
 

@@ -4,6 +4,7 @@
 #include "Simulator.h"
 
 #include "files/SettingsFile.h"
+#include "serial/QtSerialLink.h"
 #include "text/Cp1252.h"
 
 #include <QCoreApplication>
@@ -20,11 +21,39 @@
 
 using namespace korvane;
 
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString cliPath() {
     return QDir(QCoreApplication::applicationDirPath())
         .filePath(QStringLiteral("../src/cli/korvane-cli"));
+}
+
+// Root opens any device whatever its rights. Run as root, the program is
+// started without the capabilities that override file rights (dropped from
+// the bounding set, so that they do not come back at exec), which needs
+// CAP_SETPCAP; any other user is refused by the rights themselves.
+bool rightsApplyToChild() {
+    if (::geteuid() != 0)
+        return true;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("CapEff:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> CAP_SETPCAP) & 1;
+    return false;
+}
+
+void dropFileRightOverrides() {
+    if (::geteuid() != 0)
+        return;
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
 }
 
 } // namespace
@@ -59,6 +88,11 @@ private Q_SLOTS:
         int replies = 0;
         connect(&sim.controller(), &SimController::replyReady, this, [&] { ++replies; });
 
+        korvane::Simulator held, locked;
+        QVERIFY(held.start() && locked.start());
+        korvane::QtSerialLink other; // another program has the port open, with its lock
+        QVERIFY(other.open(held.slavePath()).ok());
+        QCOMPARE(::chmod(QFile::encodeName(locked.slavePath()).constData(), 0), 0);
         // args, ini, exit code, texts said ('|' between)
         const std::tuple<const char*, const char*, int, const char*> cases[] = {
             {"--port %D/kein-port send leer.vts", "", 3,
@@ -74,6 +108,11 @@ private Q_SLOTS:
              "Serielle Schnittstelle %D/usb1 nicht gefunden.|in Zeile 1 ist keine Portnummer"},
             {"--port %D/kein-port monitor --csv fremd.csv", "", 3, // rows are only added
              "\u201Efremd.csv\u201C ist keine Werte-CSV"},
+            {"--port %B status", "", 5,
+             "Serielle Schnittstelle %B ist belegt: ein anderes Programm hat sie ge\u00F6ffnet "
+             "oder gesperrt."},
+            {"--port %N status", "", 6,
+             "Keine Berechtigung f\u00FCr die serielle Schnittstelle %N|dialout"},
             {"--help", "", 0,
              "4  serielle Schnittstelle nicht gefunden|5  serielle Schnittstelle belegt|"
              "7  anderer Ein-/Ausgabefehler|8  Verbindung zur Steuerung verloren"},
@@ -111,11 +150,19 @@ private Q_SLOTS:
             {"--port %P read /proc/version", "", 3, "\u201E/proc/version\u201C"},
             {"--port %P logbook /proc/log.vlf", "", 3, "\u201E/proc"}};
         for (const auto& [args, ini, exitCode, said] : cases) {
+            if (QByteArray(args).contains("%N") && !rightsApplyToChild()) {
+                qWarning("root without CAP_SETPCAP: a device's rights cannot refuse the program");
+                continue;
+            }
             QTemporaryDir dir;
             const QString d = dir.path();
             const auto fill = [&](const char* text) {
-                return QString(text).replace("%D", d).replace("%F", f).replace("%P",
-                                                                               sim.slavePath());
+                return QString(text)
+                    .replace("%D", d)
+                    .replace("%F", f)
+                    .replace("%P", sim.slavePath())
+                    .replace("%B", held.slavePath())
+                    .replace("%N", locked.slavePath());
             };
             QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("leer.vts")), {}));
             QVERIFY(QDir(d).mkdir(QStringLiteral("ordner")));
@@ -126,6 +173,7 @@ private Q_SLOTS:
                                          QFile::encodeName(fill(ini))));
             QProcess cli;
             cli.setWorkingDirectory(d);
+            cli.setChildProcessModifier(dropFileRightOverrides);
             cli.start(cliPath(), fill(args).split(' '));
             // No wait for any controller; the simulator answers while this waits.
             QTRY_VERIFY2_WITH_TIMEOUT(cli.state() == QProcess::NotRunning, args, 3000);

@@ -1,7 +1,8 @@
 // korvane-fuzz-seeds FOLDER: writes the seed corpus of every fuzz target into
 // FOLDER/<target>/, made by the program's own code: what the simulated
-// controller answers to what the session asks in each activity, settings
-// files from the writer, Korvane.ini files and logbook entries.
+// controller answers to what the session asks in each activity (for the
+// receiver and the parsers), settings files from the writer, Korvane.ini
+// files and logbook entries.
 
 #include "FileBytes.h"
 #include "ReceiverInput.h"
@@ -65,7 +66,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char* target : {"receiver", "settings_file", "program_settings", "logbook"})
+    for (const char* target :
+         {"receiver", "parsers", "settings_file", "program_settings", "logbook"})
         root.mkpath(QLatin1String(target));
     bool ok = true;
     const auto seed = [&](const char* target, const QString& name, const QByteArray& bytes) {
@@ -82,10 +84,18 @@ int main(int argc, char** argv) {
             const QString name = QStringLiteral("activity%1-model%2").arg(a).arg(int(model));
             const QByteArray answer = receiverSeed(setup, tmp.filePath(QStringLiteral("seed.vlf")));
             seed("receiver", name, header + answer);
-            if (const QList<QByteArray> pieces = piecesOf(answer, 1000); pieces.size() > 1)
+            const QList<QByteArray> pieces = piecesOf(answer, 1000);
+            if (pieces.size() > 1)
                 for (qsizetype i = 0; i < pieces.size(); ++i)
                     seed("receiver", name + QStringLiteral("-part%1").arg(i), header + pieces[i]);
+            // The parsers' inputs: the receive event sizes, then the line.
+            for (qsizetype i = 0; i < pieces.size(); ++i)
+                seed("parsers", name + QStringLiteral("-part%1").arg(i),
+                     header.right(1) + pieces[i]);
         }
+    // Junk, a stale end marker, a frame cut short by the next one, a value too large.
+    seed("parsers", QStringLiteral("disorder"),
+         "\x05xx ende_start_skd1,start_sfi3.12ende_start_sla2147483648,ende_start_");
 
     ParameterSet set;
     seed("settings_file", QStringLiteral("defaults"), settingsFileBytes(set));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree, checks what it holds and its
 # dependencies, unpacks it into a scratch root and runs korvane-cli from there;
-# lintian must report no error. Exit 77 (skipped) when the package tools or
+# lintian must report no error and no warning. Exit 77 (skipped) when the package tools or
 # help2man are missing.
 set -euo pipefail
 build=$1
@@ -20,7 +20,8 @@ contents=$(dpkg-deb --contents "$deb")
 for path in usr/bin/korvane usr/bin/korvane-cli usr/bin/korvane-sim \
             usr/share/applications/korvane.desktop \
             usr/share/icons/hicolor/scalable/apps/korvane.svg \
-            usr/share/man/man1/korvane-cli.1.gz usr/share/man/man1/korvane-sim.1.gz \
+            usr/share/man/man1/korvane.1.gz usr/share/man/man1/korvane-cli.1.gz \
+            usr/share/man/man1/korvane-sim.1.gz \
             usr/share/doc/korvane/copyright; do
   grep -q "\./$path\$" <<<"$contents" || { echo "FAIL: $path missing"; exit 1; }
 done
@@ -54,6 +55,11 @@ while IFS= read -r command; do
     { echo "FAIL: man page has no entry \"$command\""; exit 1; }
 done <<<"$commands"
 
-errors=$(lintian "$deb" | grep '^E:' || true)
-[ -z "$errors" ] || { echo "FAIL: lintian: $errors"; exit 1; }
+copyright="$scratch/root/usr/share/doc/korvane/copyright"
+grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$copyright" &&
+  grep -q "^License: GPL-3.0+$" "$copyright" ||
+  { echo "FAIL: the copyright file is no DEP-5 file naming GPL-3.0+"; exit 1; }
+
+findings=$(lintian "$deb" | grep -E '^(E|W):' || true)
+[ -z "$findings" ] || { echo "FAIL: lintian: $findings"; exit 1; }
 echo "OK: $(basename "$deb"), Depends: $depends"
