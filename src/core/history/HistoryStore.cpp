@@ -120,8 +120,11 @@ void HistoryStore::recordFrom(ControllerSession& session, Clock clock) {
         clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
     m_sessionConnections = {
         connect(&session, &ControllerSession::liveValues, this,
-                [this, clock](const LiveDisplay& display) {
-                    append(sampleFromReply(display.raw, clock()));
+                [this, clock, &session](const LiveDisplay& display) {
+                    // Which sensors there are follows from the model text,
+                    // which a connected session knows.
+                    if (session.isConnected())
+                        append(sampleFromReply(display.raw, session.model(), clock()));
                 }),
         connect(&session, &ControllerSession::connectionLost, this, [this] { markGap(); }),
         connect(&session, &ControllerSession::portReleasing, this, [this] { markGap(); })};
