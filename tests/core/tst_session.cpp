@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace korvane;
 
@@ -237,6 +238,7 @@ private Q_SLOTS:
             {"9\r\n", "1 /dev/ttyS0 warned"},                // out of range
             {"abc\r\n", "1 /dev/ttyS0 warned"},
             {"", "1 /dev/ttyS0 warned"},
+            {"2\r\n" + QByteArray(100000, 'x'), "2 /dev/ttyS1 warned"}, // echoed cut
         };
         for (const auto& [content, result] : rows) {
             QTemporaryDir dir;
@@ -245,7 +247,17 @@ private Q_SLOTS:
             QCOMPARE(QString::number(s.port()) + ' ' + s.deviceFor(s.port()) +
                          (warning.isEmpty() ? " ok" : " warned"),
                      result);
+            QVERIFY(warning.size() < 200);
         }
+        // A FIFO is not waited for.
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("Korvane.ini"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QString warning;
+        QCOMPARE(ProgramSettings::load(fifo, &warning).port(), 1);
+        QVERIFY2(
+            warning.endsWith(QStringLiteral("sondern eine Pipe (FIFO). COM 1 wird verwendet.")),
+            qPrintable(warning));
     }
 
     void programSettingsRewriteKeepsMappingLines() {
