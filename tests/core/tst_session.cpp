@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace korvane;
 
@@ -282,6 +283,7 @@ private Q_SLOTS:
              "schon in Zeile 2 zugeordnet, \u201ECOM2=/dev/ttyUSB1\u201C gilt."},
             {"COM1=/dev/a\r# x\rCOM1=/dev/b\r", "1 /dev/a", // the mapping on line 1 counts
              "\u201ECOM1=/dev/b\u201C in Zeile 3 wird ignoriert: COM 1 ist schon in Zeile 1"},
+            {"2\r\n" + QByteArray(100000, 'x'), "2 /dev/ttyS1", "wird ignoriert"}, // echoed cut
         };
         for (const auto& [content, result, warned] : rows) {
             QTemporaryDir dir;
@@ -290,7 +292,17 @@ private Q_SLOTS:
             QCOMPARE(QString::number(s.port()) + ' ' + s.deviceFor(s.port()), result);
             QVERIFY2(warned.isEmpty() ? warning.isEmpty() : warning.contains(warned),
                      qPrintable(warning));
+            QVERIFY(warning.size() < 300);
         }
+        // A FIFO is not waited for.
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("Korvane.ini"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QString warning;
+        QCOMPARE(ProgramSettings::load(fifo, &warning).port(), 1);
+        QVERIFY2(
+            warning.endsWith(QStringLiteral("sondern eine Pipe (FIFO). COM 1 wird verwendet.")),
+            qPrintable(warning));
     }
 
     // The COM numbers a new mapping line would take effect for.

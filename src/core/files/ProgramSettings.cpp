@@ -1,9 +1,11 @@
 #include "files/ProgramSettings.h"
 
+#include "files/FileAccess.h"
+
 #include "text/Cp1252.h"
+#include "text/EchoText.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -18,10 +20,16 @@ const QRegularExpression kMappingLine(QStringLiteral("^\\s*COM\\s*(\\d+)\\s*=\\s
 } // namespace
 
 ProgramSettings ProgramSettings::load(const QString& path, QString* warning) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (fileIsMissing(path))
         return ProgramSettings();
-    return fromBytes(file.readAll(), warning);
+    // A few lines; only a regular file is read, so a FIFO cannot stop the start.
+    const FileContent content = readRegularFile(path, 1024 * 1024);
+    if (!content.ok()) {
+        if (warning)
+            *warning = content.problem + QStringLiteral(" COM 1 wird verwendet.");
+        return ProgramSettings();
+    }
+    return fromBytes(content.bytes, warning);
 }
 
 ProgramSettings ProgramSettings::fromBytes(QByteArrayView bytes, QString* warning) {
@@ -44,7 +52,7 @@ ProgramSettings ProgramSettings::fromBytes(QByteArrayView bytes, QString* warnin
     } else {
         ignored << QStringLiteral("\u201E%1\u201C in Zeile 1 ist keine Portnummer von 1 bis %2, "
                                   "COM 1 wird verwendet.")
-                       .arg(first)
+                       .arg(echoText(first))
                        .arg(kPortCount);
         // A device mapping where the port number belongs still maps.
         if (kMappingLine.match(first).hasMatch()) {
@@ -62,7 +70,7 @@ ProgramSettings ProgramSettings::fromBytes(QByteArrayView bytes, QString* warnin
         if (mapped < 1 || mapped > kPortCount || m.captured(2).isEmpty()) {
             ignored << QStringLiteral("\u201E%1\u201C wird ignoriert: keine Zuordnung "
                                       "COM<1..%2>=<Ger\u00E4t>.")
-                           .arg(line)
+                           .arg(echoText(line))
                            .arg(kPortCount);
         } else if (const auto w = winner.constFind(mapped); w != winner.cend()) {
             // The first mapping of a port counts (mappedDevice).

@@ -26,10 +26,12 @@ public:
     static Location locate();
 
     // Reads `path`; lines may end in CR LF, LF or CR. A missing file gives
-    // COM 1 and no warning. A first line that is no port number gives COM 1
-    // (a mapping line there still maps); it and every other line that is no
-    // mapping are named in *warning for the user, and so is every further
-    // mapping of a port already mapped, with the line that counts (the first).
+    // COM 1 and no warning; one that cannot be read (a folder, a FIFO, no
+    // permission, above 1 MB) gives COM 1 and says why in *warning. A first
+    // line that is no port number gives COM 1 (a mapping line there still
+    // maps); it and every other line that is no mapping are named in *warning
+    // for the user, and so is every further mapping of a port already mapped,
+    // with the line that counts (the first).
     static ProgramSettings load(const QString& path, QString* warning = nullptr);
     static ProgramSettings fromBytes(QByteArrayView bytes, QString* warning = nullptr);
 
