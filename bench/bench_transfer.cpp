@@ -1,27 +1,78 @@
 #include "BenchRegistry.h"
 
 #include "Simulator.h"
-#include "serial/QtSerialLink.h"
+#include "serial/PortLink.h"
 #include "session/ControllerSession.h"
 #include "session/ParameterTransfer.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+
+#include <memory>
 
 namespace {
 
 using namespace korvane;
 
-// The program's serial link, counting what it writes.
-class CountingLink : public QtSerialLink {
+// The program's link, counting what it writes.
+class CountingLink : public PortLink {
 public:
-    using QtSerialLink::write;
+    using PortLink::write;
     bool write(const QByteArray& bytes, WritePriority priority) override {
         written += bytes.size();
-        return QtSerialLink::write(bytes, priority);
+        return PortLink::write(bytes, priority);
     }
     qint64 written = 0;
+};
+
+// ser2net in raw mode on a free loopback port in front of `device`, with a
+// temporary configuration; stopped with the object.
+class SerialServer {
+public:
+    explicit SerialServer(const QString& device) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        m_port = probe.serverPort();
+        probe.close();
+        QFile config(m_dir.filePath(QStringLiteral("ser2net.yaml")));
+        if (!config.open(QIODevice::WriteOnly))
+            return;
+        config.write(QStringLiteral("connection: &bench\n  accepter: tcp,127.0.0.1,%1\n"
+                                    "  connector: serialdev,%2,9600n81,local\n")
+                         .arg(m_port)
+                         .arg(device)
+                         .toUtf8());
+        config.close();
+        m_process.start(QStringLiteral("ser2net"), {"-n", "-u", "-c", config.fileName()});
+    }
+    ~SerialServer() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000))
+            m_process.kill();
+    }
+    // Whether it accepts connections within a few seconds.
+    bool ready() {
+        for (int i = 0; i < 50 && m_process.state() != QProcess::NotRunning; ++i) {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, m_port);
+            if (probe.waitForConnected(100))
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+    QString url() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(m_port); }
+
+private:
+    QTemporaryDir m_dir;
+    quint16 m_port = 0;
+    QProcess m_process;
 };
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs) {
@@ -40,7 +91,9 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
-void runTransfers(QTextStream& out, bool paced) {
+// Read-all and send-all against the simulator, on its pseudo-terminal or, with
+// `network`, through ser2net as tcp://.
+void runTransfers(QTextStream& out, bool paced, bool network = false) {
     Simulator sim(SimModel(SimModel::Variant::Conservatory, 8, 8));
     QString error;
     if (!sim.start(QString(), &error)) {
@@ -48,11 +101,21 @@ void runTransfers(QTextStream& out, bool paced) {
         return;
     }
     sim.setPaced(paced);
+    std::unique_ptr<SerialServer> server;
+    QString device = sim.slavePath();
+    if (network) {
+        server = std::make_unique<SerialServer>(device);
+        if (!server->ready()) {
+            bench::fail(out, QStringLiteral("ser2net did not start"));
+            return;
+        }
+        device = server->url();
+    }
     CountingLink link;
     ControllerSession session(&link);
     ParameterSet params;
     ParameterTransfer transfer(session, params);
-    session.openDevice(sim.slavePath());
+    session.openDevice(device);
     bool connected = false;
     QObject::connect(&session, &ControllerSession::pollState,
                      [&](bool c) { connected = connected || c; });
@@ -67,7 +130,8 @@ void runTransfers(QTextStream& out, bool paced) {
     qint64 received = 0;
     QObject::connect(&link, &SerialLink::bytesArrived, [&](qsizetype n) { received += n; });
     const double lineRate = ParameterTransfer::kLineBytesPerSecond;
-    const char* mode = paced ? "paced 960 B/s" : "unpaced";
+    const char* mode = paced ? (network ? "tcp:// paced 960 B/s" : "paced 960 B/s")
+                             : (network ? "tcp:// unpaced" : "unpaced");
 
     auto measure = [&](const char* name, auto start, auto finishedSignal, double perStepDelay,
                        int steps) {
@@ -118,5 +182,7 @@ void runTransfers(QTextStream& out, bool paced) {
 
 KORVANE_BENCH("transfer unpaced", [](QTextStream& out) { runTransfers(out, false); });
 KORVANE_BENCH("transfer paced", [](QTextStream& out) { runTransfers(out, true); });
+KORVANE_BENCH("transfer tcp unpaced", [](QTextStream& out) { runTransfers(out, false, true); });
+KORVANE_BENCH("transfer tcp paced", [](QTextStream& out) { runTransfers(out, true, true); });
 
 } // namespace
