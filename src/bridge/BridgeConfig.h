@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,10 @@ struct BridgeConfig {
     QString discoveryPrefix = QStringLiteral("homeassistant");
     bool commands = false;
     int manualHoldSeconds = 60;
+    // The line lent to one TCP client; port 0: no share.
+    QHostAddress shareAddress = QHostAddress(QHostAddress::LocalHost);
+    quint16 sharePort = 0;
+    QList<QPair<QHostAddress, int>> shareAllow; // empty: every address
 
     QString password; // read from passwordFile
 
