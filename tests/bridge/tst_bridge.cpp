@@ -429,6 +429,42 @@ void TestBridge::programStopsCleanlyDiesWithWillAndRefusesBadLogins() {
     QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/availability")), QByteArray("offline"),
                               kWait);
 
+    // SIGTERM while the line is lent: " rhe" after the client's bytes, the
+    // client closed, "offline", exit 0; each event logged with the address.
+    probe.clear();
+    rig.line.clear();
+    const quint16 sharePort = quint16(freeTcpPort());
+    program.start(bridgeProgram(),
+                  args + QStringList{QStringLiteral("--share"), QString::number(sharePort)});
+    QVERIFY(program.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/shared")), QByteArray("false"), kWait);
+    ShareClient client(sharePort);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/shared")), QByteArray("true"), kWait);
+    const QString peer = QStringLiteral("127.0.0.1:%1").arg(client.socket.localPort());
+    client.socket.write(" rhi\r");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.controller().manualMode(), kWait);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    while (program.state() != QProcess::NotRunning)
+        QTest::qWait(20);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(client.closedByBridge());
+    QVERIFY(!rig.sim.controller().manualMode());
+    QVERIFY2(rig.commands().endsWith(" rhi\r rhe\r"), rig.commands().constData());
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/availability")), QByteArray("offline"),
+                              kWait);
+    const QString log = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(log.contains(QStringLiteral("share: client %1 connected").arg(peer)) &&
+                 log.contains(QStringLiteral("share: client %1 gone (the bridge stops)").arg(peer)),
+             qPrintable(log));
+
+    // A share that cannot listen (the port is taken): a configuration error.
+    QProcess taken;
+    taken.start(bridgeProgram(),
+                args + QStringList{QStringLiteral("--share"), QString::number(broker.port())});
+    QVERIFY(taken.waitForFinished(kWait));
+    QCOMPARE(taken.exitCode(), 1);
+    QVERIFY(taken.readAllStandardError().contains("share: cannot listen on 127.0.0.1:"));
+
     // A broker that refuses the login: a configuration error, exit 2, no retries.
     TestBroker locked;
     QFile passwords(locked.path(QStringLiteral("passwords")));
@@ -466,7 +502,7 @@ void TestBridge::configuration_data() {
         << QStringList{port} << QString()
         << "broker = localhost:1883\nbase = korvane\nid = usb-ftdi_a1-if00\n"
            "client-id = korvane-bridge-usb-ftdi_a1-if00\ndiscovery-prefix = homeassistant\n"
-           "commands = false\nmanual-hold = 60\npassword = (none)";
+           "commands = false\nmanual-hold = 60\nshare = \nallow = \npassword = (none)";
     QTest::newRow("file")
         << QStringList{}
         << "port=COM3\nbroker=mqtt.lan:8883\ncommands=true\nmanual-hold=600\nid=hall"
@@ -491,6 +527,24 @@ void TestBridge::configuration_data() {
     QTest::newRow("no port") << QStringList{} << QString() << "error: no serial port";
     QTest::newRow("unknown flag") << QStringList{port, QStringLiteral("--colour")} << QString()
                                   << "error: unknown option --colour";
+    // The share: a bare port listens on 127.0.0.1, an address given is used.
+    QTest::newRow("share port") << QStringList{port, QStringLiteral("--share=4001")} << QString()
+                                << "share = 127.0.0.1:4001";
+    QTest::newRow("share :port") << QStringList{} << "port=x\nshare=:4001"
+                                 << "share = 127.0.0.1:4001";
+    QTest::newRow("share address")
+        << QStringList{port, QStringLiteral("--share"), QStringLiteral("0.0.0.0:4001"),
+                       QStringLiteral("--allow=10.0.0.0/8, 192.168.1.5,::1")}
+        << QString() << "share = 0.0.0.0:4001\nallow = 10.0.0.0/8,192.168.1.5/32,::1/128";
+    QTest::newRow("share v6") << QStringList{port, QStringLiteral("--share=[::1]:4001")}
+                              << QString() << "share = [::1]:4001";
+    QTest::newRow("share host name")
+        << QStringList{port, QStringLiteral("--share=homeserver:4001")} << QString()
+        << "error: share: \"homeserver\" is no IP address";
+    QTest::newRow("share port range") << QStringList{} << "port=x\nshare=70000"
+                                      << "error: share";
+    QTest::newRow("allow bad range")
+        << QStringList{port, QStringLiteral("--allow=10.0.0.0/33")} << QString() << "error: allow";
     QTest::newRow("commands not bool") << QStringList{} << "port=x\ncommands=maybe"
                                        << "error: commands";
 }
