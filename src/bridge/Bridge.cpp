@@ -23,7 +23,22 @@ MqttClient::Settings mqttSettings(const BridgeConfig& c, const Topics& topics) {
             c.password,   c.caFile,     topics.availability(), QByteArrayLiteral("offline")};
 }
 
+QString describeKey(const BridgeConfig& c, const char* name) {
+    for (const ConfigKey& k : configKeys())
+        if (k.name == QLatin1String(name))
+            return k.show(c);
+    return {};
+}
+
 } // namespace
+
+QString Bridge::shareText() const {
+    return describeKey(m_config, "share");
+}
+
+QString Bridge::allowText() const {
+    return describeKey(m_config, "allow");
+}
 
 Bridge::Bridge(const BridgeConfig& config, SerialLink& link, QObject* parent)
     : QObject(parent), m_config(config), m_topics{config.base} {
@@ -69,10 +84,21 @@ Bridge::Bridge(const BridgeConfig& config, SerialLink& link, QObject* parent)
         m_history->recordFrom(s);
     }
 
+    if (config.sharePort != 0) {
+        m_share = std::make_unique<LineShare>(link);
+        m_share->setAllowed(config.shareAllow);
+        connect(m_share.get(), &LineShare::logLine, this, &logEvent);
+        connect(m_share.get(), &LineShare::clientConnected, this, &Bridge::onShareClient);
+        connect(m_share.get(), &LineShare::clientGone, this, &Bridge::onShareClientGone);
+    }
+
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, &Bridge::tryOpen);
     m_namesTimer.setInterval(kNamesRefreshMs);
-    connect(&m_namesTimer, &QTimer::timeout, this, [this] { m_session->send("smn"); });
+    connect(&m_namesTimer, &QTimer::timeout, this, [this] {
+        if (!lineLent())
+            m_session->send("smn");
+    });
     m_namesWait.setSingleShot(true);
     m_namesWait.setInterval(kNamesWaitMs);
     connect(&m_namesWait, &QTimer::timeout, this, [this] {
@@ -101,7 +127,16 @@ Bridge::Bridge(const BridgeConfig& config, SerialLink& link, QObject* parent)
 
 Bridge::~Bridge() = default;
 
-void Bridge::start(const QString& device) {
+QString Bridge::start(const QString& device) {
+    if (m_share) {
+        const QString error = m_share->listen(m_config.shareAddress, m_config.sharePort);
+        if (!error.isEmpty())
+            return QStringLiteral("share: cannot listen on %1: %2").arg(shareText(), error);
+        logEvent(QStringLiteral("share: listening on %1%2")
+                     .arg(shareText(), m_config.shareAllow.isEmpty()
+                                           ? QString()
+                                           : QStringLiteral(" for ") + allowText()));
+    }
     m_device = device;
     logEvent(QStringLiteral("starting: port %1, broker %2:%3, base topic %4, commands %5")
                  .arg(device, m_config.brokerHost)
@@ -112,6 +147,7 @@ void Bridge::start(const QString& device) {
                           : QStringLiteral("off")));
     tryOpen();
     m_mqtt->start();
+    return {};
 }
 
 void Bridge::tryOpen() {
@@ -135,6 +171,8 @@ void Bridge::stop(const QString& why) {
     m_stopped = true;
     logEvent(QStringLiteral("stopping (%1)").arg(why));
     m_openTimer.stop();
+    if (m_share)
+        m_share->shutDown(QStringLiteral("the bridge stops"));
     m_commands->leaveNow(why);
     publish(m_topics.connected(), flag(false));
     publish(m_topics.availability(), QByteArrayLiteral("offline"));
@@ -157,6 +195,8 @@ void Bridge::onBrokerConnected() {
     publish(m_topics.availability(), QByteArrayLiteral("online"));
     publishConnected();
     publish(m_topics.manual(), flag(m_manual->isOn()));
+    if (m_share)
+        publish(m_topics.shared(), flag(lineLent()));
     publish(m_topics.ignoredCommands(), QByteArray::number(m_commands->ignoredCount()));
     if (m_namesKnown)
         publishNames();
@@ -205,7 +245,34 @@ void Bridge::noteConnected() {
 }
 
 void Bridge::publishConnected() {
-    publish(m_topics.connected(), flag(m_connectedKnown && m_publishedConnected));
+    // The client's transfers are not read: whether the controller answers
+    // is unknown while they run.
+    publish(m_topics.connected(), lineLent() ? QByteArrayLiteral("unknown")
+                                             : flag(m_connectedKnown && m_publishedConnected));
+}
+
+// --- share -----------------------------------------------------------------------
+
+void Bridge::onShareClient(const QString& peer) {
+    logEvent(QStringLiteral("share: client %1 connected; polling paused").arg(peer));
+    // Manual mode from MQTT ends before the client gets the line.
+    m_commands->leaveNow(QStringLiteral("line lent to %1").arg(peer));
+    m_commands->setLineLent(true);
+    m_session->lendLine(true);
+    publish(m_topics.shared(), flag(true));
+    publishConnected();
+}
+
+void Bridge::onShareClientGone(const QString& peer, const QString& why) {
+    logEvent(QStringLiteral("share: client %1 gone (%2); manual mode off sent%3")
+                 .arg(peer, why, m_stopped ? QString() : QStringLiteral(", polling again")));
+    // The client may have left manual mode on.
+    m_session->send(ManualControl::leaveCommand());
+    m_commands->setLineLent(false);
+    if (!m_stopped)
+        m_session->lendLine(false);
+    publish(m_topics.shared(), flag(false));
+    publishConnected();
 }
 
 void Bridge::onPollAnswered() {

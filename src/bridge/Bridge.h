@@ -2,6 +2,7 @@
 
 #include "BridgeConfig.h"
 #include "Discovery.h"
+#include "LineShare.h"
 #include "MotorCommands.h"
 #include "MqttClient.h"
 
@@ -38,8 +39,10 @@ public:
     Bridge(const BridgeConfig& config, SerialLink& link, QObject* parent = nullptr);
     ~Bridge() override;
 
-    // Opens `device` (retried until it works) and connects to the broker.
-    void start(const QString& device);
+    // Opens `device` (retried until it works) and connects to the broker;
+    // listens for a share client when configured. Returns why the share
+    // cannot listen (nothing else is started then), empty when all is well.
+    QString start(const QString& device);
     // Manual mode off, "offline" published, the broker left, the port closed.
     void stop(const QString& why);
 
@@ -47,6 +50,8 @@ public:
     MqttClient& mqtt() { return *m_mqtt; }
     MotorCommands& commands() { return *m_commands; }
     const Topics& topics() const { return m_topics; }
+    // Null without a share.
+    LineShare* share() { return m_share.get(); }
 
 Q_SIGNALS:
     // The broker refused the login: a configuration error (exit 2).
@@ -67,6 +72,11 @@ private:
     void publishDiscovery();
     void publish(const QString& topic, const QByteArray& payload);
     void tryOpen();
+    void onShareClient(const QString& peer);
+    void onShareClientGone(const QString& peer, const QString& why);
+    QString shareText() const;
+    QString allowText() const;
+    bool lineLent() const { return m_share && m_share->isShared(); }
 
     BridgeConfig m_config;
     Topics m_topics;
@@ -75,6 +85,7 @@ private:
     std::unique_ptr<MotorCommands> m_commands;
     std::unique_ptr<MqttClient> m_mqtt;
     std::unique_ptr<HistoryStore> m_history; // while the configuration names a database
+    std::unique_ptr<LineShare> m_share;
     QString m_device;
     QTimer m_openTimer;
     QString m_lastOpenError;

@@ -69,6 +69,53 @@ QString setTopicPart(QString BridgeConfig::*field, const char* what, bool emptyA
     return {};
 }
 
+QString hostText(const QHostAddress& a) {
+    return a.protocol() == QAbstractSocket::IPv6Protocol ? u'[' + a.toString() + u']'
+                                                         : a.toString();
+}
+
+// PORT, :PORT, ADDRESS:PORT or [v6]:PORT; empty: no share.
+QString setShare(BridgeConfig& c, const QString& v) {
+    const QString t = v.trimmed();
+    c.shareAddress = QHostAddress(QHostAddress::LocalHost);
+    c.sharePort = 0;
+    if (t.isEmpty())
+        return {};
+    static const QRegularExpression form(
+        QStringLiteral("^(?:(?:\\[([^\\]]+)\\]|([^:\\[\\]]*)):)?(\\d{1,5})$"));
+    const auto m = form.match(t);
+    const int port = m.captured(3).toInt();
+    const QString address = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+    if (!m.hasMatch() || port < 1 || port > 65535)
+        return QStringLiteral("share: \"%1\" is no [ADDRESS:]PORT (port 1 to 65535)").arg(t);
+    if (!address.isEmpty()) {
+        const QHostAddress a(address);
+        if (a.isNull())
+            return QStringLiteral("share: \"%1\" is no IP address").arg(address);
+        c.shareAddress = a;
+    }
+    c.sharePort = quint16(port);
+    return {};
+}
+
+// Addresses and CIDR ranges, comma-separated; empty: every address.
+QString setAllow(BridgeConfig& c, const QString& v) {
+    c.shareAllow.clear();
+    for (const QString& part : v.split(u',', Qt::SkipEmptyParts)) {
+        const QString t = part.trimmed();
+        QPair<QHostAddress, int> subnet;
+        if (t.contains(u'/')) {
+            subnet = QHostAddress::parseSubnet(t);
+        } else if (const QHostAddress a(t); !a.isNull()) {
+            subnet = {a, a.protocol() == QAbstractSocket::IPv6Protocol ? 128 : 32};
+        }
+        if (subnet.first.isNull() || subnet.second < 0)
+            return QStringLiteral("allow: \"%1\" is no address or CIDR range").arg(t);
+        c.shareAllow.append(subnet);
+    }
+    return {};
+}
+
 const QList<ConfigKey> kKeys = {
     textKey("port", "PORT", "serial port: a device path (best /dev/serial/by-id/...) or COM1..COM8",
             &BridgeConfig::port),
@@ -153,6 +200,22 @@ const QList<ConfigKey> kKeys = {
      },
      [](const BridgeConfig& c) {
          return c.noHistory ? QStringLiteral("true") : QStringLiteral("false");
+     }},
+    {QStringLiteral("share"), QStringLiteral("[ADDR:]PORT"),
+     QStringLiteral("lend the serial line to one TCP client (default off; address 127.0.0.1)"),
+     setShare,
+     [](const BridgeConfig& c) {
+         return c.sharePort == 0 ? QString()
+                                 : hostText(c.shareAddress) + u':' + QString::number(c.sharePort);
+     }},
+    {QStringLiteral("allow"), QStringLiteral("LIST"),
+     QStringLiteral("client addresses or CIDR ranges the share takes (default every one)"),
+     setAllow,
+     [](const BridgeConfig& c) {
+         QStringList parts;
+         for (const auto& [address, prefix] : c.shareAllow)
+             parts << address.toString() + u'/' + QString::number(prefix);
+         return parts.join(u',');
      }},
 };
 
@@ -328,9 +391,9 @@ QString bridgeUsage() {
                 QLatin1Char('\n');
     }
     text += QStringLiteral(
-        "\nExit codes: 0 stopped by SIGTERM or SIGINT, 1 configuration or usage error,\n"
-        "2 the broker refused the login. A serial port that cannot be opened is tried\n"
-        "again every 5 s.\n");
+        "\nExit codes: 0 stopped by SIGTERM or SIGINT, 1 configuration or usage error\n"
+        "(a share that cannot listen included), 2 the broker refused the login. A serial\n"
+        "port that cannot be opened is tried again every 5 s.\n");
     return text;
 }
 

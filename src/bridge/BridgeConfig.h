@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,10 @@ struct BridgeConfig {
     int manualHoldSeconds = 60;
     QString db;             // the history database; empty: nothing recorded
     bool noHistory = false; // record nothing even with db set
+    // The line lent to one TCP client; port 0: no share.
+    QHostAddress shareAddress = QHostAddress(QHostAddress::LocalHost);
+    quint16 sharePort = 0;
+    QList<QPair<QHostAddress, int>> shareAllow; // empty: every address
 
     QString password; // read from passwordFile
 

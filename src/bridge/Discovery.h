@@ -16,6 +16,7 @@ struct Topics {
     QString connected() const { return base + QStringLiteral("/connected"); }
     QString state() const { return base + QStringLiteral("/state"); }
     QString manual() const { return base + QStringLiteral("/manual"); }
+    QString shared() const { return base + QStringLiteral("/shared"); }
     QString ignoredCommands() const { return base + QStringLiteral("/commands/ignored"); }
     QString motorName(int motor) const { return motorTopic(motor) + QStringLiteral("/name"); }
     QString motorSet(int motor) const { return motorTopic(motor) + QStringLiteral("/set"); }

@@ -78,6 +78,10 @@ void MotorCommands::handle(int motor, const QByteArray& payload) {
         return ignore(QStringLiteral("motor %1 does not exist (the controller has %2)")
                           .arg(motor)
                           .arg(motors));
+    if (m_lineLent)
+        return ignore(QStringLiteral("motor %1 %2: the line is lent to a share client")
+                          .arg(motor)
+                          .arg(QLatin1String(actionWord(*action))));
     if (!m_session.isConnected())
         return ignore(QStringLiteral("motor %1 %2: the controller does not answer")
                           .arg(motor)

@@ -32,6 +32,8 @@ public:
 
     void setEnabled(bool enabled) { m_enabled = enabled; }
     void setHoldMs(int ms) { m_holdTimer.setInterval(ms); }
+    // While the line is lent to a share client, every command is ignored.
+    void setLineLent(bool lent) { m_lineLent = lent; }
 
     // The payload for motor `motor` (0: a topic that names no motor).
     void handle(int motor, const QByteArray& payload);
@@ -59,6 +61,7 @@ private:
     ControllerSession& m_session;
     ManualControl& m_manual;
     bool m_enabled = false;
+    bool m_lineLent = false;
     struct Pending {
         int motor;
         ManualControl::Action action;

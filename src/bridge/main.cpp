@@ -53,7 +53,10 @@ int main(int argc, char** argv) {
         exitCode = 2;
         app.exit(2);
     });
-    bridge.start(device);
+    if (const QString error = bridge.start(device); !error.isEmpty()) {
+        err << "korvane-bridge: " << error << '\n';
+        return 1;
+    }
     const int rc = app.exec();
     return exitCode != 0 ? exitCode : rc;
 }

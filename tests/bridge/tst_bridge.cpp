@@ -8,6 +8,7 @@
 #include "helpers/MqttRig.h"
 
 #include "serial/QtSerialLink.h"
+#include "session/ControllerSession.h"
 #include "text/Cp1252.h"
 
 #include <QJsonArray>
@@ -15,6 +16,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <csignal>
 
 using namespace korvane;
@@ -63,6 +65,21 @@ BridgeConfig configFor(int brokerPort, const QString& base, bool commands) {
     return c;
 }
 
+// A client of the bridge's share: plain TCP from `from`, every byte kept.
+struct ShareClient {
+    ShareClient(quint16 port, const char* from = "127.0.0.1") {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
+        socket.bind(QHostAddress(QString::fromLatin1(from)));
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    bool closedByBridge() {
+        return QTest::qWaitFor(
+            [this] { return socket.state() == QAbstractSocket::UnconnectedState; }, kWait);
+    }
+    QTcpSocket socket;
+    QByteArray received;
+};
+
 QString bridgeProgram() {
     return QStringLiteral(KORVANE_BRIDGE_PROGRAM);
 }
@@ -74,6 +91,7 @@ class TestBridge : public QObject {
 private Q_SLOTS:
     void publishesDiscoveryStateAndConnection();
     void commandsKeepTheLineAndManualModeSafe();
+    void shareLendsTheLineToOneClient();
     void programStopsCleanlyDiesWithWillAndRefusesBadLogins();
     void configuration_data();
     void configuration();
@@ -284,6 +302,90 @@ void TestBridge::commandsKeepTheLineAndManualModeSafe() {
                  i == 0 ? 200 : std::min(2 * retries[i - 1][1].toInt(), 400));
 }
 
+void TestBridge::shareLendsTheLineToOneClient() {
+    TestBroker broker;
+    QVERIFY(broker.start());
+    MqttProbe probe(broker.port());
+    ControllerRig rig;
+    QVERIFY(rig.sim.start());
+    QtSerialLink link;
+    BridgeConfig config = configFor(broker.port(), QStringLiteral("t/s"), true);
+    config.sharePort = quint16(freeTcpPort());
+    config.shareAllow = {{QHostAddress(QStringLiteral("127.0.0.1")), 32}};
+    config.manualHoldSeconds = 60; // only the share ends manual mode here
+    Bridge bridge(config, link);
+    bridge.session().setTimerIntervals(150, 600, 100);
+    QVERIFY(bridge.share());
+    QSignalSpy refusals(bridge.share(), &LineShare::logLine);
+    QVERIFY(bridge.start(rig.sim.slavePath()).isEmpty());
+    const QString shared = QStringLiteral("t/s/shared");
+    const QString connected = QStringLiteral("t/s/connected");
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(connected), QByteArray("true"), kWait);
+    QCOMPARE(probe.last(shared), QByteArray("false"));
+    const QByteArray model = toCp1252(rig.sim.controller().model().text());
+
+    // The client's requests reach the controller and its raw replies the
+    // client; not one poll of the bridge meanwhile, and MQTT moves are ignored.
+    auto client = std::make_unique<ShareClient>(config.sharePort);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(shared), QByteArray("true"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(connected), QByteArray("unknown"), kWait);
+    QTest::qWait(300); // replies to the last poll
+    rig.line.clear();
+    client->received.clear();
+    client->socket.write("smo\r");
+    QTRY_VERIFY_WITH_TIMEOUT(client->received.contains("smo" + model), kWait);
+    probe.publish(QStringLiteral("t/s/motor/2/set"), "OPEN");
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/s/commands/ignored")), QByteArray("1"),
+                              kWait);
+    QTest::qWait(1000); // several poll periods
+    QCOMPARE(rig.line, QByteArray("smo\r"));
+
+    // A second client is closed at once without a byte; the first keeps the line.
+    ShareClient second(config.sharePort);
+    QVERIFY(second.closedByBridge());
+    QCOMPARE(second.received, QByteArray());
+    QTRY_COMPARE_WITH_TIMEOUT(refusals.size(), 1, kWait);
+    QVERIFY2(refusals[0][0].toString().contains(QLatin1String("client 127.0.0.1:")),
+             qPrintable(refusals[0][0].toString()));
+    client->socket.write(" rhi\r");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.controller().manualMode(), kWait);
+
+    // The client leaves manual mode on and closes: " rhe", then polls again.
+    rig.line.clear();
+    client.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(shared), QByteArray("false"), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.sim.controller().manualMode(), kWait);
+    QVERIFY2(rig.line.startsWith(" rhe\r"), rig.line.constData());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.line.count(kPoll) >= 2, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(connected), QByteArray("true"), kWait);
+
+    // An address outside "allow" is refused even with the line free.
+    ShareClient stranger(config.sharePort, "127.0.0.2");
+    QVERIFY(stranger.closedByBridge());
+    QCOMPARE(stranger.received, QByteArray());
+    QTRY_COMPARE_WITH_TIMEOUT(refusals.size(), 2, kWait);
+    QVERIFY2(refusals[1][0].toString().contains(QLatin1String("client 127.0.0.2:")),
+             qPrintable(refusals[1][0].toString()));
+    QCOMPARE(probe.last(shared), QByteArray("false"));
+
+    // A move from MQTT holds manual mode: it ends before the client gets the
+    // line. A client silent as the line is let go, with " rhe" after it.
+    probe.publish(QStringLiteral("t/s/motor/2/set"), "OPEN");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.controller().manualMode(), kWait);
+    bridge.share()->setSilenceMs(1500);
+    rig.line.clear();
+    ShareClient quiet(config.sharePort);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.sim.controller().manualMode(), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(shared), QByteArray("true"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/s/manual")), QByteArray("false"), kWait);
+    quiet.socket.write(" rhi\r");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.controller().manualMode(), kWait);
+    QVERIFY(quiet.closedByBridge());
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.sim.controller().manualMode(), kWait);
+    QCOMPARE(rig.commands().left(15), QByteArray(" rhe\r rhi\r rhe\r"));
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(shared), QByteArray("false"), kWait);
+}
+
 void TestBridge::programStopsCleanlyDiesWithWillAndRefusesBadLogins() {
     TestBroker broker;
     QVERIFY(broker.start());
@@ -327,6 +429,42 @@ void TestBridge::programStopsCleanlyDiesWithWillAndRefusesBadLogins() {
     QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/availability")), QByteArray("offline"),
                               kWait);
 
+    // SIGTERM while the line is lent: " rhe" after the client's bytes, the
+    // client closed, "offline", exit 0; each event logged with the address.
+    probe.clear();
+    rig.line.clear();
+    const quint16 sharePort = quint16(freeTcpPort());
+    program.start(bridgeProgram(),
+                  args + QStringList{QStringLiteral("--share"), QString::number(sharePort)});
+    QVERIFY(program.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/shared")), QByteArray("false"), kWait);
+    ShareClient client(sharePort);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/shared")), QByteArray("true"), kWait);
+    const QString peer = QStringLiteral("127.0.0.1:%1").arg(client.socket.localPort());
+    client.socket.write(" rhi\r");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.controller().manualMode(), kWait);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    while (program.state() != QProcess::NotRunning)
+        QTest::qWait(20);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(client.closedByBridge());
+    QVERIFY(!rig.sim.controller().manualMode());
+    QVERIFY2(rig.commands().endsWith(" rhi\r rhe\r"), rig.commands().constData());
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(QStringLiteral("t/p/availability")), QByteArray("offline"),
+                              kWait);
+    const QString log = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(log.contains(QStringLiteral("share: client %1 connected").arg(peer)) &&
+                 log.contains(QStringLiteral("share: client %1 gone (the bridge stops)").arg(peer)),
+             qPrintable(log));
+
+    // A share that cannot listen (the port is taken): a configuration error.
+    QProcess taken;
+    taken.start(bridgeProgram(),
+                args + QStringList{QStringLiteral("--share"), QString::number(broker.port())});
+    QVERIFY(taken.waitForFinished(kWait));
+    QCOMPARE(taken.exitCode(), 1);
+    QVERIFY(taken.readAllStandardError().contains("share: cannot listen on 127.0.0.1:"));
+
     // A broker that refuses the login: a configuration error, exit 2, no retries.
     TestBroker locked;
     QFile passwords(locked.path(QStringLiteral("passwords")));
@@ -364,7 +502,7 @@ void TestBridge::configuration_data() {
         << QStringList{port} << QString()
         << "broker = localhost:1883\nbase = korvane\nid = usb-ftdi_a1-if00\n"
            "client-id = korvane-bridge-usb-ftdi_a1-if00\ndiscovery-prefix = homeassistant\n"
-           "commands = false\nmanual-hold = 60\npassword = (none)";
+           "commands = false\nmanual-hold = 60\nshare = \nallow = \npassword = (none)";
     QTest::newRow("file")
         << QStringList{}
         << "port=COM3\nbroker=mqtt.lan:8883\ncommands=true\nmanual-hold=600\nid=hall"
@@ -389,6 +527,24 @@ void TestBridge::configuration_data() {
     QTest::newRow("no port") << QStringList{} << QString() << "error: no serial port";
     QTest::newRow("unknown flag") << QStringList{port, QStringLiteral("--colour")} << QString()
                                   << "error: unknown option --colour";
+    // The share: a bare port listens on 127.0.0.1, an address given is used.
+    QTest::newRow("share port") << QStringList{port, QStringLiteral("--share=4001")} << QString()
+                                << "share = 127.0.0.1:4001";
+    QTest::newRow("share :port") << QStringList{} << "port=x\nshare=:4001"
+                                 << "share = 127.0.0.1:4001";
+    QTest::newRow("share address")
+        << QStringList{port, QStringLiteral("--share"), QStringLiteral("0.0.0.0:4001"),
+                       QStringLiteral("--allow=10.0.0.0/8, 192.168.1.5,::1")}
+        << QString() << "share = 0.0.0.0:4001\nallow = 10.0.0.0/8,192.168.1.5/32,::1/128";
+    QTest::newRow("share v6") << QStringList{port, QStringLiteral("--share=[::1]:4001")}
+                              << QString() << "share = [::1]:4001";
+    QTest::newRow("share host name")
+        << QStringList{port, QStringLiteral("--share=homeserver:4001")} << QString()
+        << "error: share: \"homeserver\" is no IP address";
+    QTest::newRow("share port range") << QStringList{} << "port=x\nshare=70000"
+                                      << "error: share";
+    QTest::newRow("allow bad range")
+        << QStringList{port, QStringLiteral("--allow=10.0.0.0/33")} << QString() << "error: allow";
     QTest::newRow("commands not bool") << QStringList{} << "port=x\ncommands=maybe"
                                        << "error: commands";
 }

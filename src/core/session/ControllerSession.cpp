@@ -112,7 +112,7 @@ void ControllerSession::onDeviceLost(const SerialError& error) {
 }
 
 void ControllerSession::startPolling() {
-    if (m_activity == Activity::ReadAll || m_activity == Activity::Logbook)
+    if (m_lineLent || m_activity == Activity::ReadAll || m_activity == Activity::Logbook)
         return;
     if (!m_dcfTimer.isActive() && !m_pollTimer.isActive())
         m_pollTimer.start();
@@ -166,6 +166,8 @@ std::optional<ReplyValues> ControllerSession::parseValues(const QByteArray& code
 }
 
 void ControllerSession::onBytesArrived() {
+    if (m_lineLent)
+        return;
     const QByteArray bytes = m_link->readAll();
     if (bytes.isEmpty())
         return;
@@ -231,6 +233,23 @@ void ControllerSession::setActivity(Activity activity) {
         break;
     }
     Q_EMIT activityChanged(activity);
+}
+
+void ControllerSession::lendLine(bool lent) {
+    if (m_lineLent == lent)
+        return;
+    m_lineLent = lent;
+    // Nothing half-received or awaited belongs to the other side's traffic.
+    m_receiver.clear();
+    m_pollPending.clear();
+    m_pollTimer.stop();
+    m_watchdogTimer.stop();
+    if (lent) {
+        stopDcfIndicator();
+        return;
+    }
+    m_rxCountAtLastCheck = -1;
+    startPolling();
 }
 
 // --- poll cycle ---------------------------------------------------------------

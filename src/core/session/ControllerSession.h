@@ -100,6 +100,13 @@ public:
     // commands that must leave the controller as it is turn it off).
     void setLogbookRewindOnPoll(bool on) { m_logReadStarted = !on; }
 
+    // The line lent to another reader and writer (a client of the bridge's
+    // share): the poll cycle, the watchdog and the radio-clock indicator
+    // stop, and arriving bytes are left on the link for the borrower, never
+    // read as replies. Given back, a fresh poll cycle starts.
+    void lendLine(bool lent);
+    bool lineLent() const { return m_lineLent; }
+
     // Sends the five poll requests now, outside the poll period.
     // pollAnswered() follows once all five replies are in. Like every poll,
     // it is skipped while earlier output still waits for the line (the
@@ -184,6 +191,7 @@ private:
     bool m_settingsFileWritten = false;
     bool m_logReadStarted = false;
     bool m_luxMeanShown = true;
+    bool m_lineLent = false;
     bool m_dotFuchsia = false;
     LiveDisplay m_live;
     QList<QByteArray> m_pollPending; // poll replies still to come
