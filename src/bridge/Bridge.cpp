@@ -266,8 +266,8 @@ void Bridge::onShareClient(const QString& peer) {
 void Bridge::onShareClientGone(const QString& peer, const QString& why) {
     logEvent(QStringLiteral("share: client %1 gone (%2); manual mode off sent%3")
                  .arg(peer, why, m_stopped ? QString() : QStringLiteral(", polling again")));
-    // The client may have left manual mode on.
-    m_session->send(ManualControl::leaveCommand());
+    // The client may have left manual mode on; a full queue does not refuse this.
+    m_session->sendSafetyCommand(ManualControl::leaveCommand());
     m_commands->setLineLent(false);
     if (!m_stopped)
         m_session->lendLine(false);
