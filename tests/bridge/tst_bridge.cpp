@@ -11,12 +11,15 @@
 #include "session/ControllerSession.h"
 #include "text/Cp1252.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <csignal>
 
 using namespace korvane;
@@ -358,6 +361,21 @@ void TestBridge::shareLendsTheLineToOneClient() {
     QVERIFY2(rig.line.startsWith(" rhe\r"), rig.line.constData());
     QTRY_VERIFY_WITH_TIMEOUT(rig.line.count(kPoll) >= 2, kWait);
     QTRY_COMPARE_WITH_TIMEOUT(probe.last(connected), QByteArray("true"), kWait);
+
+    // korvane-cli reads everything through the share, as from a local port;
+    // the bridge waits meanwhile and polls again after it.
+    QTemporaryDir folder;
+    QProcess cli;
+    QSignalSpy cliDone(&cli, &QProcess::finished);
+    cli.start(QStringLiteral(KORVANE_CLI_PROGRAM),
+              {"--port", QStringLiteral("tcp://127.0.0.1:%1").arg(config.sharePort), "read",
+               folder.filePath("share.vts")});
+    QVERIFY(cliDone.wait(60000));
+    QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+    QVERIFY(QFileInfo(folder.filePath("share.vts")).size() > 1000);
+    rig.line.clear();
+    QTRY_COMPARE_WITH_TIMEOUT(probe.last(shared), QByteArray("false"), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.line.count(kPoll) >= 2, kWait);
 
     // An address outside "allow" is refused even with the line free.
     ShareClient stranger(config.sharePort, "127.0.0.2");
