@@ -1,7 +1,9 @@
 #pragma once
 
-// A real ser2net in raw mode on a free loopback port, in front of a
-// (pseudo-)terminal, with a temporary configuration; stopped with the object.
+// Free loopback ports and waiting for a listener, shared by the tests of
+// network servers; and a real ser2net in raw mode on a free loopback port in
+// front of a (pseudo-)terminal, with a temporary configuration, stopped with
+// the object.
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>

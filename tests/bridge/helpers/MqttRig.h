@@ -3,6 +3,8 @@
 // A real mosquitto broker on a free port with its own temporary
 // configuration, and a libmosquitto subscriber that records every message.
 
+#include "Ser2Net.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QHash>
@@ -13,36 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <arpa/inet.h>
 #include <mosquitto.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace korvane::test {
-
-inline int freeTcpPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-inline bool acceptsConnections(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(quint16(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
-}
 
 class TestBroker {
 public:
@@ -66,10 +41,7 @@ public:
         m_process.start(program, {QStringLiteral("-c"), conf.fileName()});
         if (!m_process.waitForStarted(5000))
             return false;
-        const QDeadlineTimer deadline(5000);
-        while (!acceptsConnections(m_port) && !deadline.hasExpired())
-            QTest::qWait(20);
-        return acceptsConnections(m_port);
+        return waitForListener(quint16(m_port));
     }
     void stop() {
         m_process.terminate();
